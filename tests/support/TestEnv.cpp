@@ -1,0 +1,40 @@
+#include "TestEnv.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <memory>
+
+namespace lumora::test {
+
+namespace {
+std::unique_ptr<QTemporaryDir> gRoot;
+}
+
+void IsolateEnvironment()
+{
+    gRoot = std::make_unique<QTemporaryDir>();
+    gRoot->setAutoRemove(true);
+    const QString config = gRoot->filePath("config");
+    const QString runtime = gRoot->filePath("runtime");
+    QDir().mkpath(config);
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    ::setenv("XDG_CONFIG_HOME", config.toLocal8Bit().constData(), 1);
+    ::setenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit().constData(), 1);
+}
+
+QString ConfigHome()
+{
+    return QString::fromLocal8Bit(std::getenv("XDG_CONFIG_HOME"));
+}
+
+void ResetConfigHome()
+{
+    QDir dir(ConfigHome());
+    dir.removeRecursively();
+    QDir().mkpath(ConfigHome());
+}
+
+} // namespace lumora::test
