@@ -1,12 +1,13 @@
 #pragma once
 
+#include "platform/LumoraError.h"
+
 #include <QCursor>
 #include <QMap>
 #include <QString>
 
 #include <exception>
 
-class ELumoraError;
 class QWidget;
 
 // The application object: the program-wide services of the windowing layer.

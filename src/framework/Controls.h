@@ -54,11 +54,10 @@ public:
     TColor Color() const { return FColor; }
     void SetColor(TColor color);
 
+    // Enabled and visible state: Qt's setEnabled / setVisible.
     bool Enabled() const { return isEnabled(); }
-    void SetEnabled(bool enabled) { setEnabled(enabled); }
     // The control's own visible flag (true while it would show with its form).
     bool Visible() const;
-    void SetVisible(bool visible) { setVisible(visible); }
 
     // The form this control lies on (the top-level window, when it is a
     // TForm), or nullptr.

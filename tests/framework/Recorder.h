@@ -13,7 +13,7 @@
 
 class TRecorder : public TCustomControl {
 public:
-    explicit TRecorder(QWidget *parent, QString accel = QString()) : TCustomControl(parent)
+    explicit TRecorder(QWidget *parent, const QString &accel = QString()) : TCustomControl(parent)
     {
         if (!accel.isEmpty())
             SetCaption(accel);
