@@ -2,10 +2,11 @@
 // frame first, inactive second) and the five caption buttons (normal,
 // pressed, hover), drawn in the blue of a classic XP-style caption.
 
-#include "FormSkins.h"
+#include "Families.h"
+#include "SkinDraw.h"
 
 #include <QColor>
-#include <QPainter>
+#include <QDir>
 
 #include <algorithm>
 #include <vector>
@@ -35,12 +36,6 @@ QColor Ramp(const std::vector<Stop> &stops, double t)
         prev = &s;
     }
     return prev->colour;
-}
-
-QColor Mix(const QColor &a, const QColor &b, double f)
-{
-    return QColor::fromRgbF(a.redF() + (b.redF() - a.redF()) * f, a.greenF() + (b.greenF() - a.greenF()) * f,
-                            a.blueF() + (b.blueF() - a.blueF()) * f);
 }
 
 // Frame colours of one activation state. The caption rows are fixed at the
@@ -92,9 +87,9 @@ QColor CaptionRow(const Palette &p, int row)
 QColor CaptionPixel(const Palette &p, int row, int fromEnd)
 {
     const QColor base = CaptionRow(p, row);
-    if (row == 0 || fromEnd > 10)
+    if (row == 0 || fromEnd >= 6)
         return base;
-    const double lift = 0.10 * (10 - fromEnd) / 10.0;
+    const double lift = 0.12 * (6 - fromEnd) / 6.0;
     return Mix(base, QColor(255, 255, 255), lift * (row < 8 ? 1.0 : 0.5));
 }
 
@@ -200,57 +195,51 @@ ButtonFace GreyFace(Look look)
 
 using Glyph = void (*)(QImage &, int ox, int oy, const QColor &);
 
-void Px(QImage &img, int x, int y, const QColor &c)
-{
-    if (x >= 0 && y >= 0 && x < img.width() && y < img.height())
-        img.setPixel(x, y, c.rgb());
-}
-
-void Rect(QImage &img, int x0, int y0, int x1, int y1, const QColor &c)
+void FillBox(QImage &img, int x0, int y0, int x1, int y1, const QColor &c)
 {
     for (int y = y0; y <= y1; ++y)
         for (int x = x0; x <= x1; ++x)
-            Px(img, x, y, c);
+            Plot(img, x, y, c);
 }
 
 void CrossGlyph(QImage &img, int ox, int oy, const QColor &c)
 {
     // Two strokes two pixels wide from (4, 4) to (10, 10) and back.
     for (int i = 0; i < 7; ++i) {
-        Px(img, ox + 4 + i, oy + 4 + i, c);
-        Px(img, ox + 10 - i, oy + 4 + i, c);
+        Plot(img, ox + 4 + i, oy + 4 + i, c);
+        Plot(img, ox + 10 - i, oy + 4 + i, c);
         if (i < 6) {
-            Px(img, ox + 5 + i, oy + 4 + i, c);
-            Px(img, ox + 9 - i, oy + 4 + i, c);
+            Plot(img, ox + 5 + i, oy + 4 + i, c);
+            Plot(img, ox + 9 - i, oy + 4 + i, c);
         }
     }
 }
 
 void MinGlyph(QImage &img, int ox, int oy, const QColor &c)
 {
-    Rect(img, ox + 4, oy + 9, ox + 9, oy + 10, c);
+    FillBox(img, ox + 4, oy + 9, ox + 9, oy + 10, c);
 }
 
 void MaxGlyph(QImage &img, int ox, int oy, const QColor &c)
 {
-    Rect(img, ox + 3, oy + 3, ox + 11, oy + 4, c);
-    Rect(img, ox + 3, oy + 5, ox + 3, oy + 11, c);
-    Rect(img, ox + 11, oy + 5, ox + 11, oy + 11, c);
-    Rect(img, ox + 4, oy + 11, ox + 10, oy + 11, c);
+    FillBox(img, ox + 3, oy + 3, ox + 11, oy + 4, c);
+    FillBox(img, ox + 3, oy + 5, ox + 3, oy + 11, c);
+    FillBox(img, ox + 11, oy + 5, ox + 11, oy + 11, c);
+    FillBox(img, ox + 4, oy + 11, ox + 10, oy + 11, c);
 }
 
 void RestoreGlyph(QImage &img, int ox, int oy, const QColor &c)
 {
     // The back window, only its parts not hidden by the front one.
-    Rect(img, ox + 6, oy + 3, ox + 11, oy + 4, c);
-    Rect(img, ox + 11, oy + 5, ox + 11, oy + 8, c);
-    Rect(img, ox + 10, oy + 8, ox + 10, oy + 8, c);
-    Rect(img, ox + 6, oy + 5, ox + 6, oy + 5, c);
+    FillBox(img, ox + 6, oy + 3, ox + 11, oy + 4, c);
+    FillBox(img, ox + 11, oy + 5, ox + 11, oy + 8, c);
+    FillBox(img, ox + 10, oy + 8, ox + 10, oy + 8, c);
+    FillBox(img, ox + 6, oy + 5, ox + 6, oy + 5, c);
     // The front window.
-    Rect(img, ox + 3, oy + 6, ox + 8, oy + 7, c);
-    Rect(img, ox + 3, oy + 8, ox + 3, oy + 11, c);
-    Rect(img, ox + 8, oy + 8, ox + 8, oy + 11, c);
-    Rect(img, ox + 4, oy + 11, ox + 7, oy + 11, c);
+    FillBox(img, ox + 3, oy + 6, ox + 8, oy + 7, c);
+    FillBox(img, ox + 3, oy + 8, ox + 3, oy + 11, c);
+    FillBox(img, ox + 8, oy + 8, ox + 8, oy + 11, c);
+    FillBox(img, ox + 4, oy + 11, ox + 7, oy + 11, c);
 }
 
 void HelpGlyph(QImage &img, int ox, int oy, const QColor &c)
@@ -269,7 +258,7 @@ void HelpGlyph(QImage &img, int ox, int oy, const QColor &c)
     for (int y = 0; y < 9; ++y)
         for (int x = 0; x < 8; ++x)
             if (rows[y][x] == '#')
-                Px(img, ox + 3 + x, oy + 3 + y, c);
+                Plot(img, ox + 3 + x, oy + 3 + y, c);
 }
 
 void ButtonFrame(QImage &img, int ox, const ButtonFace &face, Look look, Glyph glyph)
@@ -282,21 +271,21 @@ void ButtonFrame(QImage &img, int ox, const ButtonFace &face, Look look, Glyph g
     // A soft inner shine on the upper half (a shade inside when pressed).
     const QColor shine = look == Look::Pressed ? face.top.darker(108) : face.top.lighter(106);
     for (int x = 2; x < BtnW - 2; ++x)
-        Px(img, ox + x, 1, Mix(img.pixelColor(ox + x, 1), shine, 0.6));
+        Plot(img, ox + x, 1, Mix(img.pixelColor(ox + x, 1), shine, 0.6));
     // The 1-pixel rim, with its corner pixels blended into the face.
     for (int x = 1; x < BtnW - 1; ++x) {
-        Px(img, ox + x, 0, face.rim);
-        Px(img, ox + x, BtnH - 1, face.rim);
+        Plot(img, ox + x, 0, face.rim);
+        Plot(img, ox + x, BtnH - 1, face.rim);
     }
     for (int y = 1; y < BtnH - 1; ++y) {
-        Px(img, ox, y, face.rim);
-        Px(img, ox + BtnW - 1, y, face.rim);
+        Plot(img, ox, y, face.rim);
+        Plot(img, ox + BtnW - 1, y, face.rim);
     }
     const int cx[2] = {1, BtnW - 2};
     const int cy[2] = {1, BtnH - 2};
     for (int i = 0; i < 2; ++i)
         for (int j = 0; j < 2; ++j)
-            Px(img, ox + cx[i], cy[j], Mix(img.pixelColor(ox + cx[i], cy[j]), face.rim, 0.5));
+            Plot(img, ox + cx[i], cy[j], Mix(img.pixelColor(ox + cx[i], cy[j]), face.rim, 0.5));
     const int shift = look == Look::Pressed ? 1 : 0;
     glyph(img, ox + shift, shift, face.glyph);
     // Three magenta pixels at every corner round the button off.
@@ -304,9 +293,9 @@ void ButtonFrame(QImage &img, int ox, const ButtonFace &face, Look look, Glyph g
     for (const auto &c : corners) {
         const int dx = c[0] == 0 ? 1 : -1;
         const int dy = c[1] == 0 ? 1 : -1;
-        Px(img, ox + c[0], c[1], QColor(Magenta));
-        Px(img, ox + c[0] + dx, c[1], QColor(Magenta));
-        Px(img, ox + c[0], c[1] + dy, QColor(Magenta));
+        Plot(img, ox + c[0], c[1], QColor(Magenta));
+        Plot(img, ox + c[0] + dx, c[1], QColor(Magenta));
+        Plot(img, ox + c[0], c[1] + dy, QColor(Magenta));
     }
 }
 
@@ -322,20 +311,19 @@ QImage ButtonStrip(ButtonFace (*face)(Look), Glyph glyph)
 
 } // namespace
 
-QList<FormSkin> FormSkins()
+void WriteFormSkins(const QString &folder)
 {
+    const QDir dir(folder);
     QImage caption(60, 58, QImage::Format_RGB32);
     Caption(caption, 0, ActivePalette);
     Caption(caption, 29, InactivePalette);
-    return {
-        {"XPFORM_CAPTION", caption, true},
-        {"XPFORM_LEFT", Border(true), true},
-        {"XPFORM_RIGHT", Border(false), true},
-        {"XPFORM_BOTTOM", Bottom(), true},
-        {"XPFORM_CLOSE", ButtonStrip(CloseFace, CrossGlyph), false},
-        {"XPFORM_MAX", ButtonStrip(GreyFace, MaxGlyph), false},
-        {"XPFORM_RESTORE", ButtonStrip(GreyFace, RestoreGlyph), false},
-        {"XPFORM_MIN", ButtonStrip(GreyFace, MinGlyph), false},
-        {"XPFORM_HELP", ButtonStrip(GreyFace, HelpGlyph), false},
-    };
+    SaveBmp8(caption, dir.filePath("XPFORM_CAPTION.bmp"));
+    SaveBmp8(Border(true), dir.filePath("XPFORM_LEFT.bmp"));
+    SaveBmp8(Border(false), dir.filePath("XPFORM_RIGHT.bmp"));
+    SaveBmp8(Bottom(), dir.filePath("XPFORM_BOTTOM.bmp"));
+    SaveBmp24(ButtonStrip(CloseFace, CrossGlyph), dir.filePath("XPFORM_CLOSE.bmp"));
+    SaveBmp24(ButtonStrip(GreyFace, MaxGlyph), dir.filePath("XPFORM_MAX.bmp"));
+    SaveBmp24(ButtonStrip(GreyFace, RestoreGlyph), dir.filePath("XPFORM_RESTORE.bmp"));
+    SaveBmp24(ButtonStrip(GreyFace, MinGlyph), dir.filePath("XPFORM_MIN.bmp"));
+    SaveBmp24(ButtonStrip(GreyFace, HelpGlyph), dir.filePath("XPFORM_HELP.bmp"));
 }
