@@ -297,8 +297,12 @@ bool TXP_Form::OwnerWndProc(QEvent *event)
     switch (event->type()) {
     case QEvent::WindowActivate:
     case QEvent::WindowDeactivate: {
-        ApplyTopMost();
         FActive = event->type() == QEvent::WindowActivate;
+        // A window that is being hidden or destroyed loses the activation
+        // too; then there is nothing to paint and no one to tell.
+        if (!FOwner->isVisible())
+            break;
+        ApplyTopMost();
         Invalidate();
         const TNotifyEvent &handler = FActive ? OnActive : OnInActive;
         if (handler)
