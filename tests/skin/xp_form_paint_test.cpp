@@ -176,10 +176,10 @@ TEST(XPFormPaint, DeactivationPaintsInactiveThenRaisesOnInActive)
     FramedWindow w(QSize(492, 353));
     w.frame->OnInActive = [&](QObject *sender) {
         EXPECT_EQ(sender, w.frame);
-        events.push_back("inactive");
+        events.emplace_back("inactive");
         captionAtEvent = w.frame->Canvas().pixel(100, 1);
     };
-    w.frame->OnActive = [&](QObject *) { events.push_back("active"); };
+    w.frame->OnActive = [&](QObject *) { events.emplace_back("active"); };
     w.Show();
     events.clear();
 
