@@ -9,3 +9,4 @@ void WriteButtonSkin(const QString &folder);
 void WriteCheckBoxSkin(const QString &folder);
 void WriteRadioBoxSkin(const QString &folder);
 void WriteHandCursor(const QString &folder);
+void WriteFormSkins(const QString &folder);

@@ -90,6 +90,10 @@ void SaveBmp8(const QImage &image, const QString &path)
     }
     if (table.size() > 256)
         Fail(path, "more than 256 colours");
+    // The BMP writer stores a table of 16 colours or fewer as a 4-bit file;
+    // one unused entry keeps it an 8-bit one.
+    while (table.size() <= 16)
+        table.append(qRgb(0, 0, 0));
     QImage indexed(image.size(), QImage::Format_Indexed8);
     indexed.setColorTable(table);
     for (int y = 0; y < image.height(); ++y) {

@@ -15,10 +15,8 @@ struct Family {
 
 // Add a family here (and its function to Families.h).
 const Family kFamilies[] = {
-    {"push button", WriteButtonSkin},
-    {"check box", WriteCheckBoxSkin},
-    {"radio box", WriteRadioBoxSkin},
-    {"hand cursor", WriteHandCursor},
+    {"push button", WriteButtonSkin}, {"check box", WriteCheckBoxSkin}, {"radio box", WriteRadioBoxSkin},
+    {"hand cursor", WriteHandCursor}, {"window frame", WriteFormSkins},
 };
 
 } // namespace
