@@ -377,3 +377,42 @@ TEST(XPFormPaint, TopMostMovesTheOwnerInAndOutOfTheTopBand)
     EXPECT_FALSE(w.form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(w.form->isVisible());
 }
+
+TEST(XPFormPaint, SkinsHaveTheirLayoutsAndColours)
+{
+    const struct {
+        const char *name;
+        QSize size;
+        bool paletted;
+    } skins[] = {
+        {"XPFORM_CAPTION", {60, 58}, true},  {"XPFORM_LEFT", {6, 63}, true},
+        {"XPFORM_RIGHT", {6, 63}, true},     {"XPFORM_BOTTOM", {43, 6}, true},
+        {"XPFORM_CLOSE", {46, 16}, false},   {"XPFORM_MAX", {46, 16}, false},
+        {"XPFORM_RESTORE", {46, 16}, false}, {"XPFORM_MIN", {46, 16}, false},
+        {"XPFORM_HELP", {46, 16}, false},
+    };
+    for (const auto &skin : skins) {
+        const QImage image(QStringLiteral(":/skin/%1.bmp").arg(skin.name));
+        ASSERT_FALSE(image.isNull()) << skin.name;
+        EXPECT_EQ(image.size(), skin.size) << skin.name;
+        EXPECT_EQ(image.format() == QImage::Format_Indexed8, skin.paletted) << skin.name;
+        if (skin.paletted)
+            continue;
+        // Three magenta pixels at every corner of each of the three frames.
+        const QRgb magenta = qRgb(255, 0, 255);
+        for (int f = 0; f < 3; ++f) {
+            const int l = f * 15, r = l + 14;
+            for (const QPoint p : {QPoint(l, 0), QPoint(l + 1, 0), QPoint(l, 1), QPoint(r, 0),
+                                   QPoint(r - 1, 0), QPoint(r, 1), QPoint(l, 15), QPoint(l + 1, 15),
+                                   QPoint(l, 14), QPoint(r, 15), QPoint(r - 1, 15), QPoint(r, 14)})
+                EXPECT_EQ(image.pixel(p), magenta) << skin.name << " frame " << f + 1;
+            EXPECT_NE(image.pixel(l + 1, 1), magenta) << skin.name;
+        }
+    }
+    const QImage caption(QStringLiteral(":/skin/XPFORM_CAPTION.bmp"));
+    EXPECT_EQ(caption.pixel(30, 1), Rgb(63, 151, 255));
+    EXPECT_EQ(caption.pixel(30, 6), Rgb(0, 84, 227));
+    EXPECT_EQ(caption.pixel(30, 28), Rgb(0, 67, 207));
+    EXPECT_EQ(caption.pixel(30, 29 + 1), Rgb(112, 138, 192));
+    EXPECT_EQ(caption.pixel(30, 57), Rgb(82, 107, 183));
+}
