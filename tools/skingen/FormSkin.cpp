@@ -281,11 +281,9 @@ void ButtonFrame(QImage &img, int ox, const ButtonFace &face, Look look, Glyph g
         Plot(img, ox, y, face.rim);
         Plot(img, ox + BtnW - 1, y, face.rim);
     }
-    const int cx[2] = {1, BtnW - 2};
-    const int cy[2] = {1, BtnH - 2};
-    for (int i = 0; i < 2; ++i)
-        for (int j = 0; j < 2; ++j)
-            Plot(img, ox + cx[i], cy[j], Mix(img.pixelColor(ox + cx[i], cy[j]), face.rim, 0.5));
+    for (const int x : {1, BtnW - 2})
+        for (const int y : {1, BtnH - 2})
+            Plot(img, ox + x, y, Mix(img.pixelColor(ox + x, y), face.rim, 0.5));
     const int shift = look == Look::Pressed ? 1 : 0;
     glyph(img, ox + shift, shift, face.glyph);
     // Three magenta pixels at every corner round the button off.
