@@ -1,0 +1,89 @@
+#pragma once
+
+#include "StatusLabel.h"
+#include "platform/SerialPort.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+// Start and end of every request frame.
+inline constexpr std::array<uint8_t, 2> FrameHead = {0xAA, 0x55};
+inline constexpr std::array<uint8_t, 2> FrameTail = {0xFB, 0xFF};
+
+// Command codes of the protocol.
+inline constexpr uint8_t CmdReadInfo = 0;
+inline constexpr uint8_t CmdWriteSettings = 1;
+inline constexpr uint8_t CmdReadParams = 3;
+
+// Names of the device types 1 to 9 (index = type code - 1).
+inline constexpr std::array<const char *, 9> DeviceTypeNames = {
+    "发射机",       "接收机", "回传发射模块", "回传接收模块", "EDFA(Double)",
+    "EDFA(Single)", "KV38M",  "小光站",       "通信板",
+};
+// The name of a device type code; empty text for codes without a name.
+QString DeviceTypeName(int Code);
+
+// The 8-bit sum of Bytes, wrapping modulo 256: the checksum of replies.
+uint8_t ByteSum(std::span<const uint8_t> Bytes);
+
+// The request frame for Command with Payload: head, command, payload length,
+// payload, checksum (command + length + payload bytes, modulo 256), tail.
+QByteArray BuildFrame(uint8_t Command, std::span<const uint8_t> Payload);
+
+// The serial-port manager: owns one port, opened by number, frames each
+// command, waits for and checks the reply and reports every outcome to the
+// status label, red for failure and green for success. Device operations
+// never throw; only the settings store behind GetPortNumber, SetPortNumber
+// and Open can raise ELumoraError.
+class TCOMMan {
+public:
+    explicit TCOMMan(TStatusLabel *StatusLabel);
+    TCOMMan(const TCOMMan &) = delete;
+    TCOMMan &operator=(const TCOMMan &) = delete;
+    virtual ~TCOMMan();
+
+    // Stores PortNumber, closes any port held, opens "COM<PortNumber>" and
+    // reports; returns whether the port is open.
+    virtual bool Open(int32_t PortNumber);
+    // Run right after the port opened; its result becomes the open state.
+    virtual bool Handshake();
+    virtual void ClosePort();
+
+    int32_t GetPortNumber();
+    void SetPortNumber(int32_t PortNumber);
+
+    bool ReadInfo(void *Dest, int Count);
+    bool ReadParams(void *Dest, int Count);
+    bool WriteCommand(const void *Payload, int Length);
+
+    const QString &PortName() const { return FPortName; }
+    bool Opened() const { return FOpened; }
+
+    // Size of the reply buffer of a read command: a record is at most
+    // ReplyBufferSize - 3 bytes long.
+    static constexpr int ReplyBufferSize = 256;
+    static constexpr int AckBufferSize = 12;
+    static constexpr int AckWaitMs = 1000;
+    static constexpr int ReplyPauseMs = 100;
+
+protected:
+    bool SendFrame(const uint8_t *Data, int N);
+    bool ReadReply(std::span<uint8_t> Buffer, int Expected);
+    bool Query(uint8_t Command, void *Dest, int Count);
+    uint8_t ReadAck();
+    void ShowError(const QString &Text);
+    void ShowInfo(const QString &Text);
+
+    QString FPortName;
+    uint32_t FBaudRate = 115200;
+    uint8_t FParity = 0;
+    uint8_t FStopBits = 0;
+    uint8_t FByteSize = 8;
+    int32_t FTimeout = 1000;
+    TSerialPort FHandle;
+    bool FOpened = false;
+    TStatusLabel *FStatusLabel;
+};

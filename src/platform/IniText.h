@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <optional>
+
+// Line-based reading and editing of INI-style text. Section and key names
+// compare without regard to case; keys and values are trimmed of blanks, as
+// Windows profile files are. Editing changes only the one line it must and
+// keeps every other byte of the text (other sections, comments, unknown or
+// malformed lines, line endings) as it was.
+
+// The value of Key in the first section named Section, if there is one.
+std::optional<QByteArray> FindIniValue(QByteArrayView Text, QByteArrayView Section, QByteArrayView Key);
+
+// Text with Key of Section set to Value: the key's line is replaced when it
+// exists; otherwise the key is added at the end of the section, or the
+// section is appended to the text.
+QByteArray SetIniValue(QByteArrayView Text, QByteArrayView Section, QByteArrayView Key, QByteArrayView Value);

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <sys/types.h>
+
+// A serial device held exclusively: open by path (existing character devices
+// only), raw binary line settings, bytes-waiting count, blocking read and
+// write, bounded waits in poll(). Every byte written or read passes through
+// the protocol trace.
+class TSerialPort {
+public:
+    TSerialPort() = default;
+    TSerialPort(const TSerialPort &) = delete;
+    TSerialPort &operator=(const TSerialPort &) = delete;
+    ~TSerialPort();
+
+    // Opens Path for reading and writing without making it the controlling
+    // terminal. Fails (returns false, holds nothing) when the path does not
+    // exist, is not a character device, or is already held by another opener
+    // in this or another process.
+    bool Open(const QString &Path);
+    void Close();
+    bool IsOpen() const { return FFd >= 0; }
+    int Handle() const { return FFd; }
+
+    // Raw binary mode at the given speed and character format: no echo, no
+    // line editing, no CR/NL translation, no software flow control, receiver
+    // on, modem lines ignored; hardware flow control stays as the port had it.
+    // Parity and stop bits take the codes of the port settings record
+    // (parity 0 none, 1 odd, 2 even; stop bits 0 one, 2 two).
+    bool Configure(uint32_t BaudRate, uint8_t ByteSize, uint8_t Parity, uint8_t StopBits);
+
+    // Bytes waiting in the input queue; 0 when closed or on error.
+    int BytesWaiting() const;
+
+    // Waits up to TimeoutMs (a negative bound means no wait at all) for bytes
+    // to arrive, then reads whatever is queued, at most Capacity bytes, with
+    // one read. Returns the number of bytes read: 0 when nothing arrived in
+    // time, when the line hung up or on any error. Never spins: the wait
+    // blocks in poll() with the remaining time.
+    int ReadQueued(uint8_t *Buffer, int Capacity, int TimeoutMs);
+
+    // One blocking write; returns the number of bytes written, or -1.
+    ssize_t Write(const uint8_t *Data, size_t Length);
+
+private:
+    int FFd = -1;
+};

@@ -1,0 +1,85 @@
+#include "SerialTrace.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+namespace {
+
+bool TraceFromEnvironment()
+{
+    const char *v = std::getenv("LUMORA_TRACE");
+    return v != nullptr && std::strcmp(v, "1") == 0;
+}
+
+std::atomic<bool> &TraceFlag()
+{
+    static std::atomic<bool> flag{TraceFromEnvironment()};
+    return flag;
+}
+
+} // namespace
+
+void SetSerialTrace(bool On)
+{
+    TraceFlag().store(On);
+}
+
+bool SerialTraceEnabled()
+{
+    return TraceFlag().load(std::memory_order_relaxed);
+}
+
+QByteArray HexBytes(const uint8_t *Data, size_t Length)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    QByteArray out;
+    out.reserve(qsizetype(Length * 3));
+    for (size_t i = 0; i < Length; ++i) {
+        if (i > 0)
+            out.append(' ');
+        out.append(digits[Data[i] >> 4]);
+        out.append(digits[Data[i] & 0x0F]);
+    }
+    return out;
+}
+
+QByteArray TraceTimestamp()
+{
+    using namespace std::chrono;
+    const auto now = system_clock::now();
+    const std::time_t secs = system_clock::to_time_t(now);
+    const int millis = int(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
+    std::tm local{};
+    localtime_r(&secs, &local);
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", local.tm_hour, local.tm_min, local.tm_sec,
+                  millis);
+    return QByteArray(text);
+}
+
+void TraceBytes(TTraceDirection Direction, const uint8_t *Data, size_t Length, const char *Note)
+{
+    if (!SerialTraceEnabled())
+        return;
+    QByteArray line = TraceTimestamp();
+    line += Direction == TTraceDirection::Sent ? " TX " : " RX ";
+    line += QByteArray::number(qulonglong(Length));
+    line += ':';
+    if (Length > 0) {
+        line += ' ';
+        line += HexBytes(Data, Length);
+    }
+    if (Note != nullptr && *Note != '\0') {
+        line += " (";
+        line += Note;
+        line += ')';
+    }
+    line += '\n';
+    // One write per line so that lines of several threads never interleave.
+    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+    std::fflush(stderr);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+// The per-user settings store: one INI-style file of sections and string
+// values. Reading never fails: a missing or unreadable file, section or value
+// reads as absent. Writing keeps every other section, key and line of the
+// file and replaces the file atomically (temporary file in the same folder,
+// fsync, rename), so the file on disk is always either the old or the new
+// one, never a truncated mixture.
+class TSettingsStore {
+public:
+    explicit TSettingsStore(QString FilePath);
+
+    // ${XDG_CONFIG_HOME:-$HOME/.config}/lumora/ComSetup.INI
+    static QString DefaultPath();
+
+    const QString &FilePath() const { return FPath; }
+
+    std::optional<QString> ReadString(const QString &Section, const QString &Name) const;
+    // Default when the value is absent or does not read as an integer.
+    int32_t ReadInteger(const QString &Section, const QString &Name, int32_t Default) const;
+
+    // Raise ELumoraError "Failed to create key <Section>" when the folder or
+    // the file cannot be created, and "Failed to set data for '<Name>'" when
+    // the value cannot be written (the file on disk is then unchanged).
+    void WriteString(const QString &Section, const QString &Name, const QString &Value);
+    void WriteInteger(const QString &Section, const QString &Name, int32_t Value);
+
+private:
+    QString FPath;
+};
