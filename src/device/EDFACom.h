@@ -1,8 +1,9 @@
 #pragma once
 
+#include "LittleEndian.h"
+
 #include <QByteArrayView>
 #include <QString>
-#include <QtEndian>
 
 #include <array>
 #include <cstdint>
@@ -12,16 +13,16 @@
 // the first number of its dotted form in its first byte.
 #pragma pack(push, 1)
 struct TDeviceInfo {
-    uint8_t DeviceType;         // 1..9 name a type in DeviceTypeNames
-    char SerialNo[10];          // text up to the first zero byte
-    quint16_le FirmwareVersion; // low byte first: 03 01 is 3.1
-    quint16_le HardwareVersion;
+    uint8_t DeviceType;    // 1..9 name a type in DeviceTypeNames
+    char SerialNo[10];     // text up to the first zero byte
+    TLE16 FirmwareVersion; // low byte first: 03 01 is 3.1
+    TLE16 HardwareVersion;
     char UpdateTime[20]; // text up to the first zero byte
     uint8_t DhcpFlag;    // 1 = DHCP enabled
-    quint32_le LocalAddr;
-    quint32_le ServerAddr;
-    quint32_le GatewayAddr;
-    quint32_le SubnetMask;
+    TLE32 LocalAddr;
+    TLE32 ServerAddr;
+    TLE32 GatewayAddr;
+    TLE32 SubnetMask;
     uint8_t Reserved[32];
 };
 #pragma pack(pop)

@@ -37,7 +37,7 @@ QByteArray HexBytes(const uint8_t *Data, size_t Length)
 {
     static const char digits[] = "0123456789ABCDEF";
     QByteArray out;
-    out.reserve(qsizetype(Length * 3));
+    out.reserve(qsizetype(Length) * 3);
     for (size_t i = 0; i < Length; ++i) {
         if (i > 0)
             out.append(' ');

@@ -9,10 +9,12 @@ namespace {
 constexpr int NetSettingsSize = 17;
 constexpr int NetSettingsOffset = 35; // DhcpFlag of the information record
 
+// A fixed text field: the text, zero bytes after it, no terminator when it
+// fills the field.
 void SetText(char *field, size_t size, const char *text)
 {
-    std::memset(field, 0, size);
-    std::memcpy(field, text, std::min(size, std::strlen(text)));
+    for (size_t i = 0; i < size; ++i)
+        field[i] = *text != '\0' ? *text++ : '\0';
 }
 
 quint32 Address(uint8_t a, uint8_t b, uint8_t c, uint8_t d)
@@ -49,7 +51,7 @@ TSimConfig SampleDevice()
     return c;
 }
 
-TSimDevice::TSimDevice(TSimConfig Config) : FConfig(std::move(Config)) {}
+TSimDevice::TSimDevice(const TSimConfig &Config) : FConfig(Config) {}
 
 QByteArray TSimDevice::Respond(const TRequest &Request)
 {

@@ -34,7 +34,7 @@ TSimConfig SampleDevice();
 // Other commands get no answer.
 class TSimDevice {
 public:
-    explicit TSimDevice(TSimConfig Config);
+    explicit TSimDevice(const TSimConfig &Config);
 
     // The bytes to send back for Request, faults applied; empty for none.
     QByteArray Respond(const TRequest &Request);
