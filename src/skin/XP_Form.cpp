@@ -200,6 +200,7 @@ void TXP_Form::Paint()
     }
     UpdateWindowRegion();
     CopyToWindow(image);
+    FPaintedSize = image.size();
     PlaceClientPanel();
 }
 
@@ -266,6 +267,20 @@ bool TXP_Form::DrawCaptionButtons(QImage &canvas, int state)
     return true;
 }
 
+void TXP_Form::ShowButtonState(int state)
+{
+    if (DrawCaptionButtons(Canvas(), state))
+        UpdateWindow();
+}
+
+void TXP_Form::PaintIfResized()
+{
+    // The button rectangles and the canvas of a paint from before the last
+    // size change are stale: paint the whole frame anew first.
+    if (FPaintedSize != size())
+        Repaint();
+}
+
 void TXP_Form::UpdateWindowRegion()
 {
     if (FOwner)
@@ -310,8 +325,11 @@ bool TXP_Form::OwnerWndProc(QEvent *event)
         break;
     }
     case QEvent::Resize:
-        // The frame fills its owner.
+        // The frame fills its owner, and the outline follows at once (not
+        // only at the next paint), or the new part of the window would take
+        // no input until then.
         setGeometry(FOwner->rect());
+        UpdateWindowRegion();
         break;
     case QEvent::WindowTitleChange:
     case QEvent::WindowStateChange:
@@ -388,6 +406,7 @@ void TXP_Form::MouseMove(Qt::KeyboardModifiers shift, int x, int y)
         return;
     }
     TGraphicControl::MouseMove(shift, x, y);
+    PaintIfResized();
     if (FDrag == TDrag::None) {
         // Over a resize zone the pointer is on the window's edge, not on the
         // frame's surface: the zone's cursor shows, the buttons stay as they are.
@@ -396,8 +415,7 @@ void TXP_Form::MouseMove(Qt::KeyboardModifiers shift, int x, int y)
         if (hit != htNowhere)
             return;
     }
-    if (DrawCaptionButtons(Canvas(), ButtonAt(x, y)))
-        UpdateWindow();
+    ShowButtonState(ButtonAt(x, y));
 }
 
 void TXP_Form::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)
@@ -406,6 +424,7 @@ void TXP_Form::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, in
         TGraphicControl::MouseDown(button, shift, x, y);
         return;
     }
+    PaintIfResized();
     if (const TFrameHit hit = HitTest(x, y); hit != htNowhere) {
         // A press on a resize zone resizes the owner: through the window
         // system where it can, else by following the pointer.
@@ -419,8 +438,7 @@ void TXP_Form::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, in
         return;
     }
     if (const int hover = ButtonAt(x, y)) {
-        if (DrawCaptionButtons(Canvas(), hover * 10))
-            UpdateWindow();
+        ShowButtonState(hover * 10);
         FDrag = TDrag::Button;
         TGraphicControl::MouseDown(button, shift, x, y);
         return;

@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <QPointer>
 #include <QRect>
+#include <QSize>
 
 class QWidget;
 
@@ -151,6 +152,10 @@ private:
     // The caption button under (x, y): 1 .. 4 (close, max, min, help) or 0.
     int ButtonAt(int x, int y) const;
     void PaintCaptionText(QImage &image, int textLeft);
+    // Shows the buttons in the look of a state code on the frame's own
+    // canvas, at once.
+    void ShowButtonState(int state);
+    void PaintIfResized();
     void PlaceClientPanel();
     void CloseOwner();
     void ToggleMaximized();
@@ -189,6 +194,8 @@ private:
     bool FPictureTrans = false;
     TColor FPictureTransColor = clBlack;
 
+    // The size of the last paint.
+    QSize FPaintedSize;
     // The pointer's screen position of the mouse event being handled, and
     // the drag in progress.
     QPoint FPointer;

@@ -260,3 +260,16 @@ TEST(XPFormMouse, SizeableEdgesResizeTheWindow)
     Release(w, QPoint(30, 50));
     EXPECT_EQ(w.form->geometry(), before);
 }
+
+TEST(XPFormMouse, HoverRightAfterAResizeShowsTheWholeFrame)
+{
+    MainWindow w;
+    w.form->resize(520, 380);
+    // No paint has run for the new size yet when the pointer arrives.
+    Move(w, QPoint(520 - 16, 15));
+    const QImage canvas = w.frame->Canvas();
+    ASSERT_EQ(canvas.size(), QSize(520, 380));
+    EXPECT_EQ(canvas.pixel(100, 1), Rgb(63, 151, 255));
+    EXPECT_EQ(canvas.pixel(1, 370), SkinFrame("XPFORM_LEFT", 2, 1, true).pixel(1, 31));
+    EXPECT_TRUE(ButtonShows(canvas, 520 - 23, 7, "XPFORM_CLOSE", 3));
+}
