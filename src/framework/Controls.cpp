@@ -65,6 +65,14 @@ void TControl::SetColor(TColor color)
     ColorChanged();
 }
 
+void TControl::SetFontColor(TColor color)
+{
+    if (color == FFontColor)
+        return;
+    FFontColor = color;
+    FontChanged();
+}
+
 bool TControl::Visible() const
 {
     return parentWidget() ? isVisibleTo(parentWidget()) : isVisible();

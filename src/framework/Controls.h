@@ -54,8 +54,14 @@ public:
     TColor Color() const { return FColor; }
     void SetColor(TColor color);
 
-    // Enabled and visible state: Qt's setEnabled / setVisible.
-    bool Enabled() const { return isEnabled(); }
+    // The colour of the control's font (the window-text colour by default);
+    // a change calls FontChanged().
+    TColor FontColor() const { return FFontColor; }
+    void SetFontColor(TColor color);
+
+    // The control's own enabled flag (Qt's setEnabled sets it; a disabled
+    // parent does not clear it). Visible state: Qt's setVisible.
+    bool Enabled() const { return !testAttribute(Qt::WA_ForceDisabled); }
     // The control's own visible flag (true while it would show with its form).
     bool Visible() const;
 
@@ -139,6 +145,7 @@ private:
     QString FCaption;
     bool FCaptionGiven = false;
     TColor FColor = clBtnFace;
+    TColor FFontColor = clWindowText;
     QImage FSurface;
     bool FInPaint = false;
     bool FFlushing = false;
