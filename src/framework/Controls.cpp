@@ -207,6 +207,9 @@ bool TControl::event(QEvent *event)
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
+        if (!isEnabled())
+            return QWidget::event(event); // a disabled control gets no mouse input
+        break;
     case QEvent::Enter:
     case QEvent::Leave:
     case QEvent::FocusIn:
@@ -218,7 +221,7 @@ bool TControl::event(QEvent *event)
         break;
     case QEvent::KeyPress: {
         const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
+        if (!isEnabled() || key == Qt::Key_Tab || key == Qt::Key_Backtab)
             return QWidget::event(event); // focus moves along the tab order
         break;
     }
