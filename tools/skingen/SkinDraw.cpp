@@ -1,5 +1,7 @@
 #include "SkinDraw.h"
 
+#include <QDataStream>
+#include <QFile>
 #include <QHash>
 #include <QList>
 
@@ -90,17 +92,27 @@ void SaveBmp8(const QImage &image, const QString &path)
     }
     if (table.size() > 256)
         Fail(path, "more than 256 colours");
-    // The BMP writer stores a table of 16 colours or fewer as a 4-bit file;
-    // one unused entry keeps it an 8-bit one.
-    while (table.size() <= 16)
-        table.append(qRgb(0, 0, 0));
-    QImage indexed(image.size(), QImage::Format_Indexed8);
-    indexed.setColorTable(table);
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            indexed.setPixel(x, y, uint(index.value(image.pixel(x, y) | 0xFF000000u)));
+    // Written here rather than by Qt's writer, whose row padding is left
+    // uninitialised: the committed files must come out the same on every run.
+    const int w = image.width();
+    const int h = image.height();
+    const int stride = (w + 3) / 4 * 4;
+    const int offset = 14 + 40 + 4 * int(table.size());
+    QByteArray bmp;
+    QDataStream out(&bmp, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint8('B') << quint8('M') << quint32(offset + stride * h) << quint32(0) << quint32(offset);
+    out << quint32(40) << qint32(w) << qint32(h) << quint16(1) << quint16(8) << quint32(0)
+        << quint32(stride * h) << qint32(3780) << qint32(3780) << quint32(table.size())
+        << quint32(table.size());
+    for (QRgb c : table)
+        out << quint8(qBlue(c)) << quint8(qGreen(c)) << quint8(qRed(c)) << quint8(0);
+    for (int y = h - 1; y >= 0; --y) {
+        for (int x = 0; x < stride; ++x)
+            out << quint8(x < w ? index.value(image.pixel(x, y) | 0xFF000000u) : 0);
     }
-    if (!indexed.save(path, "BMP"))
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bmp) != bmp.size())
         Fail(path, "cannot write");
 }
 
