@@ -250,6 +250,15 @@ TEST(XPFormMouse, SizeableEdgesResizeTheWindow)
     Release(w, QPoint(3, 2));
     EXPECT_EQ(w.form->geometry(), QRect(340, 200, 100, 100));
 
+    // Maximised, the window has no zones.
+    w.form->showMaximized();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.form->isMaximized(); }));
+    Move(w, QPoint(200, 150)); // onto the panel first
+    Move(w, QPoint(1, 150));
+    EXPECT_EQ(w.frame->cursor().shape(), Qt::ArrowCursor);
+    w.form->showNormal();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w.form->isMaximized(); }));
+
     // A fixed border has no zones.
     w.frame->SetBorderStyle(bsSingle);
     Move(w, QPoint(1, 50));
