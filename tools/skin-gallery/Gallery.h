@@ -23,3 +23,4 @@ QFont ControlFont();
 void ButtonSheets(const QString &folder);
 void CheckBoxSheets(const QString &folder);
 void GroupBoxSheets(const QString &folder);
+void FormSheets(const QString &folder);

@@ -17,6 +17,7 @@ void (*const kSheets[])(const QString &folder) = {
     ButtonSheets,
     CheckBoxSheets,
     GroupBoxSheets,
+    FormSheets,
 };
 
 } // namespace
