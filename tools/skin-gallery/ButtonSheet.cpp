@@ -3,22 +3,8 @@
 #include "skin/XP_Button.h"
 
 #include <QFont>
-#include <QPainter>
 
 namespace {
-
-// A 16 x 16 picture on magenta: a small blue screen with a green light.
-TBitmap SamplePicture()
-{
-    QImage image(16, 16, QImage::Format_RGB32);
-    image.fill(QColor(255, 0, 255));
-    QPainter painter(&image);
-    painter.fillRect(2, 3, 12, 9, QColor(0, 60, 116));
-    painter.fillRect(3, 4, 10, 7, QColor(105, 130, 238));
-    painter.fillRect(6, 12, 4, 2, QColor(0, 60, 116));
-    painter.fillRect(11, 9, 2, 2, QColor(7, 157, 5));
-    return TBitmap(image);
-}
 
 QList<GalleryTile> Looks(TXP_Button &button, const QString &prefix)
 {

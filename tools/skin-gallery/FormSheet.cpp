@@ -69,14 +69,7 @@ QList<GalleryTile> ButtonSetLooks()
     form.resize(260, 60);
     TXP_Form frame(&form);
     frame.SetBtnHelp(true);
-    QImage art(16, 16, QImage::Format_RGB32);
-    art.fill(QColor(255, 0, 255));
-    QPainter painter(&art);
-    painter.fillRect(2, 3, 12, 9, QColor(0, 60, 116));
-    painter.fillRect(3, 4, 10, 7, QColor(105, 130, 238));
-    painter.fillRect(6, 12, 4, 2, QColor(0, 60, 116));
-    painter.end();
-    frame.SetPicture(TBitmap(art));
+    frame.SetPicture(SamplePicture());
     frame.SetPictureTransColor(RGB(255, 0, 255));
     frame.SetPictureTrans(true);
     form.show();

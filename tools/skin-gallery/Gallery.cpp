@@ -1,4 +1,5 @@
 #include "Gallery.h"
+#include "framework/Bitmap.h"
 
 #include <QDir>
 #include <QFont>
@@ -52,4 +53,16 @@ void SaveSheet(const QString &folder, const QString &sheet, const QList<GalleryT
     painter.end();
     page.save(dir.filePath(sheet + QStringLiteral(".png")));
     std::printf("%s\n", qPrintable(dir.filePath(sheet + QStringLiteral(".png"))));
+}
+
+TBitmap SamplePicture()
+{
+    QImage image(16, 16, QImage::Format_RGB32);
+    image.fill(QColor(255, 0, 255));
+    QPainter painter(&image);
+    painter.fillRect(2, 3, 12, 9, QColor(0, 60, 116));
+    painter.fillRect(3, 4, 10, 7, QColor(105, 130, 238));
+    painter.fillRect(6, 12, 4, 2, QColor(0, 60, 116));
+    painter.fillRect(11, 9, 2, 2, QColor(7, 157, 5));
+    return TBitmap(image);
 }

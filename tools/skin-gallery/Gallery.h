@@ -18,6 +18,10 @@ void SaveSheet(const QString &folder, const QString &sheet, const QList<GalleryT
 class QFont;
 QFont ControlFont();
 
+// A 16 x 16 picture on magenta: a small blue screen with a green light.
+class TBitmap;
+TBitmap SamplePicture();
+
 // One function per control family; each saves its sheets into the folder.
 // main() calls them from its list.
 void ButtonSheets(const QString &folder);
