@@ -23,6 +23,10 @@ void IsolateEnvironment()
     QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     ::setenv("XDG_CONFIG_HOME", config.toLocal8Bit().constData(), 1);
     ::setenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit().constData(), 1);
+#ifdef LUMORA_DEFAULT_BUILD_DIR
+    ::setenv("LUMORA_BUILD_DIR", LUMORA_DEFAULT_BUILD_DIR, 0);
+    ::setenv("LUMORA_SOURCE_DIR", LUMORA_DEFAULT_SOURCE_DIR, 0);
+#endif
 }
 
 QString ConfigHome()

@@ -1,0 +1,191 @@
+#include "SimServer.h"
+
+#include "device/ComUnit.h"
+#include "platform/SerialTrace.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A partial frame older than this is dropped: the line went quiet.
+constexpr auto PartialFrameLimit = std::chrono::milliseconds(200);
+
+void CloseFd(int &fd)
+{
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+} // namespace
+
+TSimServer::TSimServer(const TSimConfig &Config) : FDevice(Config) {}
+
+TSimServer::~TSimServer()
+{
+    Stop();
+    if (FThread.joinable())
+        FThread.join();
+    CloseFd(FMaster);
+    CloseFd(FSlave);
+    CloseFd(FWake[0]);
+    CloseFd(FWake[1]);
+}
+
+bool TSimServer::Open()
+{
+    termios raw{};
+    ::cfmakeraw(&raw);
+    ::cfsetispeed(&raw, B115200);
+    ::cfsetospeed(&raw, B115200);
+    char name[256] = {};
+    if (::openpty(&FMaster, &FSlave, name, &raw, nullptr) != 0)
+        return false;
+    if (::pipe2(FWake, O_CLOEXEC | O_NONBLOCK) != 0)
+        return false;
+    ::fcntl(FMaster, F_SETFD, FD_CLOEXEC);
+    ::fcntl(FSlave, F_SETFD, FD_CLOEXEC);
+    ::fcntl(FMaster, F_SETFL, ::fcntl(FMaster, F_GETFL) | O_NONBLOCK);
+    FSlavePath = QString::fromLocal8Bit(name);
+    return true;
+}
+
+void TSimServer::Start()
+{
+    FThread = std::thread([this] { Run(); });
+}
+
+void TSimServer::Stop()
+{
+    if (FWake[1] >= 0) {
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t ignored = ::write(FWake[1], &byte, 1);
+    }
+}
+
+TSimConfig TSimServer::Config() const
+{
+    std::lock_guard lock(FLock);
+    return FDevice.Config();
+}
+
+void TSimServer::SetFaults(const TSimFaults &Faults)
+{
+    std::lock_guard lock(FLock);
+    FDevice.SetFaults(Faults);
+}
+
+int TSimServer::FramesAnswered() const
+{
+    std::lock_guard lock(FLock);
+    return FAnswered;
+}
+
+void TSimServer::Log(const char *Direction, const QByteArray &Bytes, const char *Note)
+{
+    if (FLog == nullptr)
+        return;
+    QByteArray line = TraceTimestamp() + ' ' + Direction + ' ' + QByteArray::number(Bytes.size()) + ':';
+    if (!Bytes.isEmpty())
+        line += ' ' + HexBytes(reinterpret_cast<const uint8_t *>(Bytes.constData()), size_t(Bytes.size()));
+    if (Note != nullptr)
+        line += QByteArray(" (") + Note + ')';
+    line += '\n';
+    std::fwrite(line.constData(), 1, size_t(line.size()), FLog);
+    std::fflush(FLog);
+}
+
+int TSimServer::NextTimeout() const
+{
+    using namespace std::chrono;
+    auto wait = milliseconds::max();
+    const auto now = Clock::now();
+    if (!FPending.empty())
+        wait = duration_cast<milliseconds>(FPending.front().Due - now) + milliseconds(1);
+    if (FParser.Pending() > 0)
+        wait = std::min(wait,
+                        duration_cast<milliseconds>(FLastInput + PartialFrameLimit - now) + milliseconds(1));
+    if (wait == milliseconds::max())
+        return -1;
+    return int(std::max<milliseconds::rep>(wait.count(), 0));
+}
+
+void TSimServer::Run()
+{
+    if (FMaster < 0)
+        return;
+    for (;;) {
+        pollfd fds[2] = {{FMaster, POLLIN, 0}, {FWake[0], POLLIN, 0}};
+        const int ready = ::poll(fds, 2, NextTimeout());
+        if (ready < 0 && errno != EINTR)
+            return;
+        if (fds[1].revents & POLLIN)
+            return;
+        if (fds[0].revents & POLLIN)
+            HandleInput();
+        else if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL))
+            return; // the line itself is gone
+        if (FParser.Pending() > 0 && Clock::now() - FLastInput >= PartialFrameLimit) {
+            Log("RX", {}, "partial frame dropped");
+            FParser.Reset();
+        }
+        SendDue();
+    }
+}
+
+void TSimServer::HandleInput()
+{
+    uint8_t buf[1024];
+    const ssize_t got = ::read(FMaster, buf, sizeof buf);
+    if (got <= 0)
+        return;
+    FLastInput = Clock::now();
+    const size_t skippedBefore = FParser.Skipped();
+    FParser.Feed(buf, size_t(got));
+    while (auto request = FParser.Next()) {
+        if (FParser.Skipped() != skippedBefore)
+            Log("RX", {}, "garbage skipped");
+        QByteArray frame = BuildFrame(
+            request->Command,
+            std::span<const uint8_t>(reinterpret_cast<const uint8_t *>(request->Payload.constData()),
+                                     size_t(request->Payload.size())));
+        QByteArray reply;
+        int delay = 0;
+        {
+            std::lock_guard lock(FLock);
+            reply = FDevice.Respond(*request);
+            delay = FDevice.Config().Faults.DelayMs;
+            if (!reply.isEmpty())
+                ++FAnswered;
+        }
+        Log("RX", frame, reply.isEmpty() ? "no answer" : nullptr);
+        if (!reply.isEmpty())
+            FPending.push_back({Clock::now() + std::chrono::milliseconds(std::max(delay, 0)), reply});
+    }
+}
+
+void TSimServer::SendDue()
+{
+    while (!FPending.empty() && FPending.front().Due <= Clock::now()) {
+        const QByteArray bytes = FPending.front().Bytes;
+        FPending.pop_front();
+        Log("TX", bytes);
+        qsizetype off = 0;
+        while (off < bytes.size()) {
+            const ssize_t put = ::write(FMaster, bytes.constData() + off, size_t(bytes.size() - off));
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put <= 0)
+                break; // the queue towards the program is full: drop the rest
+            off += put;
+        }
+    }
+}
