@@ -207,7 +207,7 @@ TEST_F(CheckForm, FocusRectangleSurroundsTheCaption)
     int dots = 0;
     for (int x = left; x <= right; ++x)
         dots += At(focused, x, row) == inverted;
-    EXPECT_NEAR(dots, (right - left + 1) / 2, 1);
+    EXPECT_NEAR(dots, (right - left + 1) / 2.0, 1.0);
     // Disabled: no focus rectangle.
     Box->setEnabled(false);
     EXPECT_EQ(PixelsOf(OnScreen(Box), inverted), QRect());
