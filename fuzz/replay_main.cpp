@@ -54,7 +54,7 @@ void RunOne(const std::uint8_t *data, std::size_t size)
     // An exact-size copy: the guard zone right behind it catches over-reads.
     auto copy = std::make_unique<std::uint8_t[]>(size == 0 ? 1 : size);
     std::copy(data, data + size, copy.get());
-    LLVMFuzzerTestOneInput(size == 0 ? nullptr : copy.get(), size);
+    LLVMFuzzerTestOneInput(copy.get(), size);
 }
 
 // Every prefix of a short input, evenly spaced prefixes of a long one: a
