@@ -28,7 +28,7 @@ void CheckInfo(const uint8_t *bytes)
 
     FUZZ_CHECK(VersionToStr(info.FirmwareVersion) == Decimal(bytes[11]) + '.' + Decimal(bytes[12]));
     FUZZ_CHECK(VersionToStr(info.HardwareVersion) == Decimal(bytes[13]) + '.' + Decimal(bytes[14]));
-    const quint32_le *addresses[] = {&info.LocalAddr, &info.ServerAddr, &info.GatewayAddr, &info.SubnetMask};
+    const TLE32 *addresses[] = {&info.LocalAddr, &info.ServerAddr, &info.GatewayAddr, &info.SubnetMask};
     for (int a = 0; a < 4; ++a) {
         const uint8_t *b = bytes + 36 + 4 * a;
         FUZZ_CHECK(IPToStr(*addresses[a]) ==
@@ -116,8 +116,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size > 0)
         std::memcpy(bytes, data, size < sizeof bytes ? size : sizeof bytes);
     CheckInfo(bytes);
+    // The decimal separator follows the locale: a point or a comma.
     static const QLocale comma(QLocale::German, QLocale::Germany);
-    CheckParams(bytes + 84, QLocale::c());
-    CheckParams(bytes + 84, comma);
+    CheckParams(bytes + 84, size > 110 && (data[110] & 1) ? comma : QLocale::c());
     return 0;
 }
