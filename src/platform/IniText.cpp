@@ -142,7 +142,10 @@ QByteArray SetIniValue(QByteArrayView Text, QByteArrayView Section, QByteArrayVi
     if (loc.SectionLine >= 0) {
         const TLine &l = lines[size_t(loc.LastEntry)];
         out += Text.first(l.Next);
-        if (l.Next == l.End) // the section's last line had no line ending
+        // The section's last line ends the text without a line feed (it may
+        // still end in a lone CR): end it before the new entry, or the entry
+        // would join it.
+        if (Text[l.Next - 1] != '\n')
             out += eol;
         out += entry + eol;
         out += Text.sliced(l.Next);

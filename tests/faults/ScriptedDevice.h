@@ -22,7 +22,7 @@ public:
     // Reads a request of RequestLength bytes, then writes Reply DelayMs after
     // it arrived; with SplitAt > 0 the bytes from SplitAt on follow GapMs
     // after the first piece.
-    void Answer(int RequestLength, QByteArray Reply, int DelayMs, int SplitAt = 0, int GapMs = 0)
+    void Answer(int RequestLength, const QByteArray &Reply, int DelayMs, int SplitAt = 0, int GapMs = 0)
     {
         Finish();
         FThread = std::thread([this, RequestLength, Reply, DelayMs, SplitAt, GapMs] {

@@ -103,6 +103,7 @@ TEST(VanishedPortTest, HundredExchangesEndInTimeAndWithoutSpinning)
     std::vector<TTally> tallies(Workers);
     const double cpuBefore = CpuSeconds();
     std::vector<std::thread> workers;
+    workers.reserve(Workers);
     for (int w = 0; w < Workers; ++w)
         workers.emplace_back(VanishingExchanges, w + 1, PerWorker, 1000u + unsigned(w), std::ref(storeLock),
                              std::ref(tallies[size_t(w)]));

@@ -170,6 +170,16 @@ TEST(IniText, FirstSectionAndFirstKeyWin)
     EXPECT_EQ(SetIniValue("", "A", "k", "1"), QByteArray("[A]\nk=1\n"));
 }
 
+TEST(IniText, EntryAddedAfterALastLineWithoutLineFeedReadsBack)
+{
+    // A file cut after the CR of a CR LF pair: the new entry must not join
+    // the section's header line.
+    const QByteArray written = SetIniValue("[COMSetup]\r", "COMSetup", "COM", "3");
+    EXPECT_EQ(written, QByteArray("[COMSetup]\r\nCOM=3\n"));
+    EXPECT_EQ(FindIniValue(written, "COMSetup", "COM"), QByteArray("3"));
+    EXPECT_EQ(SetIniValue("[A]\nk=1", "A", "j", "2"), QByteArray("[A]\nk=1\nj=2\n"));
+}
+
 TEST_F(SettingsStoreTest, PortNamesMapThroughThePortsSection)
 {
     const TSettingsStore store(Path());
