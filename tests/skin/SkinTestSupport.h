@@ -5,6 +5,7 @@
 
 #include "support/QtPrinters.h"
 
+#include <QFont>
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
@@ -23,6 +24,17 @@ inline QImage OnScreen(QWidget *control)
         window->screen()->grabWindow(window->winId(), at.x(), at.y(), control->width(), control->height());
     return shot.toImage().convertToFormat(QImage::Format_RGB32);
 }
+
+// The font of the program's controls.
+inline QFont SansSerif()
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(13);
+    return font;
+}
+
+// The windows' background colour, RGB(248, 246, 230).
+inline const QRgb kCream = qRgb(248, 246, 230);
 
 inline QRgb Rgb(int r, int g, int b)
 {

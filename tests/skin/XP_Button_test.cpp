@@ -17,13 +17,6 @@ namespace {
 
 using namespace lumora::test;
 
-QFont SansSerif()
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(13);
-    return font;
-}
-
 TEST(XP_Button, ValuesAfterConstruction)
 {
     TXP_Button button;

@@ -16,15 +16,6 @@ namespace {
 
 using namespace lumora::test;
 
-QFont SansSerif()
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(13);
-    return font;
-}
-
-const QRgb kCream = qRgb(248, 246, 230);
-
 TEST(XP_CheckBox, ValuesAfterConstruction)
 {
     TXP_CheckBox box;

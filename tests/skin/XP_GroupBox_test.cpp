@@ -14,14 +14,6 @@ namespace {
 
 using namespace lumora::test;
 
-QFont SansSerif()
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(13);
-    return font;
-}
-
-const QRgb kCream = qRgb(248, 246, 230);
 const QRgb kBorder = qRgb(208, 208, 191);
 
 TEST(XP_GroupBox, ValuesAfterConstruction)
