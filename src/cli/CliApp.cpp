@@ -1,0 +1,242 @@
+#include "cli/CliApp.h"
+
+#include "cli/CliLink.h"
+#include "platform/LumoraError.h"
+#include "platform/SerialTrace.h"
+
+#ifndef LUMORA_VERSION
+#define LUMORA_VERSION "0"
+#endif
+
+namespace {
+
+const QString ProgramName = QStringLiteral("lumora-cli");
+
+const QString AddressOptions = QStringLiteral("  --dhcp on|off       DHCP on or off\n"
+                                              "  --local A           the device's own IP address\n"
+                                              "  --server A          the management server's IP address\n"
+                                              "  --gateway A         the gateway IP address\n"
+                                              "  --mask A            the subnet mask\n");
+
+std::vector<TCliCommand> MakeCommands()
+{
+    std::vector<TCliCommand> commands;
+    commands.push_back(
+        {QStringLiteral("info"),
+         QString(),
+         QStringLiteral("show the device's identity and network settings"),
+         QStringLiteral("Reads the device's information record (command 0) and prints its type,\n"
+                        "serial number, MAC address, hardware and firmware versions, update time,\n"
+                        "DHCP flag and the four addresses, as the main window shows them.\n"
+                        "A communication board (type 9) has no network settings to show.\n"),
+         {},
+         0,
+         RunInfo});
+    commands.push_back(
+        {QStringLiteral("params"),
+         QString(),
+         QStringLiteral("show the device's analogue parameters"),
+         QStringLiteral("Reads the device's parameter record (command 3) and prints every value as\n"
+                        "the parameters window shows it; --json adds the decoded integers.\n"),
+         {},
+         0,
+         RunParams});
+    commands.push_back(
+        {QStringLiteral("watch"),
+         QStringLiteral("[--interval SECONDS] [--count N]"),
+         QStringLiteral("read the parameters repeatedly, one line per reading"),
+         QStringLiteral("Reads the parameter record every SECONDS (default 1) until interrupted with\n"
+                        "Ctrl+C, or N times. Each reading is one line with a timestamp: comma-separated\n"
+                        "values after a header line, or with --json one JSON object per line.\n"
+                        "A failed reading is reported on standard error and the watch goes on; the exit\n"
+                        "status is 1 when any reading failed.\n\n"
+                        "  --interval SECONDS  time between the starts of two readings (default 1)\n"
+                        "  --count N           stop after N readings\n"),
+         {{QStringLiteral("interval"), true}, {QStringLiteral("count"), true}},
+         0,
+         RunWatch});
+    commands.push_back(
+        {QStringLiteral("set"),
+         QStringLiteral("[--dhcp on|off] [--local A] [--server A] [--gateway A] [--mask A]"),
+         QStringLiteral("change the device's network settings"),
+         QStringLiteral("Reads the device's record, changes only the given fields, checks them as the\n"
+                        "main window's Save does and writes the settings (command 1). Addresses are\n"
+                        "dotted IPv4 addresses (each number also as $hex or 0xhex). Nothing is sent\n"
+                        "when a check fails (exit status 2 with the message).\n\n") +
+             AddressOptions,
+         {{QStringLiteral("dhcp"), true},
+          {QStringLiteral("local"), true},
+          {QStringLiteral("server"), true},
+          {QStringLiteral("gateway"), true},
+          {QStringLiteral("mask"), true}},
+         0,
+         RunSet});
+    commands.push_back(
+        {QStringLiteral("ports"),
+         QString(),
+         QStringLiteral("list COM1-COM4, the serial devices present and whether they can be opened"),
+         QStringLiteral("Shows the path each of COM1 to COM4 maps to (section [Ports] of the settings\n"
+                        "store, else /dev/ttyS<n-1>), the serial devices present (/dev/serial/by-id/*,\n"
+                        "ttyUSB*, ttyACM*, ttyS*) and for each whether this user can open it. When\n"
+                        "permission is denied it names the group that owns the device and the command\n"
+                        "that adds you to it.\n"),
+         {},
+         0,
+         RunPorts});
+    commands.push_back(
+        {QStringLiteral("port"),
+         QStringLiteral("[N]"),
+         QStringLiteral("show or store the port number"),
+         QStringLiteral("Without N shows the stored port and the device it maps to; with N (or\n"
+                        "COMn) stores it in the settings store the program uses.\n"),
+         {},
+         1,
+         RunPort});
+    return commands;
+}
+
+QString GlobalHelp()
+{
+    QString text =
+        QStringLiteral("Usage: lumora-cli [--port COMn|N|PATH] [--json] [--trace] COMMAND [OPTIONS]\n\n"
+                       "Reads and configures a Lumora device over its serial line.\n\n"
+                       "Commands:\n");
+    for (const TCliCommand &c : CliCommands())
+        text += QStringLiteral("  %1%2\n").arg(c.Name.leftJustified(8), c.Summary);
+    text +=
+        QStringLiteral("\nOptions:\n"
+                       "  --port COMn|N|PATH  use this port instead of the stored one (nothing is stored);\n"
+                       "                      COMn goes through the [Ports] mapping as in the program\n"
+                       "  --json              print JSON instead of text\n"
+                       "  --trace             print every frame written and every read on standard error\n"
+                       "  -h, --help          show this help, or a command's help after the command\n"
+                       "  --version           show the version\n\n"
+                       "Exit status: 0 success, 1 device or link failure, 2 usage error or invalid input.\n"
+                       "Run 'lumora-cli COMMAND --help' for a command's options.\n");
+    return text;
+}
+
+QString CommandHelp(const TCliCommand &c)
+{
+    QString usage =
+        QStringLiteral("Usage: lumora-cli [--port COMn|N|PATH] [--json] [--trace] %1").arg(c.Name);
+    if (!c.Synopsis.isEmpty())
+        usage += QLatin1Char(' ') + c.Synopsis;
+    return usage + QStringLiteral("\n\n") + c.Help;
+}
+
+void PrintBlock(TCliOutput &Out, const QString &text)
+{
+    QString body = text;
+    if (body.endsWith(QLatin1Char('\n')))
+        body.chop(1);
+    Out.Line(body);
+}
+
+} // namespace
+
+const std::vector<TCliCommand> &CliCommands()
+{
+    static const std::vector<TCliCommand> commands = MakeCommands();
+    return commands;
+}
+
+QString CliVersionText()
+{
+    return ProgramName + QLatin1Char(' ') + QStringLiteral(LUMORA_VERSION);
+}
+
+int TCliContext::Usage(const QString &Message) const
+{
+    Out.ErrorLine(ProgramName + QStringLiteral(": ") + Message);
+    const QString help = Global.Command.isEmpty()
+                             ? ProgramName + QStringLiteral(" --help")
+                             : ProgramName + QLatin1Char(' ') + Global.Command + QStringLiteral(" --help");
+    Out.ErrorLine(QStringLiteral("Try '%1'.").arg(help));
+    return CliExitUsage;
+}
+
+int TCliContext::DeviceFailure(const TCliLink &Link) const
+{
+    Out.ErrorLine(Link.Status().Text());
+    return CliExitDevice;
+}
+
+bool TCliContext::OpenLink(TCliLink &Link, int &Exit) const
+{
+    TPortChoice choice;
+    QString error;
+    if (!ResolvePortChoice(Global.Port, choice, error)) {
+        Exit = Usage(error);
+        return false;
+    }
+    if (!Link.OpenChoice(choice)) {
+        Exit = DeviceFailure(Link);
+        return false;
+    }
+    return true;
+}
+
+int RunCli(const QStringList &Args, TCliOutput &Out)
+{
+    TGlobalArgs global;
+    QString error;
+    TCliContext context{Out, {}, {}};
+    if (!ParseGlobalArgs(Args, global, error))
+        return context.Usage(error);
+    context.Global = global;
+    Out.SetJson(global.Json);
+
+    if (global.Version) {
+        Out.Line(CliVersionText());
+        return CliExitOk;
+    }
+    if (global.Command.isEmpty()) {
+        if (global.Help) {
+            PrintBlock(Out, GlobalHelp());
+            return CliExitOk;
+        }
+        return context.Usage(QStringLiteral("no command given"));
+    }
+    if (global.Command == QLatin1String("help")) {
+        const QString topic = global.CommandArgs.value(0);
+        for (const TCliCommand &c : CliCommands()) {
+            if (c.Name == topic) {
+                PrintBlock(Out, CommandHelp(c));
+                return CliExitOk;
+            }
+        }
+        if (!topic.isEmpty() && !global.Help) {
+            context.Global.Command.clear();
+            return context.Usage(QStringLiteral("unknown command '%1'").arg(topic));
+        }
+        PrintBlock(Out, GlobalHelp());
+        return CliExitOk;
+    }
+
+    const TCliCommand *command = nullptr;
+    for (const TCliCommand &c : CliCommands()) {
+        if (c.Name == global.Command)
+            command = &c;
+    }
+    if (!command) {
+        context.Global.Command.clear();
+        return context.Usage(QStringLiteral("unknown command '%1'").arg(global.Command));
+    }
+    if (global.Help) {
+        PrintBlock(Out, CommandHelp(*command));
+        return CliExitOk;
+    }
+    if (!ParseCommandArgs(global.CommandArgs, command->Options, command->MaxOperands, context.Args, error))
+        return context.Usage(error);
+
+    if (global.Trace)
+        SetSerialTrace(true);
+    try {
+        return command->Run(context);
+    } catch (const ELumoraError &e) {
+        // Only the settings store raises here (a store that cannot be written).
+        Out.ErrorLine(e.Message());
+        return CliExitDevice;
+    }
+}

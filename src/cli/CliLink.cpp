@@ -1,0 +1,45 @@
+#include "cli/CliLink.h"
+
+#include "platform/IntConv.h"
+#include "platform/PortMap.h"
+#include "platform/SettingsStore.h"
+
+bool ParsePortNumber(const QString &Spec, int32_t &Number)
+{
+    QStringView digits(Spec);
+    if (digits.startsWith(QLatin1String("COM"), Qt::CaseInsensitive))
+        digits = digits.sliced(3);
+    if (digits.isEmpty())
+        return false;
+    for (QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    return TryStrToInt(digits, Number);
+}
+
+bool ResolvePortChoice(const QString &Spec, TPortChoice &Choice, QString &Error)
+{
+    const TSettingsStore store(TSettingsStore::DefaultPath());
+    if (Spec.contains(QLatin1Char('/'))) {
+        Choice = {Spec, Spec};
+        return true;
+    }
+    int32_t number = 0;
+    if (Spec.isEmpty()) {
+        TCliStatus status;
+        number = TCOMMan(&status).GetPortNumber();
+    } else if (!ParsePortNumber(Spec, number)) {
+        Error = QStringLiteral("invalid port '%1': give COMn, a port number or a device path").arg(Spec);
+        return false;
+    }
+    Choice.Name = QStringLiteral("COM%1").arg(number);
+    Choice.Path = PortDevicePath(Choice.Name, store);
+    return true;
+}
+
+bool TCliLink::OpenChoice(const TPortChoice &Choice)
+{
+    FPortName = Choice.Name;
+    return OpenDevice(Choice.Path);
+}

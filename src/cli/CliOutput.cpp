@@ -1,0 +1,50 @@
+#include "cli/CliOutput.h"
+
+#include <QJsonDocument>
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace {
+
+void WriteAll(int fd, const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return; // a closed pipe or a full disk: nothing more can be said
+        data += n;
+        left -= n;
+    }
+}
+
+} // namespace
+
+void TCliOutput::Line(const QString &text)
+{
+    WriteOut(text.toUtf8() + '\n');
+}
+
+void TCliOutput::JsonLine(const QJsonObject &object)
+{
+    WriteOut(QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n');
+}
+
+void TCliOutput::ErrorLine(const QString &text)
+{
+    WriteErr(text.toUtf8() + '\n');
+}
+
+void TProcessOutput::WriteOut(const QByteArray &bytes)
+{
+    WriteAll(STDOUT_FILENO, bytes);
+}
+
+void TProcessOutput::WriteErr(const QByteArray &bytes)
+{
+    WriteAll(STDERR_FILENO, bytes);
+}

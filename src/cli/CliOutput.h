@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QString>
+
+// Where the tool's output goes: standard output for results, standard error
+// for status texts and messages. The program writes to the process's
+// descriptors; tests collect both streams in memory.
+class TCliOutput {
+public:
+    explicit TCliOutput(bool json = false) : FJson(json) {}
+    virtual ~TCliOutput() = default;
+
+    bool Json() const { return FJson; }
+    void SetJson(bool json) { FJson = json; }
+
+    // One line of text (a newline is appended) on standard output.
+    void Line(const QString &text);
+    // One JSON object on one line of standard output.
+    void JsonLine(const QJsonObject &object);
+    // One line on standard error.
+    void ErrorLine(const QString &text);
+
+protected:
+    virtual void WriteOut(const QByteArray &bytes) = 0;
+    virtual void WriteErr(const QByteArray &bytes) = 0;
+
+private:
+    bool FJson;
+};
+
+// Writes straight to descriptors 1 and 2, unbuffered, so that every line of
+// a running `watch` reaches a pipe at once.
+class TProcessOutput : public TCliOutput {
+protected:
+    void WriteOut(const QByteArray &bytes) override;
+    void WriteErr(const QByteArray &bytes) override;
+};
+
+// Collects both streams in memory.
+class TBufferOutput : public TCliOutput {
+public:
+    QByteArray Out;
+    QByteArray Err;
+
+protected:
+    void WriteOut(const QByteArray &bytes) override { Out += bytes; }
+    void WriteErr(const QByteArray &bytes) override { Err += bytes; }
+};

@@ -1,0 +1,210 @@
+#include "cli/PortProbe.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+QString GroupName(gid_t gid)
+{
+    if (const group *g = ::getgrgid(gid))
+        return QString::fromLocal8Bit(g->gr_name);
+    return QString::number(gid);
+}
+
+QString UserName(uid_t uid)
+{
+    if (const passwd *p = ::getpwuid(uid))
+        return QString::fromLocal8Bit(p->pw_name);
+    return QString::number(uid);
+}
+
+bool SessionHasGroup(gid_t gid)
+{
+    if (::getegid() == gid)
+        return true;
+    const int n = ::getgroups(0, nullptr);
+    if (n <= 0)
+        return false;
+    std::vector<gid_t> groups(static_cast<size_t>(n));
+    const int got = ::getgroups(n, groups.data());
+    return got > 0 && std::find(groups.begin(), groups.begin() + got, gid) != groups.begin() + got;
+}
+
+// The account's groups as the group database lists them now, which a
+// running login session only picks up after logging in again.
+bool AccountHasGroup(gid_t gid)
+{
+    const passwd *p = ::getpwuid(::geteuid());
+    if (!p)
+        return false;
+    int n = 64;
+    std::vector<gid_t> groups(static_cast<size_t>(n));
+    if (::getgrouplist(p->pw_name, p->pw_gid, groups.data(), &n) < 0) {
+        groups.resize(static_cast<size_t>(n));
+        if (::getgrouplist(p->pw_name, p->pw_gid, groups.data(), &n) < 0)
+            return false;
+    }
+    return std::find(groups.begin(), groups.begin() + n, gid) != groups.begin() + n;
+}
+
+void AddDevices(QStringList &out, const QString &dir, const QString &pattern)
+{
+    QStringList names = QDir(dir).entryList({pattern}, QDir::System | QDir::Files | QDir::NoDotAndDotDot);
+    QCollator natural;
+    natural.setNumericMode(true);
+    std::sort(names.begin(), names.end(),
+              [&](const QString &a, const QString &b) { return natural.compare(a, b) < 0; });
+    for (const QString &name : names)
+        out << dir + QLatin1Char('/') + name;
+}
+
+} // namespace
+
+TPortProbe ProbePort(const QString &path)
+{
+    TPortProbe probe;
+    probe.Path = path;
+    const QByteArray native = QFile::encodeName(path);
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        probe.Target = info.canonicalFilePath().isEmpty() ? info.symLinkTarget() : info.canonicalFilePath();
+
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0) {
+        probe.Access = errno == EACCES ? TPortAccess::PermissionDenied : TPortAccess::Missing;
+        probe.Detail = QString::fromLocal8Bit(std::strerror(errno));
+        return probe;
+    }
+    probe.Owner = UserName(st.st_uid);
+    probe.Group = GroupName(st.st_gid);
+    probe.Mode = st.st_mode & 07777;
+    probe.GroupGrantsAccess = (st.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
+    if (!S_ISCHR(st.st_mode)) {
+        probe.Access = TPortAccess::NotCharDevice;
+        return probe;
+    }
+
+    const int fd = ::open(native.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        probe.Detail = QString::fromLocal8Bit(std::strerror(error));
+        switch (error) {
+        case EACCES:
+        case EPERM:
+            probe.Access = TPortAccess::PermissionDenied;
+            probe.InGroupNotSession =
+                probe.GroupGrantsAccess && !SessionHasGroup(st.st_gid) && AccountHasGroup(st.st_gid);
+            break;
+        case EBUSY:
+            probe.Access = TPortAccess::Busy;
+            break;
+        case EIO:
+        case ENXIO:
+        case ENODEV:
+            probe.Access = TPortAccess::NoHardware;
+            break;
+        default:
+            probe.Access = TPortAccess::Failed;
+            break;
+        }
+        return probe;
+    }
+    // The link holds its port with an exclusive lock: a lock we cannot take
+    // means another program has the port open.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        probe.Access = TPortAccess::Busy;
+    } else {
+        ::flock(fd, LOCK_UN);
+        probe.Access = TPortAccess::Ok;
+    }
+    ::close(fd);
+    return probe;
+}
+
+QStringList FindSerialDevices(const QString &devRoot)
+{
+    QStringList out;
+    AddDevices(out, devRoot + QStringLiteral("/serial/by-id"), QStringLiteral("*"));
+    AddDevices(out, devRoot, QStringLiteral("ttyUSB*"));
+    AddDevices(out, devRoot, QStringLiteral("ttyACM*"));
+    AddDevices(out, devRoot, QStringLiteral("ttyS*"));
+    return out;
+}
+
+QString AccessKey(TPortAccess access)
+{
+    switch (access) {
+    case TPortAccess::Ok:
+        return QStringLiteral("ok");
+    case TPortAccess::Missing:
+        return QStringLiteral("missing");
+    case TPortAccess::NotCharDevice:
+        return QStringLiteral("not-a-device");
+    case TPortAccess::PermissionDenied:
+        return QStringLiteral("permission-denied");
+    case TPortAccess::Busy:
+        return QStringLiteral("busy");
+    case TPortAccess::NoHardware:
+        return QStringLiteral("no-device");
+    case TPortAccess::Failed:
+        break;
+    }
+    return QStringLiteral("error");
+}
+
+QString GroupAdvice(const TPortProbe &probe)
+{
+    if (probe.Access != TPortAccess::PermissionDenied || !probe.GroupGrantsAccess || probe.Group.isEmpty())
+        return QString();
+    if (probe.InGroupNotSession)
+        return QStringLiteral("newgrp %1").arg(probe.Group);
+    return QStringLiteral("sudo usermod -aG %1 $USER").arg(probe.Group);
+}
+
+QString DescribeAccess(const TPortProbe &probe)
+{
+    switch (probe.Access) {
+    case TPortAccess::Ok:
+        return QStringLiteral("ok, can be opened");
+    case TPortAccess::Missing:
+        return QStringLiteral("missing, no such device");
+    case TPortAccess::NotCharDevice:
+        return QStringLiteral("not a serial device");
+    case TPortAccess::Busy:
+        return QStringLiteral("busy, in use by another program");
+    case TPortAccess::NoHardware:
+        return QStringLiteral("no device behind it (%1)").arg(probe.Detail);
+    case TPortAccess::Failed:
+        return QStringLiteral("cannot be opened (%1)").arg(probe.Detail);
+    case TPortAccess::PermissionDenied:
+        break;
+    }
+    if (probe.Group.isEmpty())
+        return QStringLiteral("permission denied");
+    const QString owner =
+        QStringLiteral("owner %1, group %2, mode %3")
+            .arg(probe.Owner, probe.Group, QString::number(probe.Mode, 8).rightJustified(4, '0'));
+    if (!probe.GroupGrantsAccess)
+        return QStringLiteral("permission denied (%1); only its owner can open it, ask your administrator")
+            .arg(owner);
+    if (probe.InGroupNotSession)
+        return QStringLiteral("permission denied: you are in group '%1' but this login session is not yet; "
+                              "log out and back in, or run: %2")
+            .arg(probe.Group, GroupAdvice(probe));
+    return QStringLiteral("permission denied: the device belongs to group '%1'; add yourself with: %2 "
+                          "(then log out and back in)")
+        .arg(probe.Group, GroupAdvice(probe));
+}

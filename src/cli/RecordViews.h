@@ -1,0 +1,48 @@
+#pragma once
+
+#include "device/DeviceParams.h"
+#include "device/EDFACom.h"
+#include "device/NetSettings.h"
+
+#include <QJsonObject>
+#include <QString>
+
+#include <vector>
+
+// One shown value: its JSON key, its label in the text output and its text
+// exactly as the program's windows show it.
+struct TShownField {
+    QString Key;
+    QString Label;
+    QString Text;
+    int Raw = 0; // the decoded integer behind the text (parameters only)
+};
+
+// The information record's fields as the main window shows them: type, serial
+// number, MAC, versions, update time and, unless the device is a
+// communication board (type 9), DHCP and the four addresses. The update time
+// is taken from DeviceInfo, which the caller has just filled.
+std::vector<TShownField> InfoFields(const TDeviceInfo &Info);
+bool HasNetworkFields(const TDeviceInfo &Info);
+
+// DHCP ("on"/"off") and the four addresses of a settings record.
+std::vector<TShownField> NetworkFields(const TNetSettings &Settings);
+// The network fields (bytes 35 to 51) of an information record.
+TNetSettings RecordNetwork(const TDeviceInfo &Info);
+
+// The parameter record's eleven values in the order the parameters window
+// fills its boxes.
+std::vector<TShownField> ParamsFields(const TDeviceParams &Params);
+
+// Text output: "Label:" padded to one column, then the text.
+QString FieldLines(const std::vector<TShownField> &Fields);
+
+// JSON shapes (documented in the README):
+//   info:    {"port", "type": {"code", "name"}, "serialNumber", "mac",
+//             "hardwareVersion", "firmwareVersion", "updateTime",
+//             "network": {"dhcp", "localIp", "serverIp", "gatewayIp",
+//             "subnetMask"} or null for a communication board}
+//   params:  {"<key>": {"text", "raw"}, ...} for the eleven values
+QJsonObject InfoJson(const TDeviceInfo &Info);
+QJsonObject ParamsJson(const TDeviceParams &Params);
+QJsonObject NetworkJson(const TNetSettings &Settings);

@@ -1,0 +1,103 @@
+#include "cli/CliCommand.h"
+#include "cli/CliLink.h"
+#include "cli/InterruptWait.h"
+#include "cli/RecordViews.h"
+#include "platform/IntConv.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+#include <chrono>
+#include <cmath>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Local time with milliseconds and the UTC offset: 2026-12-08T09:15:02.125+01:00.
+QString Timestamp()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    return now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODateWithMs);
+}
+
+// A CSV cell: quoted when it holds a comma or a quote (a decimal comma in
+// some locales).
+QString CsvCell(const QString &text)
+{
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString CsvHeader()
+{
+    QStringList cells{QStringLiteral("time")};
+    for (const TShownField &f : ParamsFields(TDeviceParams{}))
+        cells << f.Key;
+    return cells.join(QLatin1Char(','));
+}
+
+QString CsvLine(const QString &time, const TDeviceParams &params)
+{
+    QStringList cells{time};
+    for (const TShownField &f : ParamsFields(params))
+        cells << CsvCell(f.Text);
+    return cells.join(QLatin1Char(','));
+}
+
+} // namespace
+
+int RunWatch(TCliContext &Context)
+{
+    double seconds = 1.0;
+    if (Context.Args.Has(QStringLiteral("interval"))) {
+        bool ok = false;
+        seconds = QLocale::c().toDouble(Context.Args.Value(QStringLiteral("interval")), &ok);
+        if (!ok || !std::isfinite(seconds) || seconds <= 0 || seconds > 86400)
+            return Context.Usage(
+                QStringLiteral("invalid interval '%1': give seconds above 0, such as 1 or 0.5")
+                    .arg(Context.Args.Value(QStringLiteral("interval"))));
+    }
+    int32_t count = 0; // 0: until interrupted
+    if (Context.Args.Has(QStringLiteral("count"))) {
+        if (!TryStrToInt(Context.Args.Value(QStringLiteral("count")), count) || count < 1)
+            return Context.Usage(QStringLiteral("invalid count '%1': give a number of readings, 1 or more")
+                                     .arg(Context.Args.Value(QStringLiteral("count"))));
+    }
+
+    // Ctrl+C from here on ends the watch after the reading under way.
+    TInterruptWait interrupt;
+    TCliLink link;
+    int exit = CliExitOk;
+    if (!Context.OpenLink(link, exit))
+        return exit;
+
+    const auto interval = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    if (!Context.Out.Json())
+        Context.Out.Line(CsvHeader());
+    bool anyFailed = false;
+    Clock::time_point next = Clock::now();
+    for (int32_t reading = 0; count == 0 || reading < count; ++reading) {
+        if (reading > 0 && !interrupt.WaitUntil(next))
+            break;
+        // The next reading starts one interval after this one; a reading that
+        // took longer than that is followed at once, without catching up.
+        next = std::max(next + interval, Clock::now());
+        const QString time = Timestamp();
+        TDeviceParams params{};
+        if (!link.ReadParams(&params, sizeof params)) {
+            anyFailed = true;
+            Context.Out.ErrorLine(time + QLatin1Char(' ') + link.Status().Text());
+            continue;
+        }
+        if (Context.Out.Json())
+            Context.Out.JsonLine(
+                QJsonObject{{QStringLiteral("time"), time}, {QStringLiteral("params"), ParamsJson(params)}});
+        else
+            Context.Out.Line(CsvLine(time, params));
+    }
+    return anyFailed ? CliExitDevice : CliExitOk;
+}
