@@ -1,6 +1,5 @@
 #include "cli/PortProbe.h"
 
-#include <QCollator>
 #include <QDir>
 #include <QFileInfo>
 
@@ -60,13 +59,38 @@ bool AccountHasGroup(gid_t gid)
     return std::find(groups.begin(), groups.begin() + n, gid) != groups.begin() + n;
 }
 
+// Natural order: runs of digits compare by their value, so ttyS2 comes
+// before ttyS10.
+bool NaturalLess(const QString &a, const QString &b)
+{
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            qsizetype ei = i, ej = j;
+            while (ei < a.size() && a[ei].isDigit())
+                ++ei;
+            while (ej < b.size() && b[ej].isDigit())
+                ++ej;
+            const unsigned long long x = a.mid(i, ei - i).toULongLong();
+            const unsigned long long y = b.mid(j, ej - j).toULongLong();
+            if (x != y)
+                return x < y;
+            i = ei;
+            j = ej;
+        } else {
+            if (a[i] != b[j])
+                return a[i] < b[j];
+            ++i;
+            ++j;
+        }
+    }
+    return a.size() - i < b.size() - j;
+}
+
 void AddDevices(QStringList &out, const QString &dir, const QString &pattern)
 {
     QStringList names = QDir(dir).entryList({pattern}, QDir::System | QDir::Files | QDir::NoDotAndDotDot);
-    QCollator natural;
-    natural.setNumericMode(true);
-    std::sort(names.begin(), names.end(),
-              [&](const QString &a, const QString &b) { return natural.compare(a, b) < 0; });
+    std::sort(names.begin(), names.end(), NaturalLess);
     for (const QString &name : names)
         out << dir + QLatin1Char('/') + name;
 }

@@ -1,0 +1,397 @@
+#include "CliRun.h"
+#include "SimThread.h"
+#include "device/ComUnit.h"
+#include "platform/SettingsStore.h"
+#include "support/TestEnv.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using lumora::test::MapPort;
+
+QByteArray Payload(std::initializer_list<int> values)
+{
+    QByteArray b;
+    for (int v : values)
+        b.append(char(v));
+    return b;
+}
+
+// The network fields of the sample device: DHCP off, 192.168.1.100,
+// 192.168.1.1, 192.168.1.254, 255.255.255.0.
+QByteArray SampleNetwork()
+{
+    return Payload({0, 192, 168, 1, 100, 192, 168, 1, 1, 192, 168, 1, 254, 255, 255, 255, 0});
+}
+
+int StoredPort()
+{
+    TCOMMan com(nullptr);
+    return com.GetPortNumber();
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override { lumora::test::ResetConfigHome(); }
+
+    // The tool against the simulator, addressed by its path.
+    TCliRun Run(QStringList args) { return RunTool(QStringList{"--port", Sim.Path()} + args); }
+
+    std::vector<uint8_t> Commands() const
+    {
+        std::vector<uint8_t> codes;
+        for (const TRequest &r : Sim.Requests())
+            codes.push_back(r.Command);
+        return codes;
+    }
+
+    TSimThread Sim;
+};
+
+TEST_F(CliTest, InfoPrintsTheFieldsAsTheMainWindowShowsThem)
+{
+    const TCliRun run = Run({"info"});
+    EXPECT_EQ(run.Exit, 0);
+    EXPECT_EQ(run.Err, "");
+    EXPECT_EQ(run.Out.toStdString(), "Type:                 6 EDFA(Single)\n"
+                                     "S/N:                  0612345678\n"
+                                     "MAC ADDR:             0008086cb26e\n"
+                                     "HW version:           2.0\n"
+                                     "FW version:           3.1\n"
+                                     "Firmware update time: 2024-05-17 10:30\n"
+                                     "DHCP Enable:          off\n"
+                                     "Local IP:             192.168.1.100\n"
+                                     "Server IP:            192.168.1.1\n"
+                                     "Gateway IP:           192.168.1.254\n"
+                                     "Subnet mask:          255.255.255.0\n");
+    EXPECT_EQ(Commands(), std::vector<uint8_t>{0});
+}
+
+TEST_F(CliTest, InfoJsonHasTheDocumentedShape)
+{
+    const TCliRun run = Run({"--json", "info"});
+    ASSERT_EQ(run.Exit, 0) << run.Err.toStdString();
+    EXPECT_TRUE(run.Out.endsWith('\n'));
+    EXPECT_EQ(run.Out.count('\n'), 1) << "one object on one line";
+    const QJsonObject o = run.Json();
+    EXPECT_EQ(o["port"].toString(), Sim.Path());
+    EXPECT_EQ(o["type"].toObject()["code"].toInt(), 6);
+    EXPECT_EQ(o["type"].toObject()["name"].toString(), "EDFA(Single)");
+    EXPECT_EQ(o["serialNumber"].toString(), "0612345678");
+    EXPECT_EQ(o["mac"].toString(), "0008086cb26e");
+    EXPECT_EQ(o["hardwareVersion"].toString(), "2.0");
+    EXPECT_EQ(o["firmwareVersion"].toString(), "3.1");
+    EXPECT_EQ(o["updateTime"].toString(), "2024-05-17 10:30");
+    const QJsonObject net = o["network"].toObject();
+    EXPECT_EQ(net["dhcp"], QJsonValue(false));
+    EXPECT_EQ(net["localIp"].toString(), "192.168.1.100");
+    EXPECT_EQ(net["serverIp"].toString(), "192.168.1.1");
+    EXPECT_EQ(net["gatewayIp"].toString(), "192.168.1.254");
+    EXPECT_EQ(net["subnetMask"].toString(), "255.255.255.0");
+    EXPECT_EQ(o.keys().size(), 8);
+}
+
+TEST(CliInfoTypes, CommunicationBoardAndUnnamedTypes)
+{
+    lumora::test::ResetConfigHome();
+    TSimConfig board = SampleDevice();
+    board.Info.DeviceType = 9;
+    TSimThread boardSim(board);
+    TCliRun run = RunTool({"--port", boardSim.Path(), "info"});
+    ASSERT_EQ(run.Exit, 0);
+    EXPECT_TRUE(run.Out.startsWith("Type:                 9 通信板\n")) << run.Out.toStdString();
+    EXPECT_FALSE(run.Out.contains("IP")) << "a communication board shows no network settings";
+    run = RunTool({"--port", boardSim.Path(), "--json", "info"});
+    EXPECT_TRUE(run.Json()["network"].isNull());
+
+    TSimConfig unnamed = SampleDevice();
+    unnamed.Info.DeviceType = 0;
+    TSimThread unnamedSim(unnamed);
+    run = RunTool({"--json", "--port", unnamedSim.Path(), "info"});
+    ASSERT_EQ(run.Exit, 0);
+    EXPECT_EQ(run.Json()["type"].toObject()["code"].toInt(), 0);
+    EXPECT_TRUE(run.Json()["type"].toObject()["name"].isNull());
+    EXPECT_EQ(run.Json()["network"].toObject()["localIp"].toString(), "192.168.1.100");
+}
+
+TEST_F(CliTest, ParamsPrintsTheWindowTextsAndJsonAddsTheIntegers)
+{
+    TCliRun run = Run({"params"});
+    EXPECT_EQ(run.Exit, 0);
+    EXPECT_EQ(run.Out.toStdString(), "Reverse power:      3.5dBm\n"
+                                     "Input power A:      6.2dBm\n"
+                                     "Temperature:        25℃\n"
+                                     "Input power B:      无\n"
+                                     "24V supply:         24.0V\n"
+                                     "15V supply:         15.2V\n"
+                                     "Transceiver supply: 5.00V\n"
+                                     "8V supply:          8.1V\n"
+                                     "Lid:                闭合\n"
+                                     "Output path:        A路\n"
+                                     "Switching mode:     自动\n");
+
+    run = Run({"params", "--json"});
+    ASSERT_EQ(run.Exit, 0);
+    const QJsonObject p = run.Json()["params"].toObject();
+    EXPECT_EQ(p.keys().size(), 11);
+    auto field = [&](const char *key) { return p[key].toObject(); };
+    EXPECT_EQ(field("reversePower")["text"].toString(), "3.5dBm");
+    EXPECT_EQ(field("reversePower")["raw"].toInt(), 35);
+    EXPECT_EQ(field("inputPowerB")["text"].toString(), "无");
+    EXPECT_EQ(field("inputPowerB")["raw"].toInt(), -32767);
+    EXPECT_EQ(field("transceiverSupply")["raw"].toInt(), 500);
+    EXPECT_EQ(field("temperature")["text"].toString(), "25℃");
+    EXPECT_EQ(field("lid")["raw"].toInt(), 0);
+    EXPECT_EQ(field("outputPath")["raw"].toInt(), 0);
+    EXPECT_EQ(field("switchingMode")["raw"].toInt(), 1);
+    EXPECT_EQ(field("switchingMode")["text"].toString(), "自动");
+    EXPECT_EQ(Commands(), (std::vector<uint8_t>{3, 3}));
+}
+
+TEST_F(CliTest, SetChangesOnlyTheGivenFields)
+{
+    TCliRun run = Run({"set", "--local", "10.0.0.5"});
+    EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
+    EXPECT_EQ(run.Out, "Command success!\n");
+    ASSERT_EQ(Commands(), (std::vector<uint8_t>{0, 1}));
+    QByteArray expected = SampleNetwork();
+    expected.replace(1, 4, Payload({10, 0, 0, 5}));
+    EXPECT_EQ(Sim.Requests()[1].Payload.toHex(' '), expected.toHex(' '));
+
+    // The next set starts from what the device now holds.
+    run = Run({"set", "--dhcp", "on", "--mask", "$FF.$FF.0x0.0", "--gateway=10.0.0.1"});
+    EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
+    ASSERT_EQ(Sim.Requests().size(), 4u);
+    expected = Payload({1, 10, 0, 0, 5, 192, 168, 1, 1, 10, 0, 0, 1, 255, 255, 0, 0});
+    EXPECT_EQ(Sim.Requests()[3].Payload.toHex(' '), expected.toHex(' '));
+
+    run = Run({"--json", "set", "--server", "172.16.0.9", "--dhcp", "OFF"});
+    ASSERT_EQ(run.Exit, 0);
+    const QJsonObject o = run.Json();
+    EXPECT_EQ(o["status"].toString(), "Command success!");
+    const QJsonObject net = o["network"].toObject();
+    EXPECT_EQ(net["dhcp"], QJsonValue(false));
+    EXPECT_EQ(net["localIp"].toString(), "10.0.0.5");
+    EXPECT_EQ(net["serverIp"].toString(), "172.16.0.9");
+    EXPECT_EQ(net["gatewayIp"].toString(), "10.0.0.1");
+    EXPECT_EQ(net["subnetMask"].toString(), "255.255.0.0");
+}
+
+TEST_F(CliTest, SetKeepsAnOddDhcpFlagUnlessGiven)
+{
+    TSimConfig odd = SampleDevice();
+    odd.Info.DhcpFlag = 2;
+    TSimThread oddSim(odd);
+    const TCliRun run = RunTool({"--port", oddSim.Path(), "set", "--local", "10.1.1.1"});
+    ASSERT_EQ(run.Exit, 0) << run.Err.toStdString();
+    ASSERT_EQ(oddSim.Requests().size(), 2u);
+    EXPECT_EQ(uint8_t(oddSim.Requests()[1].Payload[0]), 2);
+}
+
+TEST_F(CliTest, SetSendsNothingWhenACheckFails)
+{
+    struct Case {
+        QStringList Args;
+        const char *Message;
+    };
+    const std::vector<Case> cases = {
+        {{"--local", "1.2.3"}, "Invalid local IP！\n"},
+        {{"--gateway", "1.2.3.4 "}, "Invalid gateway IP!\n"},
+        {{"--mask", "256.0.0.0"}, "Invalid subnet mask!\n"},
+        {{"--server", "1..3.4"}, "Invalid server IP!\n"},
+        // The first failing check in the order local, gateway, mask, server decides.
+        {{"--server", "x", "--mask", "x", "--gateway", "x"}, "Invalid gateway IP!\n"},
+        {{"--server", "-1.0.0.0", "--local", "+$10.0.0.1"}, "Invalid local IP！\n"},
+        // An address given while DHCP goes on is still checked.
+        {{"--dhcp", "on", "--local", "a.b.c.d"}, "Invalid local IP！\n"},
+    };
+    for (const Case &c : cases) {
+        const TCliRun run = Run(QStringList{"set"} + c.Args);
+        EXPECT_EQ(run.Exit, 2) << c.Args.join(' ').toStdString();
+        EXPECT_EQ(run.Err.toStdString(), c.Message);
+        EXPECT_EQ(run.Out, "");
+    }
+    EXPECT_TRUE(Sim.Requests().empty()) << "nothing may reach the device after a failed check";
+}
+
+TEST_F(CliTest, SetUsageErrors)
+{
+    TCliRun run = Run({"set"});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_EQ(run.Err, "lumora-cli: nothing to change: give --dhcp, --local, --server, --gateway or --mask\n"
+                       "Try 'lumora-cli set --help'.\n");
+    run = Run({"set", "--dhcp", "yes"});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_TRUE(run.Err.startsWith("lumora-cli: invalid value 'yes' for --dhcp: give on or off\n"));
+    run = Run({"set", "--local"});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_TRUE(run.Err.startsWith("lumora-cli: option '--local' needs a value\n"));
+    EXPECT_TRUE(Sim.Requests().empty());
+}
+
+TEST_F(CliTest, DeviceFailuresExitWithOneAndTheStatusText)
+{
+    struct Case {
+        TSimFaults Faults;
+        QStringList Args;
+        const char *Status;
+    };
+    TSimFaults silent, badSum, shortReply, notSupported, failed, badAck;
+    silent.Silent = true;
+    badSum.BadChecksum = true;
+    shortReply.Short = true;
+    notSupported.AckCode = 1;
+    failed.AckCode = 2;
+    badAck.BadAck = true;
+    const std::vector<Case> cases = {
+        {silent, {"info"}, "Device response timeout!\n"},
+        {badSum, {"params"}, "Receive error data.\n"},
+        {shortReply, {"info"}, "Device response timeout!\n"},
+        {silent, {"set", "--dhcp", "on"}, "Device response timeout!\n"},
+        {notSupported, {"set", "--dhcp", "on"}, "Command not support!\n"},
+        {failed, {"set", "--dhcp", "on"}, "Command fail!\n"},
+        {badAck, {"--json", "set", "--dhcp", "on"}, "Command fail!\n"},
+    };
+    for (const Case &c : cases) {
+        Sim.SetFaults(c.Faults);
+        const TCliRun run = Run(c.Args);
+        EXPECT_EQ(run.Exit, 1) << c.Args.join(' ').toStdString();
+        EXPECT_EQ(run.Err.toStdString(), c.Status) << c.Args.join(' ').toStdString();
+        EXPECT_EQ(run.Out, "");
+    }
+}
+
+TEST_F(CliTest, PortsThatDoNotOpen)
+{
+    TCliRun run = RunTool({"--port", "/nonexistent/ttyUSB9", "info"});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err,
+              "Couldn't open the port /nonexistent/ttyUSB9,maybe already being occupied or not existed!\n");
+
+    MapPort(1, "/nonexistent/ttyUSB9");
+    run = RunTool({"params"});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err, "Couldn't open the port COM1,maybe already being occupied or not existed!\n");
+
+    run = RunTool({"--port", "COMX", "info"});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_TRUE(
+        run.Err.startsWith("lumora-cli: invalid port 'COMX': give COMn, a port number or a device path\n"));
+
+    // A port held by another opener is busy.
+    TSerialPort holder;
+    ASSERT_TRUE(holder.Open(Sim.Path()));
+    run = Run({"info"});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_TRUE(run.Err.startsWith("Couldn't open the port " + Sim.Path()));
+}
+
+TEST_F(CliTest, StoredPortAndMappingAreUsedAndNeverRewritten)
+{
+    MapPort(3, Sim.Path());
+    MapPort(2, Sim.Path());
+    TSettingsStore(TSettingsStore::DefaultPath()).WriteInteger("COMSetup", "COM", 3);
+    QFile store(TSettingsStore::DefaultPath());
+    ASSERT_TRUE(store.open(QIODevice::ReadOnly));
+    const QByteArray before = store.readAll();
+    store.close();
+
+    TCliRun run = RunTool({"--json", "info"});
+    ASSERT_EQ(run.Exit, 0) << run.Err.toStdString();
+    EXPECT_EQ(run.Json()["port"].toString(), "COM3");
+
+    // COMn and a plain number go through the mapping; neither is stored.
+    EXPECT_EQ(RunTool({"--port", "com2", "info"}).Exit, 0);
+    EXPECT_EQ(RunTool({"--port=2", "info"}).Exit, 0);
+    EXPECT_EQ(StoredPort(), 3);
+    ASSERT_TRUE(store.open(QIODevice::ReadOnly));
+    EXPECT_EQ(store.readAll(), before);
+}
+
+TEST_F(CliTest, PortShowsAndStores)
+{
+    TCliRun run = RunTool({"port"});
+    EXPECT_EQ(run.Exit, 0);
+    EXPECT_EQ(run.Out, "Stored port: COM1 (/dev/ttyS0)\n");
+    EXPECT_FALSE(QFile::exists(TSettingsStore::DefaultPath())) << "showing writes nothing";
+
+    MapPort(2, Sim.Path());
+    run = RunTool({"port", "COM2"});
+    EXPECT_EQ(run.Exit, 0);
+    EXPECT_EQ(run.Out, "Stored port: COM2 (" + Sim.Path() + ")\n");
+    EXPECT_EQ(StoredPort(), 2);
+
+    run = RunTool({"--json", "port", "7"});
+    EXPECT_EQ(run.Exit, 0);
+    EXPECT_EQ(run.Json(), (QJsonObject{{"port", 7}, {"name", "COM7"}, {"path", "/dev/ttyS6"}}));
+
+    for (const char *bad : {"0", "-2", "two", "COM"}) {
+        run = RunTool({"port", bad});
+        EXPECT_EQ(run.Exit, 2) << bad;
+        EXPECT_TRUE(run.Err.startsWith(QString("lumora-cli: invalid port '%1'").arg(bad)))
+            << run.Err.toStdString();
+    }
+    EXPECT_EQ(RunTool({"port", "1", "2"}).Exit, 2);
+    EXPECT_EQ(StoredPort(), 7);
+}
+
+TEST_F(CliTest, WatchPrintsOneTimestampedLinePerReading)
+{
+    const QRegularExpression stamp(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}(Z|[+-]\d\d:\d\d)$)");
+    TCliRun run = Run({"watch", "--count", "3", "--interval", "0.05"});
+    EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
+    QStringList lines = run.Out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0], "time,reversePower,inputPowerA,temperature,inputPowerB,supply24V,supply15V,"
+                        "transceiverSupply,supply8V,lid,outputPath,switchingMode");
+    for (int i = 1; i < 4; ++i) {
+        const QStringList cells = lines[i].split(',');
+        ASSERT_EQ(cells.size(), 12);
+        EXPECT_TRUE(stamp.match(cells[0]).hasMatch()) << cells[0].toStdString();
+        EXPECT_EQ(cells.mid(1).join(','), "3.5dBm,6.2dBm,25℃,无,24.0V,15.2V,5.00V,8.1V,闭合,A路,自动");
+    }
+    EXPECT_EQ(Commands(), (std::vector<uint8_t>{3, 3, 3}));
+
+    run = Run({"--json", "watch", "--count=2", "--interval=0.01"});
+    EXPECT_EQ(run.Exit, 0);
+    lines = run.Out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    for (const QString &line : lines) {
+        const QJsonObject o = QJsonDocument::fromJson(line.toUtf8()).object();
+        EXPECT_TRUE(stamp.match(o["time"].toString()).hasMatch());
+        EXPECT_EQ(o["params"].toObject()["supply24V"].toObject()["text"].toString(), "24.0V");
+    }
+}
+
+TEST_F(CliTest, WatchReportsFailedReadingsAndGoesOn)
+{
+    TSimFaults silent;
+    silent.Silent = true;
+    Sim.SetFaults(silent);
+    const TCliRun run = Run({"watch", "--count", "2", "--interval", "0.01"});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Out.count('\n'), 1) << "the header only";
+    const QStringList errors = run.Err.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(errors.size(), 2);
+    for (const QString &e : errors)
+        EXPECT_TRUE(e.endsWith(" Device response timeout!")) << e.toStdString();
+}
+
+TEST_F(CliTest, WatchRejectsBadNumbers)
+{
+    for (const QStringList &args :
+         {QStringList{"--interval", "0"}, QStringList{"--interval", "-1"}, QStringList{"--interval", "abc"},
+          QStringList{"--count", "0"}, QStringList{"--count", "1.5"}, QStringList{"--interval"}}) {
+        const TCliRun run = Run(QStringList{"watch"} + args);
+        EXPECT_EQ(run.Exit, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.Err.endsWith("Try 'lumora-cli watch --help'.\n")) << run.Err.toStdString();
+    }
+    EXPECT_TRUE(Sim.Requests().empty());
+}
+
+} // namespace
