@@ -40,7 +40,7 @@ protected:
     void SetUp() override { lumora::test::ResetConfigHome(); }
 
     // The tool against the simulator, addressed by its path.
-    TCliRun Run(QStringList args) { return RunTool(QStringList{"--port", Sim.Path()} + args); }
+    TCliRun Run(const QStringList &args) { return RunTool(QStringList{"--port", Sim.Path()} + args); }
 
     std::vector<uint8_t> Commands() const
     {

@@ -20,7 +20,7 @@
 // child) against it and look at every request the device received.
 class TSimThread {
 public:
-    explicit TSimThread(TSimConfig Config = SampleDevice()) : FDevice(std::move(Config))
+    explicit TSimThread(const TSimConfig &Config = SampleDevice()) : FDevice(Config)
     {
         FStop = ::eventfd(0, EFD_CLOEXEC);
         FThread = std::thread([this] { Serve(); });

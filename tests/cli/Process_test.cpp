@@ -1,0 +1,136 @@
+#include "CliRun.h"
+#include "SimThread.h"
+#include "platform/SerialTrace.h"
+#include "support/TestEnv.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+// The tool is built next to the test programs.
+QString ToolPath()
+{
+    return QFileInfo(QFile::symLinkTarget("/proc/self/exe")).path() + "/lumora-cli";
+}
+
+struct TProcessRun {
+    int Exit = -1;
+    bool Crashed = false;
+    QString Out;
+    QString Err;
+};
+
+TProcessRun RunProcess(const QStringList &args, const QStringList &env = {})
+{
+    QProcess p;
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.remove("LUMORA_TRACE");
+    for (const QString &kv : env)
+        e.insert(kv.section('=', 0, 0), kv.section('=', 1));
+    p.setProcessEnvironment(e);
+    p.start(ToolPath(), args);
+    EXPECT_TRUE(p.waitForFinished(20000));
+    return {p.exitCode(), p.exitStatus() == QProcess::CrashExit, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+// The reply the sample device sends to command 0, as the trace prints it.
+QString InfoReplyHex()
+{
+    const TSimConfig sample = SampleDevice();
+    const auto *record = reinterpret_cast<const uint8_t *>(&sample.Info);
+    uint8_t sum = 0;
+    QByteArray reply("\xAA\x55", 2);
+    for (size_t i = 0; i < sizeof sample.Info; ++i) {
+        reply.append(char(record[i]));
+        sum = uint8_t(sum + record[i]);
+    }
+    reply.append(char(sum));
+    return QString::fromLatin1(
+        HexBytes(reinterpret_cast<const uint8_t *>(reply.constData()), size_t(reply.size())));
+}
+
+class ProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override { lumora::test::ResetConfigHome(); }
+    TSimThread Sim;
+};
+
+TEST_F(ProcessTest, ExitStatusAndStreams)
+{
+    TProcessRun run = RunProcess({"--version"});
+    EXPECT_EQ(run.Exit, 0);
+    EXPECT_EQ(run.Out, "lumora-cli 1.2.0\n");
+
+    run = RunProcess({"--port", Sim.Path(), "info"});
+    EXPECT_EQ(run.Exit, 0);
+    EXPECT_TRUE(run.Out.startsWith("Type:                 6 EDFA(Single)\n"));
+    EXPECT_EQ(run.Err, "");
+
+    run = RunProcess({"--port", "/nonexistent/tty", "info"});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Out, "");
+    EXPECT_EQ(run.Err,
+              "Couldn't open the port /nonexistent/tty,maybe already being occupied or not existed!\n");
+
+    run = RunProcess({"--port", Sim.Path(), "set", "--mask", "255.255.255"});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_EQ(run.Err, "Invalid subnet mask!\n");
+    EXPECT_TRUE(Sim.Requests().size() == 1) << "only the info run reached the device";
+}
+
+TEST_F(ProcessTest, TraceShowsEveryFrameWrittenAndRead)
+{
+    const QRegularExpression line(R"(^\d\d:\d\d:\d\d\.\d{3} (TX|RX) (\d+): (.*)$)");
+    auto check = [&](const TProcessRun &run) {
+        EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
+        const QStringList lines = run.Err.split('\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), 2) << run.Err.toStdString();
+        const auto tx = line.match(lines[0]);
+        ASSERT_TRUE(tx.hasMatch()) << lines[0].toStdString();
+        EXPECT_EQ(tx.captured(1), "TX");
+        EXPECT_EQ(tx.captured(2), "7");
+        EXPECT_EQ(tx.captured(3), "AA 55 00 00 00 FB FF");
+        const auto rx = line.match(lines[1]);
+        ASSERT_TRUE(rx.hasMatch()) << lines[1].toStdString();
+        EXPECT_EQ(rx.captured(1), "RX");
+        EXPECT_EQ(rx.captured(2), "87");
+        EXPECT_EQ(rx.captured(3), InfoReplyHex());
+    };
+    const TProcessRun plain = RunProcess({"--port", Sim.Path(), "info"});
+    const TProcessRun traced = RunProcess({"--trace", "--port", Sim.Path(), "info"});
+    check(traced);
+    EXPECT_EQ(traced.Out, plain.Out) << "the trace leaves the output as it is";
+    check(RunProcess({"--port", Sim.Path(), "info"}, {"LUMORA_TRACE=1"}));
+    EXPECT_EQ(RunProcess({"--port", Sim.Path(), "info"}, {"LUMORA_TRACE=0"}).Err, "");
+}
+
+TEST_F(ProcessTest, WatchEndsCleanlyOnInterrupt)
+{
+    QProcess p;
+    p.start(ToolPath(), {"--port", Sim.Path(), "watch", "--interval", "30"});
+    ASSERT_TRUE(p.waitForStarted());
+    // Header and the first reading; then the tool sits in its 30 s wait.
+    QByteArray out;
+    while (out.count('\n') < 2 && p.waitForReadyRead(5000))
+        out += p.readAllStandardOutput();
+    ASSERT_EQ(out.count('\n'), 2) << out.toStdString();
+    ::kill(pid_t(p.processId()), SIGINT);
+    ASSERT_TRUE(p.waitForFinished(5000)) << "the wait must end at the signal, not after the interval";
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0);
+    out += p.readAllStandardOutput();
+    EXPECT_EQ(out.count('\n'), 2) << "no further reading after the interrupt";
+    EXPECT_EQ(p.readAllStandardError(), "");
+    EXPECT_EQ(Sim.Requests().size(), 1u);
+}
+
+} // namespace
