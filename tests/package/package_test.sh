@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a build tree, unpacks it into a temporary
+# folder and runs the packaged tools from there: the tool's --version, and
+# its info against the packaged simulator.
+#
+#   package_test.sh BUILD_DIR [CPACK]
+set -euo pipefail
+build=$(cd "$1" && pwd)
+cpack=${2:-cpack}
+work=$(mktemp -d)
+sim_pid=
+cleanup() {
+  [[ -n $sim_pid ]] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "package test: $*" >&2; exit 1; }
+
+# The package, built into the temporary folder (the build tree stays clean).
+if ! "$cpack" --config "$build/CPackConfig.cmake" -G DEB -B "$work/out" >"$work/cpack.log" 2>&1; then
+  cat "$work/cpack.log" >&2
+  fail "cpack failed"
+fi
+deb=$(ls "$work"/out/*.deb)
+echo "package: $(basename "$deb")"
+
+# Metadata: name, and library dependencies found by dpkg-shlibdeps.
+[[ $(dpkg-deb -f "$deb" Package) == lumora ]] || fail "wrong package name"
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "depends: $depends"
+for lib in libc6 libstdc++6 libqt6core6; do
+  [[ $depends == *"$lib"* ]] || fail "Depends lacks $lib"
+done
+
+# Contents.
+dpkg-deb -x "$deb" "$work/root"
+root=$work/root/usr
+for f in bin/lumora-cli bin/lumora-sim share/man/man1/lumora-cli.1.gz; do
+  [[ -e $root/$f ]] || fail "missing /usr/$f"
+done
+if [[ -e $root/bin/lumora ]]; then
+  [[ $depends == *libqt6widgets6* ]] || fail "Depends lacks libqt6widgets6"
+  desktop-file-validate "$root/share/applications/lumora.desktop" || fail "desktop entry invalid"
+  [[ -e $root/share/icons/hicolor/48x48/apps/lumora.png ]] || fail "missing the 48x48 icon"
+fi
+gzip -t "$root/share/man/man1/lumora-cli.1.gz" || fail "man page not gzip"
+
+# The packaged tool runs from the unpacked tree.
+version=$("$root/bin/lumora-cli" --version)
+[[ $version == "lumora-cli "* ]] || fail "unexpected version text: $version"
+echo "version: $version"
+
+# ...and reads the packaged simulator, with a private settings store.
+export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work
+"$root/bin/lumora-sim" --link "$work/ttyLUMORA" >"$work/sim.log" 2>&1 &
+sim_pid=$!
+for _ in $(seq 100); do
+  [[ -e $work/ttyLUMORA ]] && break
+  kill -0 "$sim_pid" 2>/dev/null || { cat "$work/sim.log" >&2; fail "the simulator ended"; }
+  sleep 0.05
+done
+[[ -e $work/ttyLUMORA ]] || fail "the simulator made no link"
+info=$("$root/bin/lumora-cli" --port "$work/ttyLUMORA" info) || fail "info failed"
+echo "$info"
+[[ $info == *"S/N:"* && $info == *"MAC ADDR:"* ]] || fail "unexpected info output"
+echo "package test: ok"
