@@ -8,6 +8,7 @@
 #include <vector>
 
 class TCliLink;
+struct TDeviceInfo;
 
 // What a command runs with: the output, the global options and its own
 // parsed options and operands.
@@ -25,6 +26,9 @@ struct TCliContext {
     // Opens the chosen port (--port, else the stored one). On failure prints
     // why and returns false with Exit set.
     bool OpenLink(TCliLink &Link, int &Exit) const;
+    // Opens the port and reads the information record into Info (and
+    // DeviceInfo). On failure prints why and returns false with Exit set.
+    bool ReadDeviceInfo(TCliLink &Link, TDeviceInfo &Info, int &Exit) const;
 };
 
 using TCommandRun = int (*)(TCliContext &Context);

@@ -2,18 +2,27 @@
 #include "cli/CliLink.h"
 #include "cli/RecordViews.h"
 
+bool TCliContext::ReadDeviceInfo(TCliLink &Link, TDeviceInfo &Info, int &Exit) const
+{
+    if (!OpenLink(Link, Exit))
+        return false;
+    if (!Link.ReadInfo(&Info, sizeof Info)) {
+        Exit = DeviceFailure(Link);
+        return false;
+    }
+    // As in the program, the last good record is the one DeviceInfo holds
+    // (the update time is shown from it).
+    DeviceInfo = Info;
+    return true;
+}
+
 int RunInfo(TCliContext &Context)
 {
     TCliLink link;
-    int exit = CliExitOk;
-    if (!Context.OpenLink(link, exit))
-        return exit;
     TDeviceInfo info{};
-    if (!link.ReadInfo(&info, sizeof info))
-        return Context.DeviceFailure(link);
-    // As in the program, the last good record is the one DeviceInfo holds
-    // (the update time is shown from it).
-    DeviceInfo = info;
+    int exit = CliExitOk;
+    if (!Context.ReadDeviceInfo(link, info, exit))
+        return exit;
     if (Context.Out.Json()) {
         QJsonObject object = InfoJson(info);
         object.insert(QStringLiteral("port"), link.PortName());

@@ -74,13 +74,10 @@ int RunSet(TCliContext &Context)
     }
 
     TCliLink link;
-    int exit = CliExitOk;
-    if (!Context.OpenLink(link, exit))
-        return exit;
     TDeviceInfo info{};
-    if (!link.ReadInfo(&info, sizeof info))
-        return Context.DeviceFailure(link);
-    DeviceInfo = info;
+    int exit = CliExitOk;
+    if (!Context.ReadDeviceInfo(link, info, exit))
+        return exit;
 
     // Read-modify-write: start from the device's own network fields.
     TNetSettings settings = RecordNetwork(info);
