@@ -1,0 +1,38 @@
+#include "cli/InterruptWait.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+TEST(InterruptWait, EndsAtTheDeadlineOrAtASignal)
+{
+    {
+        TInterruptWait wait;
+        EXPECT_TRUE(wait.WaitUntil(Clock::now() + 20ms));
+        EXPECT_TRUE(wait.WaitUntil(Clock::now() - 1s)) << "a deadline in the past returns at once";
+        EXPECT_FALSE(wait.Interrupted());
+
+        // A signal that came before the wait ends it at once, and every
+        // later wait too.
+        ::raise(SIGINT);
+        const auto start = Clock::now();
+        EXPECT_FALSE(wait.WaitUntil(start + 30s));
+        EXPECT_LT(Clock::now() - start, 10s);
+        EXPECT_TRUE(wait.Interrupted());
+        ::raise(SIGTERM);
+        EXPECT_FALSE(wait.WaitUntil(Clock::now() + 30s));
+    }
+    // The signals were taken: unblocking them did not end this process, and
+    // SIGINT is delivered normally again.
+    sigset_t blocked;
+    pthread_sigmask(SIG_BLOCK, nullptr, &blocked);
+    EXPECT_FALSE(sigismember(&blocked, SIGINT));
+    EXPECT_FALSE(sigismember(&blocked, SIGTERM));
+}
+
+} // namespace
