@@ -63,13 +63,17 @@ bool TCOMMan::Open(int32_t PortNumber)
 {
     FPortName = QStringLiteral("COM%1").arg(PortNumber);
     SetPortNumber(PortNumber);
+    return OpenDevice(PortDevicePath(FPortName, TSettingsStore(TSettingsStore::DefaultPath())));
+}
+
+bool TCOMMan::OpenDevice(const QString &Path)
+{
     // Close whatever is held, also a handle kept after a refused handshake,
     // so that the new open is never refused by our own old lock.
     if (FOpened || FHandle.IsOpen())
         ClosePort();
 
-    const QString path = PortDevicePath(FPortName, TSettingsStore(TSettingsStore::DefaultPath()));
-    FOpened = FHandle.Open(path);
+    FOpened = FHandle.Open(Path);
     if (FOpened) {
         // As on the original line: settings applied, results not examined.
         FHandle.Configure(FBaudRate, FByteSize, FParity, FStopBits);

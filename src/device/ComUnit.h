@@ -70,6 +70,10 @@ public:
     static constexpr int ReplyPauseMs = 100;
 
 protected:
+    // Open from closing the old handle on: opens and configures the device
+    // at Path and reports under FPortName. Stores nothing, so that a caller
+    // can open a port other than the stored one (the command-line tool).
+    bool OpenDevice(const QString &Path);
     bool SendFrame(const uint8_t *Data, int N);
     bool ReadReply(std::span<uint8_t> Buffer, int Expected);
     bool Query(uint8_t Command, void *Dest, int Count);
