@@ -2,6 +2,8 @@
 
 #include "LittleEndian.h"
 
+#include "ComUnit.h"
+
 #include <QByteArrayView>
 #include <QString>
 
@@ -49,3 +51,43 @@ QString RecordText(const char *Field, int Size);
 // "000808" and six digits computed from a ten-character serial number; empty
 // text for any other length. Any ten bytes give twelve digits.
 QString MacFromSerial(QByteArrayView Serial);
+
+// The main window's controls that the device connection writes. The main
+// window implements it; the device layer includes no widget header.
+enum class TDeviceText { Sn, Mac, HardVersion, SoftVersion, LastUpdate, LocalIp, ManageIp, GateWay, NetMask };
+enum class TDeviceControl { LocalIp, ManageIp, GateWay, NetMask, DHCP, SaveButton, ParamsButton };
+
+class TDeviceView {
+public:
+    virtual void SetDeviceText(TDeviceText Field, const QString &Text) = 0;
+    virtual void SetDeviceControlEnabled(TDeviceControl Control, bool Enabled) = 0;
+    // Sets the DHCP box's checked state only: its click handler does not run.
+    virtual void SetDHCPChecked(bool Checked) = 0;
+    // Runs the handler assigned to the DHCP box's click event with no sender.
+    virtual void RunDHCPClick() = 0;
+    virtual void SetDeviceCaption(const QString &Caption) = 0;
+
+protected:
+    ~TDeviceView() = default;
+};
+
+// The program's main window as the device connection sees it; set by the
+// main window before its creation handler runs.
+extern TDeviceView *MainFormView;
+
+// The device connection: a TCOMMan that reads the device information record
+// every time the port has been opened and shows it in MainFormView.
+class TEDFACom : public TCOMMan {
+public:
+    using TCOMMan::TCOMMan;
+
+    // TCOMMan's Open, then ReadDevice when the port opened. A device that
+    // does not answer does not make Open fail.
+    bool Open(int32_t PortNumber) override;
+    // Blanks the window, reads the record and shows it or the failure.
+    void ReadDevice();
+
+private:
+    void ClearDeviceView();
+    void ShowDeviceInfo();
+};
