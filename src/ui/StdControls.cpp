@@ -1,0 +1,195 @@
+#include "StdControls.h"
+
+#include "framework/Application.h"
+#include "platform/LumoraError.h"
+
+#include <QEnterEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+QFont LatinFont(int pixels, bool bold)
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+QFont ChineseFont(int pixels)
+{
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(pixels);
+    return font;
+}
+
+namespace {
+
+void SetBackground(QWidget *widget, TColor color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, ColorToQColor(color));
+    palette.setColor(QPalette::Base, ColorToQColor(color));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+} // namespace
+
+TLabel::TLabel(QWidget *parent, int left, int top, const QString &caption)
+    : QLabel(caption, parent), FAutoSize(true)
+{
+    setFont(LatinFont());
+    move(left, top);
+    adjustSize();
+}
+
+TLabel::TLabel(QWidget *parent, const QRect &geometry, const QString &caption)
+    : QLabel(caption, parent), FAutoSize(false)
+{
+    setFont(LatinFont());
+    setGeometry(geometry);
+}
+
+void TLabel::SetCaption(const QString &caption)
+{
+    setText(caption);
+    if (FAutoSize)
+        adjustSize();
+}
+
+void TLabel::SetFontColor(TColor color)
+{
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::WindowText, ColorToQColor(color));
+    setPalette(palette);
+}
+
+void TLabel::SetLabelFont(const QFont &font)
+{
+    setFont(font);
+    if (FAutoSize)
+        adjustSize();
+}
+
+void TLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && OnClick)
+        Application().Guard(OnClick);
+}
+
+void TLabel::enterEvent(QEnterEvent *event)
+{
+    QLabel::enterEvent(event);
+    if (OnMouseEnter)
+        Application().Guard(OnMouseEnter);
+}
+
+void TLabel::leaveEvent(QEvent *event)
+{
+    QLabel::leaveEvent(event);
+    if (OnMouseLeave)
+        Application().Guard(OnMouseLeave);
+}
+
+TStaticText::TStaticText(QWidget *parent, const QRect &geometry) : QLabel(parent)
+{
+    setFont(LatinFont());
+    setGeometry(geometry);
+    SetBackground(this, Cream);
+    setContentsMargins(2, 1, 1, 1);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+void TStaticText::paintEvent(QPaintEvent *event)
+{
+    QLabel::paintEvent(event);
+    // Soft sunken edge: shadow on the top and left, highlight on the bottom
+    // and right, one pixel each.
+    QPainter p(this);
+    const int r = width() - 1, b = height() - 1;
+    p.setPen(QColor(172, 168, 153));
+    p.drawLine(0, 0, r - 1, 0);
+    p.drawLine(0, 0, 0, b - 1);
+    p.setPen(Qt::white);
+    p.drawLine(0, b, r, b);
+    p.drawLine(r, 0, r, b);
+}
+
+TEdit::TEdit(QWidget *parent, const QRect &geometry) : QLineEdit(parent)
+{
+    setFont(LatinFont());
+    setGeometry(geometry);
+    setMaxLength(32767);
+    setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid rgb(172, 168, 153); background: white;"
+                                 " color: black; padding: 0px 1px; }"
+                                 "QLineEdit:disabled { color: rgb(128, 128, 128); }"));
+}
+
+TPanel::TPanel(QWidget *parent, const QRect &geometry, TColor color) : QWidget(parent)
+{
+    setGeometry(geometry);
+    SetBackground(this, color);
+}
+
+TBevel::TBevel(QWidget *parent, const QRect &geometry) : QWidget(parent)
+{
+    setGeometry(geometry);
+}
+
+void TBevel::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    const int b = height() - 1;
+    p.setPen(QColor(172, 168, 153));
+    p.drawLine(0, b - 1, width() - 1, b - 1);
+    p.setPen(Qt::white);
+    p.drawLine(0, b, width() - 1, b);
+}
+
+TStatusBar::TStatusBar(QWidget *parent, const QRect &geometry, TColor color, QList<TPanelItem> panels)
+    : QWidget(parent), FPanels(std::move(panels))
+{
+    setGeometry(geometry);
+    SetBackground(this, color);
+}
+
+void TStatusBar::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setFont(font());
+    p.setPen(palette().color(QPalette::WindowText));
+    // Panels from the left, two pixels apart, each as tall as the bar less a
+    // two-pixel margin at the top.
+    int left = 0;
+    for (const TPanelItem &panel : FPanels) {
+        const QRect area(left, 2, panel.Width, height() - 2);
+        if (panel.Bevel) {
+            p.setPen(QColor(172, 168, 153));
+            p.drawLine(area.left(), area.top(), area.right() - 1, area.top());
+            p.drawLine(area.left(), area.top(), area.left(), area.bottom() - 1);
+            p.setPen(Qt::white);
+            p.drawLine(area.left(), area.bottom(), area.right(), area.bottom());
+            p.drawLine(area.right(), area.top(), area.right(), area.bottom());
+            p.setPen(palette().color(QPalette::WindowText));
+        }
+        const QRect text = area.adjusted(2, 1, -2, -1);
+        p.drawText(text, Qt::AlignVCenter | (panel.Centred ? Qt::AlignHCenter : Qt::AlignLeft), panel.Text);
+        left += panel.Width + 2;
+    }
+}
+
+TPicture::TPicture(QWidget *parent, const QRect &geometry, const QImage &picture)
+    : QWidget(parent), FPicture(picture)
+{
+    setGeometry(geometry);
+}
+
+void TPicture::paintEvent(QPaintEvent *)
+{
+    if (FPicture.isNull())
+        return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(rect(), FPicture);
+}

@@ -1,0 +1,65 @@
+#include "WindowFrame.h"
+
+#include "JpegImage.h"
+#include "StdControls.h"
+#include "framework/Forms.h"
+#include "skin/XP_Form.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+TXP_Form *MakeWindowFrame(TForm *owner, QWidget *clientPanel, bool btnMin)
+{
+    auto *frame = new TXP_Form(owner);
+    frame->setGeometry(0, 0, owner->width(), owner->height());
+    frame->SetBtnClose(true);
+    frame->SetBtnMin(btnMin);
+    frame->SetBtnMax(false);
+    frame->SetBtnHelp(false);
+    frame->SetBorderStyle(bsSingle);
+    frame->SetBoldCaption(true);
+    frame->SetCaptionShadow(true);
+    frame->SetUseSystemFont(true);
+    frame->SetMagnet(0);
+    frame->SetTopMost(false);
+    frame->SetIconOffSet(0);
+    frame->SetCaptionOffSet(0);
+    frame->SetPictureTrans(false);
+    frame->SetColor(Cream);
+    frame->SetClientPanel(clientPanel);
+    return frame;
+}
+
+QIcon ProgramIcon()
+{
+    QIcon icon;
+    for (int size : {16, 32, 48, 256})
+        icon.addFile(QStringLiteral(":/ui/lumora-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+QImage SidePicture()
+{
+    return LoadJpeg(QStringLiteral(":/ui/SidePicture.jpg"));
+}
+
+void CentreOnScreen(QWidget *window)
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        window->move(area.x() + (area.width() - window->width()) / 2,
+                     area.y() + (area.height() - window->height()) / 2);
+    }
+}
+
+void CentreOver(QWidget *window, const QWidget *over)
+{
+    if (!over) {
+        CentreOnScreen(window);
+        return;
+    }
+    const QRect area = over->frameGeometry();
+    window->move(area.x() + (area.width() - window->width()) / 2,
+                 area.y() + (area.height() - window->height()) / 2);
+}
