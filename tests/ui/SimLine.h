@@ -23,7 +23,7 @@
 // receives is logged.
 class TSimLine {
 public:
-    explicit TSimLine(TSimConfig Config = SampleDevice()) : FDevice(std::move(Config))
+    explicit TSimLine(TSimConfig Config = SampleDevice()) : FDevice(Config)
     {
         termios raw{};
         cfmakeraw(&raw);
