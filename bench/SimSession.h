@@ -6,9 +6,9 @@
 // The environment (XDG_CONFIG_HOME, XDG_RUNTIME_DIR) is pointed at the
 // private store for this process and every child it starts.
 
+#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>

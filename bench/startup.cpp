@@ -18,10 +18,10 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <ctime>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cstdio>
