@@ -63,20 +63,9 @@ std::optional<std::array<uint8_t, 4>> ReferenceAddress(std::u16string_view text)
     return bytes;
 }
 
-class TTexts : public INetSettingsSource {
-public:
-    bool Dhcp = false;
-    QString Local, Server, Gateway, Mask;
-    bool DhcpChecked() override { return Dhcp; }
-    QString LocalIpText() override { return Local; }
-    QString ServerIpText() override { return Server; }
-    QString GatewayIpText() override { return Gateway; }
-    QString SubnetMaskText() override { return Mask; }
-};
-
 // The collection as the reference sees it: check and store in the order
 // local, gateway, mask (DHCP off only), server; stop at the first invalid one.
-QString ReferenceCollect(const TTexts &texts, TNetSettings &settings)
+QString ReferenceCollect(const TNetSettingsTexts &texts, TNetSettings &settings)
 {
     struct TStep {
         const QString &Text;
@@ -110,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // collection; then four texts separated by new lines.
     const QStringList lines =
         QString::fromUtf8(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1)).split(u'\n');
-    TTexts texts;
+    TNetSettingsTexts texts;
     texts.Dhcp = (data[0] & 1) != 0;
     texts.Local = lines.value(0);
     texts.Server = lines.value(1);

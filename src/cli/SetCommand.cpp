@@ -9,19 +9,10 @@
 namespace {
 
 // The address texts a `set` works with: each given option, else the
-// device's current value (or a stand-in before the device was read). All
-// four are checked, so that an address given while DHCP is on is still
-// checked and stored for when DHCP goes off.
-class TSetSource : public INetSettingsSource {
-public:
-    QString Local, Server, Gateway, Mask;
-
-    bool DhcpChecked() override { return false; }
-    QString LocalIpText() override { return Local; }
-    QString ServerIpText() override { return Server; }
-    QString GatewayIpText() override { return Gateway; }
-    QString SubnetMaskText() override { return Mask; }
-};
+// device's current value (or a stand-in before the device was read). DHCP
+// stays off in the source, so all four are checked, and an address given
+// while DHCP is on is still checked and stored for when DHCP goes off.
+using TSetSource = TNetSettingsTexts;
 
 // Takes the texts from the options, the others from Current (a valid stand-in
 // when there is none yet).

@@ -55,6 +55,20 @@ protected:
     ~INetSettingsSource() = default;
 };
 
+// A source that holds its texts, for callers that have them at hand rather
+// than in edits.
+class TNetSettingsTexts final : public INetSettingsSource {
+public:
+    bool Dhcp = false;
+    QString Local, Server, Gateway, Mask;
+
+    bool DhcpChecked() override { return Dhcp; }
+    QString LocalIpText() override { return Local; }
+    QString ServerIpText() override { return Server; }
+    QString GatewayIpText() override { return Gateway; }
+    QString SubnetMaskText() override { return Mask; }
+};
+
 // Validates and stores the addresses into Settings in the order local,
 // gateway, mask (only with DHCP off), then server, then the DHCP flag. The
 // first invalid address raises ELumoraError with its message; whatever was
