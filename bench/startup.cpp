@@ -18,20 +18,23 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <ctime>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <exception>
 #include <string>
 
 namespace {
 
 const char *const StartVariable = "LUMORA_BENCH_START_NS";
+const int ChildBoundMs = 30000;
 
 long long NowNs()
 {
@@ -117,14 +120,27 @@ TRound RunRound(const std::string &Self)
     posix_spawn_file_actions_destroy(&actions);
     unsetenv(StartVariable);
     close(out[1]);
+    if (rc != 0) {
+        close(out[0]);
+        return round;
+    }
+    // The child's figures, until it ends; a child that has not ended
+    // within the bound (a start-up stuck in a message box) is killed.
     std::string text;
     char buffer[256];
-    ssize_t n = 0;
-    while (rc == 0 && (n = read(out[0], buffer, sizeof buffer)) > 0)
+    pollfd ready{out[0], POLLIN, 0};
+    bool ended = false;
+    while (poll(&ready, 1, ChildBoundMs) == 1) {
+        const ssize_t n = read(out[0], buffer, sizeof buffer);
+        if (n <= 0) {
+            ended = true;
+            break;
+        }
         text.append(buffer, size_t(n));
+    }
     close(out[0]);
-    if (rc != 0)
-        return round;
+    if (!ended)
+        kill(pid, SIGKILL);
     int status = 0;
     rusage usage{};
     if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
