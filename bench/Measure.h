@@ -14,8 +14,6 @@ public:
     void Add(double Ms) { FMs.push_back(Ms); }
     double Median() { return At(50); }
     double P90() { return At(90); }
-    double Max() { return At(100); }
-    size_t Count() const { return FMs.size(); }
 
 private:
     double At(size_t Percent)
