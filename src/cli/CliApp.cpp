@@ -4,10 +4,6 @@
 #include "platform/LumoraError.h"
 #include "platform/SerialTrace.h"
 
-#ifndef LUMORA_VERSION
-#define LUMORA_VERSION "0"
-#endif
-
 namespace {
 
 const QString ProgramName = QStringLiteral("lumora-cli");
