@@ -2,6 +2,8 @@
 
 #include "StdControls.h"
 #include "framework/Application.h"
+#include "framework/Canvas.h"
+#include "framework/Forms.h"
 #include "skin/XP_Accessible.h"
 
 #include <QAccessibleWidget>
@@ -11,34 +13,57 @@
 
 namespace {
 
-// A read-only text box: its text is the value, and readable as text.
-class TStaticTextAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+// A label of a window of the program, as what it shows: a read-only text
+// box (its text is the value, readable as text, its name the label beside
+// it), a link that can be pressed (a label with a click handler) or static
+// text. Decided at each question, since the toolkit asks about a label as
+// early as its construction, before the label is complete and before the
+// layout has given it a click handler.
+class TLabelAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
-    explicit TStaticTextAccessible(TStaticText *box) : QAccessibleWidget(box, QAccessible::EditableText) {}
+    explicit TLabelAccessible(QLabel *label) : QAccessibleWidget(label, QAccessible::StaticText) {}
 
+    QAccessible::Role role() const override
+    {
+        if (Box())
+            return QAccessible::EditableText;
+        return Link() ? QAccessible::Link : QAccessible::StaticText;
+    }
     QString text(QAccessible::Text t) const override
     {
-        if (t == QAccessible::Value)
-            return Box()->text();
+        if (Box())
+            return t == QAccessible::Value ? Label()->text() : QAccessibleWidget::text(t);
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return StripAccelerators(Label()->text());
         return QAccessibleWidget::text(t);
     }
     QAccessible::State state() const override
     {
         QAccessible::State s = QAccessibleWidget::state();
         s.readOnly = true;
-        s.editable = false;
         return s;
     }
     void *interface_cast(QAccessible::InterfaceType type) override
     {
-        if (type == QAccessible::TextInterface)
+        if (type == QAccessible::TextInterface && Box())
             return static_cast<QAccessibleTextInterface *>(this);
         return QAccessibleWidget::interface_cast(type);
     }
+    QStringList actionNames() const override { return Link() ? QStringList(pressAction()) : QStringList(); }
+    void doAction(const QString &name) override
+    {
+        if (name != pressAction() || !Link() || !Label()->isEnabled())
+            return;
+        QTimer::singleShot(0, Label(), [label = QPointer<TLabel>(Link())] {
+            if (label && label->OnClick)
+                Application().Guard(label->OnClick);
+        });
+    }
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
 
-    // The text interface, read-only and without a selection.
-    QString text(int start, int end) const override { return Box()->text().mid(start, end - start); }
-    int characterCount() const override { return int(Box()->text().size()); }
+    // The text interface of a text box, read-only and without a selection.
+    QString text(int start, int end) const override { return Label()->text().mid(start, end - start); }
+    int characterCount() const override { return int(Label()->text().size()); }
     int cursorPosition() const override { return 0; }
     void setCursorPosition(int) override {}
     int selectionCount() const override { return 0; }
@@ -54,18 +79,18 @@ public:
     }
     QRect characterRect(int offset) const override
     {
-        const QFontMetrics metrics(Box()->font());
-        const QString text = Box()->text();
-        const QRect area = Box()->contentsRect();
+        const QFontMetrics metrics(Label()->font());
+        const QString text = Label()->text();
+        const QRect area = Label()->contentsRect();
         const int x = area.left() + metrics.horizontalAdvance(text.left(offset));
         const int w = offset < text.size() ? metrics.horizontalAdvance(text.at(offset)) : 0;
-        return QRect(Box()->mapToGlobal(QPoint(x, area.top())), QSize(w, metrics.height()));
+        return QRect(Label()->mapToGlobal(QPoint(x, area.top())), QSize(w, metrics.height()));
     }
     int offsetAtPoint(const QPoint &point) const override
     {
-        const QFontMetrics metrics(Box()->font());
-        const QString text = Box()->text();
-        const int x = Box()->mapFromGlobal(point).x() - Box()->contentsRect().left();
+        const QFontMetrics metrics(Label()->font());
+        const QString text = Label()->text();
+        const int x = Label()->mapFromGlobal(point).x() - Label()->contentsRect().left();
         for (int i = 0; i < text.size(); ++i)
             if (metrics.horizontalAdvance(text.left(i + 1)) > x)
                 return i;
@@ -73,34 +98,13 @@ public:
     }
 
 private:
-    TStaticText *Box() const { return static_cast<TStaticText *>(widget()); }
-};
-
-// A label with a click handler: a link.
-class TLinkAccessible : public QAccessibleWidget {
-public:
-    explicit TLinkAccessible(TLabel *label) : QAccessibleWidget(label, QAccessible::Link) {}
-
-    QString text(QAccessible::Text t) const override
+    QLabel *Label() const { return static_cast<QLabel *>(widget()); }
+    TStaticText *Box() const { return dynamic_cast<TStaticText *>(widget()); }
+    TLabel *Link() const
     {
-        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
-            return Label()->text();
-        return QAccessibleWidget::text(t);
+        auto *label = dynamic_cast<TLabel *>(widget());
+        return label && label->OnClick ? label : nullptr;
     }
-    QStringList actionNames() const override { return {pressAction()}; }
-    void doAction(const QString &name) override
-    {
-        if (name != pressAction() || !Label()->isEnabled())
-            return;
-        QTimer::singleShot(0, Label(), [label = QPointer<TLabel>(Label())] {
-            if (label && label->OnClick)
-                Application().Guard(label->OnClick);
-        });
-    }
-    QStringList keyBindingsForAction(const QString &) const override { return {}; }
-
-private:
-    TLabel *Label() const { return static_cast<TLabel *>(widget()); }
 };
 
 // The status bar, named by its panels' texts.
@@ -121,13 +125,13 @@ public:
 };
 
 // The plain controls carry no class name of their own: they are told apart
-// by their C++ types.
+// by their C++ types. Labels of other windows (message boxes) keep the
+// toolkit's own interface.
 QAccessibleInterface *StdControlsFactory(const QString &, QObject *object)
 {
-    if (auto *box = dynamic_cast<TStaticText *>(object))
-        return new TStaticTextAccessible(box);
-    if (auto *label = dynamic_cast<TLabel *>(object); label && label->OnClick)
-        return new TLinkAccessible(label);
+    auto *widget = qobject_cast<QWidget *>(object);
+    if (auto *label = qobject_cast<QLabel *>(object); label && dynamic_cast<TForm *>(widget->window()))
+        return new TLabelAccessible(label);
     if (auto *bar = dynamic_cast<TStatusBar *>(object))
         return new TStatusBarAccessible(bar);
     if (auto *picture = dynamic_cast<TPicture *>(object))
