@@ -1,14 +1,18 @@
-// Start-up cost of the program: from the moment a new process is started to
-// its main window shown and painted, with the stored port answered by the
-// simulator, headless (offscreen platform); and the peak resident memory of
-// that process. Each round starts this program again as a child that runs
-// the program's own start-up (RunProgram) and ends it once the main window's
-// first paint is done.
+// Start-up cost of the program against a bare Qt Widgets window, in the same
+// run: from the moment a new process is started to the program's first
+// request frame on the line (its window is then complete but for the device's
+// data), and to a bare window of the main window's size being ready to show;
+// then the program's window shown and painted, and the peak resident memory.
+// Each round starts this program again as two children, one running the
+// program's own start-up (RunProgram) until the main window's first paint is
+// done, one making the bare window. The line is answered by a thread of this
+// process, which notes when the request arrives. Headless (offscreen) unless
+// QT_QPA_PLATFORM says otherwise.
 //
 //   bench-startup [ROUNDS]     (default 20)
 
 #include "Measure.h"
-#include "SimSession.h"
+#include "StartupLine.h"
 #include "framework/Application.h"
 #include "framework/Fonts.h"
 #include "ui/MainFrm.h"
@@ -34,14 +38,8 @@
 namespace {
 
 const char *const StartVariable = "LUMORA_BENCH_START_NS";
+const char *const BareVariable = "LUMORA_BENCH_BARE";
 const int ChildBoundMs = 30000;
-
-long long NowNs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec * 1000000000LL + now.tv_nsec;
-}
 
 double MsSince(long long StartNs)
 {
@@ -94,6 +92,19 @@ int RunChild(int argc, char **argv, long long StartNs)
     return rc;
 }
 
+// The baseline child: a bare window of the main window's size, made ready to
+// show; prints the time to main() and to that moment.
+int RunBareChild(int argc, char **argv, long long StartNs)
+{
+    const double mainMs = MsSince(StartNs);
+    QApplication app(argc, argv);
+    QWidget window;
+    window.resize(492, 353);
+    window.setWindowTitle(QStringLiteral("LumoraV1.2"));
+    std::printf("%.3f %.3f 0\n", mainMs, MsSince(StartNs));
+    return 0;
+}
+
 struct TRound {
     double MainMs = 0, ShownMs = 0, PaintedMs = 0;
     long PeakRssKb = 0;
@@ -102,7 +113,7 @@ struct TRound {
 
 // Starts one child and collects its figures; the child's peak resident
 // memory comes from the kernel's accounting of the ended process.
-TRound RunRound(const std::string &Self)
+TRound RunRound(const std::string &Self, bool Bare)
 {
     TRound round;
     int out[2];
@@ -115,10 +126,13 @@ TRound RunRound(const std::string &Self)
     char *argv[] = {const_cast<char *>(Self.c_str()), nullptr};
     const std::string start = std::to_string(NowNs());
     setenv(StartVariable, start.c_str(), 1);
+    if (Bare)
+        setenv(BareVariable, "1", 1);
     pid_t pid = -1;
     const int rc = posix_spawn(&pid, Self.c_str(), &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
     unsetenv(StartVariable);
+    unsetenv(BareVariable);
     close(out[1]);
     if (rc != 0) {
         close(out[0]);
@@ -148,7 +162,7 @@ TRound RunRound(const std::string &Self)
     round.PeakRssKb = usage.ru_maxrss;
     round.Ok =
         std::sscanf(text.c_str(), "%lf %lf %lf", &round.MainMs, &round.ShownMs, &round.PaintedMs) == 3 &&
-        round.ShownMs >= 0 && round.PaintedMs > 0;
+        round.ShownMs >= 0 && (Bare || round.PaintedMs > 0);
     return round;
 }
 
@@ -156,37 +170,55 @@ TRound RunRound(const std::string &Self)
 
 int main(int argc, char **argv)
 {
-    if (const char *start = std::getenv(StartVariable))
+    if (const char *start = std::getenv(StartVariable)) {
+        if (std::getenv(BareVariable))
+            return RunBareChild(argc, argv, std::atoll(start));
         return RunChild(argc, argv, std::atoll(start));
+    }
 
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     try {
-        TSimSession sim;
+        TStartupLine line;
         const std::string self = BuildDir() / "bench-startup";
-        TSamples toMain, toShown, toPainted;
+        TSamples toMain, toRequest, toShown, toPainted, bareMain, bareReady;
         long peakKb = 0;
+        // The two children take turns, so both see the same machine.
         for (int i = 0; i < rounds; ++i) {
-            const TRound round = RunRound(self);
-            if (!round.Ok) {
+            line.NextRound();
+            const long long spawnedNs = NowNs();
+            const TRound round = RunRound(self, false);
+            const long long requestNs = line.FirstRequestNs();
+            const TRound bare = RunRound(self, true);
+            if (!round.Ok || !bare.Ok || requestNs == 0) {
                 std::fprintf(stderr, "bench-startup: round %d failed\n", i + 1);
                 return 1;
             }
             toMain.Add(round.MainMs);
+            // The child's clock starts just before its spawn: count from
+            // there, as its own figures do.
+            toRequest.Add(double(requestNs - spawnedNs) / 1e6);
             toShown.Add(round.ShownMs);
             toPainted.Add(round.PaintedMs);
+            bareMain.Add(bare.MainMs);
+            bareReady.Add(bare.ShownMs);
             peakKb = std::max(peakKb, round.PeakRssKb);
         }
-        std::printf("%d start-ups against the simulator, headless\n", rounds);
-        std::printf("%-44s median %8.2f ms   p90 %8.2f ms\n", "process start to main()", toMain.Median(),
-                    toMain.P90());
-        std::printf("%-44s median %8.2f ms   p90 %8.2f ms\n",
-                    "to main window shown (port opened, device read)", toShown.Median(), toShown.P90());
-        std::printf("%-44s median %8.2f ms   p90 %8.2f ms\n", "to first paint of the main window done",
-                    toPainted.Median(), toPainted.P90());
-        std::printf("%-44s %8.1f MB\n", "peak resident memory (largest of all rounds)",
-                    double(peakKb) / 1024.0);
+        const double ratio = toRequest.Median() / bareReady.Median();
+        std::printf("%d start-ups of the program and of a bare window, platform %s\n", rounds,
+                    qgetenv("QT_QPA_PLATFORM").constData());
+        const auto row = [](const char *what, TSamples &samples) {
+            std::printf("%-48s median %8.2f ms   p90 %8.2f ms\n", what, samples.Median(), samples.P90());
+        };
+        row("program: process start to main()", toMain);
+        row("program: to the first request frame", toRequest);
+        row("bare window: process start to main()", bareMain);
+        row("bare window: to ready to show (492 x 353)", bareReady);
+        std::printf("%-48s %8.2f\n", "ratio of the medians (request / bare ready)", ratio);
+        row("program: to main window shown (device read)", toShown);
+        row("program: to first paint of the main window done", toPainted);
+        std::printf("%-48s %8.1f MB\n", "program: peak resident memory (largest)", double(peakKb) / 1024.0);
         return 0;
     } catch (const std::exception &e) {
         std::fprintf(stderr, "bench-startup: %s\n", e.what());

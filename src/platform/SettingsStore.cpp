@@ -131,6 +131,10 @@ void TSettingsStore::WriteString(const QString &Section, const QString &Name, co
         throw setFailed;
 
     const QByteArray updated = SetIniValue(content, Section.toUtf8(), Name.toUtf8(), Value.toUtf8());
+    // A value already stored is not written again: no new file, no sync to
+    // the disk (the program stores its port at every open).
+    if (read == TReadResult::Ok && updated == content)
+        return;
 
     QByteArray temp = path + ".XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);

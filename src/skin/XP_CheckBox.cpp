@@ -3,6 +3,7 @@
 #include "framework/Canvas.h"
 #include "skin/XP_Unit.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 
 TXP_CheckBox::TXP_CheckBox(QWidget *owner) : TCustomControl(owner)
@@ -18,6 +19,16 @@ void TXP_CheckBox::SetChecked(bool checked)
         return;
     FChecked = checked;
     Repaint();
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
+}
+
+void TXP_CheckBox::Toggle()
+{
+    SetChecked(!FChecked);
+    Report();
 }
 
 void TXP_CheckBox::Report()
@@ -75,9 +86,7 @@ void TXP_CheckBox::KeyDown(QKeyEvent *event)
     const int key = KeyCode(event);
     if (key != VK_RETURN && key != VK_SPACE)
         return;
-    FChecked = !FChecked;
-    Repaint();
-    Report();
+    Toggle();
 }
 
 void TXP_CheckBox::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)
@@ -114,8 +123,6 @@ bool TXP_CheckBox::DialogChar(QChar ch)
     if (!IsAccel(ch, Caption()) || !Enabled())
         return false;
     TakeFocus();
-    SetChecked(!FChecked);
-    Repaint();
-    Report();
+    Toggle();
     return true;
 }

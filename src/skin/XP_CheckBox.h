@@ -20,6 +20,8 @@ public:
     bool Checked() const { return FChecked; }
     void SetChecked(bool checked);
     bool HasFocusFlag() const { return FFocused; }
+    // Toggles and reports, as Enter, Space and the accelerator do.
+    void Toggle();
 
     // The check box reports through OnClick from its own handlers only; the
     // base's click on release does nothing here.

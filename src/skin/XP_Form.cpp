@@ -235,24 +235,21 @@ bool TXP_Form::DrawCaptionButtons(QImage &canvas, int state)
             return false;
         FLastState = state;
     }
-    const bool bordered = FBorderStyle != bsNone;
     const bool restore = FOwner && (FOwner->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized));
     const struct {
         TRect *rect;
-        bool shown;
         const char *skin;
         int hover;
     } buttons[] = {
-        {&FCloseRect, FBtnClose && bordered, "xpform_close", csCloseHover},
-        {&FMaxRect, FBtnMax && bordered && FBorderStyle != bsDialog && FBorderStyle != bsToolWindow,
-         restore ? "xpform_Restore" : "xpform_max", csMaxHover},
-        {&FMinRect, FBtnMin && bordered && FBorderStyle != bsDialog, "xpform_min", csMinHover},
-        {&FHelpRect, FBtnHelp && bordered, "xpform_help", csHelpHover},
+        {&FCloseRect, "xpform_close", csCloseHover},
+        {&FMaxRect, restore ? "xpform_Restore" : "xpform_max", csMaxHover},
+        {&FMinRect, "xpform_min", csMinHover},
+        {&FHelpRect, "xpform_help", csHelpHover},
     };
     int x = width() - 8;
     for (const auto &button : buttons) {
         *button.rect = TRect{};
-        if (!button.shown)
+        if (!CaptionButtonShown(button.hover))
             continue;
         const int index = state == button.hover ? 3 : state == button.hover * 10 ? 2 : 1;
         TBitmap frame;
@@ -265,6 +262,24 @@ bool TXP_Form::DrawCaptionButtons(QImage &canvas, int state)
         *button.rect = Rect(x, y, x + 15, y + 16);
     }
     return true;
+}
+
+bool TXP_Form::CaptionButtonShown(int hover) const
+{
+    if (FBorderStyle == bsNone)
+        return false;
+    switch (hover) {
+    case csCloseHover:
+        return FBtnClose;
+    case csMaxHover:
+        return FBtnMax && FBorderStyle != bsDialog && FBorderStyle != bsToolWindow;
+    case csMinHover:
+        return FBtnMin && FBorderStyle != bsDialog;
+    case csHelpHover:
+        return FBtnHelp;
+    default:
+        return false;
+    }
 }
 
 void TXP_Form::ShowButtonState(int state)
@@ -369,10 +384,18 @@ TFrameHit TXP_Form::HitTest(int x, int y) const
 bool TXP_Form::event(QEvent *event)
 {
     switch (event->type()) {
+    case QEvent::MouseMove:
+        // A window system's move may end without the release coming to the
+        // frame (it went to the window manager): the first move with no
+        // button held ends it.
+        if (FDrag == TDrag::SystemMove && static_cast<QMouseEvent *>(event)->buttons() == Qt::NoButton) {
+            FDrag = TDrag::None;
+            EndMove();
+        }
+        [[fallthrough]];
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
         FPointer = static_cast<QMouseEvent *>(event)->globalPosition().toPoint();
         break;
     default:
@@ -444,7 +467,16 @@ void TXP_Form::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, in
         return;
     }
     if (OwnerNormal() && PointInRect(FCaptionRect, x, y)) {
-        // The caption drags the owner until the button is released.
+        // The caption drags the owner until the button is released: the
+        // window system moves it where it offers that (a compositing window
+        // manager, Wayland, where a program cannot place its own window),
+        // else the frame follows the pointer itself (no window manager,
+        // offscreen).
+        QWindow *window = FOwner->windowHandle();
+        if (window && window->startSystemMove()) {
+            FDrag = TDrag::SystemMove;
+            return;
+        }
         FDrag = TDrag::Move;
         FDragOrigin = FPointer;
         FDragGeometry = FOwner->geometry();
@@ -456,11 +488,8 @@ void TXP_Form::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int 
     const TDrag drag = button == Qt::LeftButton ? FDrag : TDrag::None;
     if (button == Qt::LeftButton)
         FDrag = TDrag::None;
-    if (drag == TDrag::Move) {
-        // The drag is over: the frame's click step, then the snap.
-        Click();
-        if (FMagnet > 0)
-            SnapOwner();
+    if (drag == TDrag::Move || drag == TDrag::SystemMove) {
+        EndMove();
         return;
     }
     if (drag == TDrag::Resize)
@@ -469,7 +498,12 @@ void TXP_Form::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int 
     TGraphicControl::MouseUp(button, shift, x, y);
     if (!self || button != Qt::LeftButton)
         return;
-    switch (ButtonAt(x, y)) {
+    CaptionButtonAction(ButtonAt(x, y));
+}
+
+void TXP_Form::CaptionButtonAction(int hover)
+{
+    switch (hover) {
     case csCloseHover:
         CloseOwner();
         break;
@@ -523,10 +557,18 @@ void TXP_Form::ToggleMaximized()
         FOwner->showMaximized();
 }
 
+void TXP_Form::EndMove()
+{
+    Click();
+    if (FMagnet > 0)
+        SnapOwner();
+}
+
 void TXP_Form::SnapOwner()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!FOwner || !screen)
+    // On Wayland a program cannot place its window: there is nothing to snap.
+    if (!FOwner || !screen || QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
         return;
     FOwner->move(
         SnapToScreen(FOwner->pos(), FOwner->size(), screen->geometry().size(), GetTaskbarHeight(), FMagnet));

@@ -99,6 +99,12 @@ public:
     // code and records their rectangles. A code other than csRepaint equal to
     // the last one drawn draws nothing; returns whether it drew.
     bool DrawCaptionButtons(QImage &canvas, int state);
+    // Whether the caption button of a hover code (csCloseHover .. csHelpHover)
+    // is shown with the present properties.
+    bool CaptionButtonShown(int hover) const;
+    // What releasing the left button over that caption button does: close,
+    // maximise or restore, minimise, help.
+    void CaptionButtonAction(int hover);
     // Gives the owner its outline.
     void UpdateWindowRegion();
     // Puts the owner into the topmost band when TopMost is set.
@@ -130,8 +136,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // What a held left button is doing.
-    enum class TDrag { None, Button, Move, Resize };
+    // What a held left button is doing; SystemMove: the window system moves
+    // the owner and the frame waits for the end of the move.
+    enum class TDrag { None, Button, Move, SystemMove, Resize };
 
     template <typename T> void SetAndRepaint(T &field, T value)
     {
@@ -160,6 +167,8 @@ private:
     void CloseOwner();
     void ToggleMaximized();
     void SnapOwner();
+    // The end of a drag by the caption: the frame's click step, then the snap.
+    void EndMove();
     void ResizeOwnerTo(const QPoint &global);
 
     QPointer<QWidget> FOwner;

@@ -19,6 +19,7 @@
 #include <QUrl>
 
 #include <memory>
+#include <utility>
 
 TMainForm *MainForm = nullptr;
 
@@ -156,6 +157,15 @@ void TMainForm::CreateControls()
     Sn->setFont(font());
     HardVersion->setFont(font());
     ParamsButton->setFont(font());
+
+    // Each box and edit is named, for assistive technology, by the label
+    // beside it.
+    const std::pair<TLabel *, QWidget *> named[] = {
+        {Label3, Sn},          {Label4, Mac},        {Label5, HardVersion},
+        {Label6, SoftVersion}, {Label8, LastUpdate}, {Label1, LocalIp},
+        {Label2, ManageIp},    {Label9, GateWay},    {Label10, NetMask}};
+    for (const auto &[label, control] : named)
+        label->setBuddy(control);
 
     SetTabOrder({LocalIp, ManageIp, DHCP, GateWay, NetMask, ParamsButton, XP_Button1, SaveButton, XP_Button2,
                  XP_Button4});

@@ -36,6 +36,7 @@ TParamsForm::TParamsForm() : TForm(nullptr)
                            int ty) {
         label = new TLabel(box, lx, ly, QString::fromUtf8(caption));
         text = new TStaticText(box, {tx, ty, 70, 17});
+        label->setBuddy(text); // names the box for assistive technology
     };
     //   label    at        caption            box          at
     row(Label3, 12, 11, "反向发射功率", textbean, 107, 9);

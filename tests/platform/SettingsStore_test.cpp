@@ -91,6 +91,15 @@ TEST_F(SettingsStoreTest, WritingKeepsEveryOtherLine)
     expected.replace("COM=2\r\n", "COM=4\r\n");
     EXPECT_EQ(ReadFile(Path()), expected);
     EXPECT_EQ(TSettingsStore(Path()).ReadString("Ports", "COM2"), QString("/tmp/sim link"));
+
+    // Storing the value that is there leaves the very file in place.
+    struct stat st {};
+    ASSERT_EQ(stat(QFile::encodeName(Path()).constData(), &st), 0);
+    SetPort(4);
+    struct stat again {};
+    ASSERT_EQ(stat(QFile::encodeName(Path()).constData(), &again), 0);
+    EXPECT_EQ(again.st_ino, st.st_ino);
+    EXPECT_EQ(ReadFile(Path()), expected);
 }
 
 TEST_F(SettingsStoreTest, NewKeyGoesAtTheEndOfItsSection)

@@ -1,0 +1,14 @@
+#pragma once
+
+// What assistive technology (screen readers, magnifiers, test tools) learns
+// about the skinned controls: the push button and the check box as a button
+// and a check box named by their captions without the accelerator mark, the
+// group box as a grouping, a window of the windowing layer as a window, and
+// the window frame as the window's title bar whose caption buttons are
+// buttons of their own ("Close", "Minimize", "Maximize" or "Restore",
+// "Help") that can be pressed.
+//
+// Installs the interface factory; call it once the QApplication exists (the
+// toolkit's own factory is installed by QApplication and must come first so
+// that this one is asked before it). Further calls do nothing.
+void InstallSkinAccessibility();
