@@ -103,11 +103,12 @@ QJsonObject TReportUnit::LatestSettings() const
 
 QString TReportUnit::Label() const
 {
-    for (auto it = History.rbegin(); it != History.rend(); ++it) {
-        if (const QString label = Text(*it, "label"); !label.isEmpty())
-            return label;
+    QString label;
+    for (const QJsonObject &entry : History) {
+        if (const QString given = Text(entry, "label"); !given.isEmpty())
+            label = given;
     }
-    return QString();
+    return label;
 }
 
 std::vector<TReportUnit> GroupByUnit(const std::vector<QJsonObject> &Entries)
