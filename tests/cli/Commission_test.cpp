@@ -49,7 +49,7 @@ protected:
 
     QString File(const QString &Name, const QByteArray &Content = {})
     {
-        const QString path = Dir.filePath(Name);
+        QString path = Dir.filePath(Name);
         if (!Content.isNull()) {
             QFile f(path);
             EXPECT_TRUE(f.open(QIODevice::WriteOnly));
