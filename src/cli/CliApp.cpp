@@ -14,6 +14,16 @@ const QString AddressOptions = QStringLiteral("  --dhcp on|off       DHCP on or 
                                               "  --gateway A         the gateway IP address\n"
                                               "  --mask A            the subnet mask\n");
 
+// Options of every command that writes to a unit.
+const QString WriteOptions =
+    QStringLiteral("  --no-verify         do not read the record back after the acknowledgement\n"
+                   "  --journal FILE      record the write in FILE instead of the default journal\n");
+
+const QString LimitsHelp =
+    QStringLiteral("  --limits FILE       judge the analogue values by the limits in FILE (JSON, see\n"
+                   "                      the manual); values out of range are marked [low] or [high]\n"
+                   "                      (in JSON an \"alarm\" field) and the exit status is 3\n");
+
 std::vector<TCliCommand> MakeCommands()
 {
     std::vector<TCliCommand> commands;
@@ -33,13 +43,14 @@ std::vector<TCliCommand> MakeCommands()
          QString(),
          QStringLiteral("show the device's analogue parameters"),
          QStringLiteral("Reads the device's parameter record (command 3) and prints every value as\n"
-                        "the parameters window shows it; --json adds the decoded integers.\n"),
-         {},
+                        "the parameters window shows it; --json adds the decoded integers.\n\n") +
+             LimitsHelp,
+         {{QStringLiteral("limits"), true}},
          0,
          RunParams});
     commands.push_back(
         {QStringLiteral("watch"),
-         QStringLiteral("[--interval SECONDS] [--count N]"),
+         QStringLiteral("[--interval SECONDS] [--count N] [--limits FILE]"),
          QStringLiteral("read the parameters repeatedly, one line per reading"),
          QStringLiteral("Reads the parameter record every SECONDS (default 1) until interrupted with\n"
                         "Ctrl+C, or N times. Each reading is one line with a timestamp: comma-separated\n"
@@ -47,26 +58,99 @@ std::vector<TCliCommand> MakeCommands()
                         "A failed reading is reported on standard error and the watch goes on; the exit\n"
                         "status is 1 when any reading failed.\n\n"
                         "  --interval SECONDS  time between the starts of two readings (default 1)\n"
-                        "  --count N           stop after N readings\n"),
-         {{QStringLiteral("interval"), true}, {QStringLiteral("count"), true}},
+                        "  --count N           stop after N readings\n") +
+             LimitsHelp,
+         {{QStringLiteral("interval"), true},
+          {QStringLiteral("count"), true},
+          {QStringLiteral("limits"), true}},
          0,
          RunWatch});
     commands.push_back(
         {QStringLiteral("set"),
-         QStringLiteral("[--dhcp on|off] [--local A] [--server A] [--gateway A] [--mask A]"),
+         QStringLiteral("[--dhcp on|off] [--local A] [--server A] [--gateway A] [--mask A] [--no-verify]\n"
+                        "       [--journal FILE]"),
          QStringLiteral("change the device's network settings"),
          QStringLiteral("Reads the device's record, changes only the given fields, checks them as the\n"
                         "main window's Save does and writes the settings (command 1). Addresses are\n"
                         "dotted IPv4 addresses (each number also as $hex or 0xhex). Nothing is sent\n"
-                        "when a check fails (exit status 2 with the message).\n\n") +
-             AddressOptions,
+                        "when a check fails (exit status 2 with the message). The record is read back\n"
+                        "after the acknowledgement: settings that differ are reported as \"acknowledged\n"
+                        "but not applied\" (exit status 1). The write is recorded in the journal.\n\n") +
+             AddressOptions + WriteOptions,
          {{QStringLiteral("dhcp"), true},
           {QStringLiteral("local"), true},
           {QStringLiteral("server"), true},
           {QStringLiteral("gateway"), true},
-          {QStringLiteral("mask"), true}},
+          {QStringLiteral("mask"), true},
+          {QStringLiteral("no-verify"), false},
+          {QStringLiteral("journal"), true}},
          0,
          RunSet});
+    commands.push_back(
+        {QStringLiteral("backup"),
+         QStringLiteral("[-o FILE]"),
+         QStringLiteral("save the unit's records as one JSON document"),
+         QStringLiteral("Reads the information record and, when the device answers, the parameter\n"
+                        "record, and prints one JSON document: tool version, time, port and device,\n"
+                        "the decoded information (as info --json), the 84 record bytes in hex and the\n"
+                        "parameters (as params --json, or null with \"paramsError\").\n\n"
+                        "  -o, --output FILE   write the document to FILE (replaced whole), not to\n"
+                        "                      standard output\n"),
+         {{QStringLiteral("output"), true, QStringLiteral("o")}},
+         0,
+         RunBackup});
+    commands.push_back(
+        {QStringLiteral("restore"),
+         QStringLiteral("FILE [--force] [--no-verify] [--journal FILE]"),
+         QStringLiteral("write the network settings of a backup to the unit"),
+         QStringLiteral("Writes the network settings held in a backup (command 1, the 17 bytes of the\n"
+                        "backed-up record), reads them back and records the write in the journal.\n"
+                        "A unit whose serial number or type differs from the backup's is refused\n"
+                        "(exit status 2, nothing sent) unless --force is given: that clones a\n"
+                        "configuration onto another unit.\n\n"
+                        "  --force             write to a unit other than the backed-up one\n") +
+             WriteOptions,
+         {{QStringLiteral("force"), false},
+          {QStringLiteral("no-verify"), false},
+          {QStringLiteral("journal"), true}},
+         1,
+         RunRestore});
+    commands.push_back(
+        {QStringLiteral("commission"),
+         QStringLiteral("PLAN.csv [--once] [--no-verify] [--journal FILE]"),
+         QStringLiteral("give many units their settings from a plan keyed by serial number"),
+         QStringLiteral("PLAN.csv has a header line serial,dhcp,local,server,gateway,mask (optionally\n"
+                        "label) and one row per unit; an empty cell keeps the unit's value. The whole\n"
+                        "plan is checked first (exit status 2 with the line and the message).\n"
+                        "Then the port is read every half second: a unit of the plan that is not done\n"
+                        "yet is written, verified and recorded; a unit not in the plan is reported once\n"
+                        "and left alone; a unit done is never written again. The port is reopened by\n"
+                        "its name when it vanishes. The run ends when every unit is done (exit 0), or\n"
+                        "on Ctrl+C or SIGTERM after the exchange under way (exit 1 when a unit failed).\n"
+                        "Progress is a live line on a terminal, else one line per event; with --json\n"
+                        "one JSON object per event.\n\n"
+                        "  --once              handle the unit attached now and end\n") +
+             WriteOptions,
+         {{QStringLiteral("once"), false},
+          {QStringLiteral("no-verify"), false},
+          {QStringLiteral("journal"), true}},
+         1,
+         RunCommission});
+    commands.push_back(
+        {QStringLiteral("report"),
+         QStringLiteral("[--journal FILE] [--since DATE] [--format text|csv|json|html]"),
+         QStringLiteral("summarise the journal: each unit's latest settings and its history"),
+         QStringLiteral("One row per unit with its latest settings, when and by whom they were written\n"
+                        "and the verdict, then each unit's writes. csv gives the rows per unit only;\n"
+                        "html is one self-contained page to print or hand over.\n\n"
+                        "  --journal FILE      read FILE instead of the default journal\n"
+                        "  --since DATE        only writes from DATE on (YYYY-MM-DD[THH:MM])\n"
+                        "  --format F          text (default), csv, json or html\n"),
+         {{QStringLiteral("journal"), true},
+          {QStringLiteral("since"), true},
+          {QStringLiteral("format"), true}},
+         0,
+         RunReport});
     commands.push_back(
         {QStringLiteral("ports"),
          QString(),
@@ -98,7 +182,7 @@ QString GlobalHelp()
                        "Reads and configures a Lumora device over its serial line.\n\n"
                        "Commands:\n");
     for (const TCliCommand &c : CliCommands())
-        text += QStringLiteral("  %1%2\n").arg(c.Name.leftJustified(8), c.Summary);
+        text += QStringLiteral("  %1%2\n").arg(c.Name.leftJustified(12), c.Summary);
     text +=
         QStringLiteral("\nOptions:\n"
                        "  --port COMn|N|PATH  use this port instead of the stored one (nothing is stored);\n"
@@ -107,7 +191,9 @@ QString GlobalHelp()
                        "  --trace             print every frame written and every read on standard error\n"
                        "  -h, --help          show this help, or a command's help after the command\n"
                        "  --version           show the version\n\n"
-                       "Exit status: 0 success, 1 device or link failure, 2 usage error or invalid input.\n"
+                       "Exit status: 0 success, 1 device or link failure, 2 usage error or invalid input,\n"
+                       "3 a value outside the limits given with --limits.\n"
+                       "Writes are recorded in ${XDG_STATE_HOME:-~/.local/state}/lumora/journal.jsonl.\n"
                        "Run 'lumora-cli COMMAND --help' for a command's options.\n");
     return text;
 }

@@ -91,7 +91,8 @@ bool ParseCommandArgs(const QStringList &args, const std::vector<TOptionSpec> &s
         QString name, value;
         SplitOption(word, name, value);
         const auto spec = std::find_if(specs.begin(), specs.end(), [&](const TOptionSpec &s) {
-            return QLatin1String("--") + s.Name == name;
+            return QLatin1String("--") + s.Name == name ||
+                   (!s.Short.isEmpty() && QLatin1String("-") + s.Short == name);
         });
         if (spec == specs.end()) {
             error = QStringLiteral("unknown option '%1'").arg(name);

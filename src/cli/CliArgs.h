@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
 #include <vector>
 
 // Exit status of the tool.
@@ -11,6 +12,7 @@ enum TCliExit : int {
     CliExitOk = 0,     // success
     CliExitDevice = 1, // the device or the link failed, or the settings store could not be used
     CliExitUsage = 2,  // usage error or invalid input
+    CliExitLimits = 3, // a value read lies outside the limits given with --limits
 };
 
 // The options that apply to every command; they may stand before or after
@@ -32,8 +34,13 @@ bool ParseGlobalArgs(const QStringList &args, TGlobalArgs &result, QString &erro
 
 // One option a command accepts: "--interval" with a value, "--help" without.
 struct TOptionSpec {
+    TOptionSpec(QString name, bool takesValue = false, QString shortName = {})
+        : Name(std::move(name)), TakesValue(takesValue), Short(std::move(shortName))
+    {
+    }
     QString Name;
     bool TakesValue = false;
+    QString Short; // a one-letter form ("o" for "-o"); empty when none
 };
 
 // A command's own options and operands, parsed against its option list.

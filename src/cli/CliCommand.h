@@ -50,3 +50,7 @@ int RunWatch(TCliContext &Context);
 int RunSet(TCliContext &Context);
 int RunPorts(TCliContext &Context);
 int RunPort(TCliContext &Context);
+int RunBackup(TCliContext &Context);
+int RunRestore(TCliContext &Context);
+int RunCommission(TCliContext &Context);
+int RunReport(TCliContext &Context);

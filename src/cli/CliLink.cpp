@@ -41,5 +41,6 @@ bool ResolvePortChoice(const QString &Spec, TPortChoice &Choice, QString &Error)
 bool TCliLink::OpenChoice(const TPortChoice &Choice)
 {
     FPortName = Choice.Name;
+    FDevicePath = Choice.Path;
     return OpenDevice(Choice.Path);
 }

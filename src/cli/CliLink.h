@@ -46,7 +46,10 @@ public:
     bool OpenChoice(const TPortChoice &Choice);
 
     const TCliStatus &Status() const { return FStatus; }
+    // The device path the last OpenChoice used.
+    const QString &DevicePath() const { return FDevicePath; }
 
 private:
     TCliStatus FStatus;
+    QString FDevicePath;
 };

@@ -34,9 +34,19 @@ void TCliOutput::JsonLine(const QJsonObject &object)
     WriteOut(QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n');
 }
 
+void TCliOutput::Text(const QString &text)
+{
+    WriteOut(text.toUtf8());
+}
+
 void TCliOutput::ErrorLine(const QString &text)
 {
     WriteErr(text.toUtf8() + '\n');
+}
+
+bool TProcessOutput::IsTerminal() const
+{
+    return ::isatty(STDOUT_FILENO) == 1;
 }
 
 void TProcessOutput::WriteOut(const QByteArray &bytes)

@@ -21,6 +21,11 @@ public:
     void JsonLine(const QJsonObject &object);
     // One line on standard error.
     void ErrorLine(const QString &text);
+    // Text as it is, without a newline, on standard output (a live line).
+    void Text(const QString &text);
+    // True when standard output is a terminal, where a live line can be
+    // redrawn in place.
+    virtual bool IsTerminal() const { return false; }
 
 protected:
     virtual void WriteOut(const QByteArray &bytes) = 0;
@@ -33,6 +38,9 @@ private:
 // Writes straight to descriptors 1 and 2, unbuffered, so that every line of
 // a running `watch` reaches a pipe at once.
 class TProcessOutput : public TCliOutput {
+public:
+    bool IsTerminal() const override;
+
 protected:
     void WriteOut(const QByteArray &bytes) override;
     void WriteErr(const QByteArray &bytes) override;

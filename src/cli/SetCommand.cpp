@@ -1,90 +1,59 @@
 #include "cli/CliCommand.h"
 #include "cli/CliLink.h"
+#include "cli/Journal.h"
 #include "cli/RecordViews.h"
-#include "device/NetSettings.h"
+#include "cli/SettingsEdit.h"
+#include "cli/VerifiedWrite.h"
 #include "platform/LumoraError.h"
-
-#include <optional>
 
 namespace {
 
-// The address texts a `set` works with: each given option, else the
-// device's current value (or a stand-in before the device was read). DHCP
-// stays off in the source, so all four are checked, and an address given
-// while DHCP is on is still checked and stored for when DHCP goes off.
-using TSetSource = TNetSettingsTexts;
-
-// Takes the texts from the options, the others from Current (a valid stand-in
-// when there is none yet).
-TSetSource SourceFor(const TCommandArgs &args, const TNetSettings *current)
-{
-    const std::vector<TShownField> shown = current ? NetworkFields(*current) : std::vector<TShownField>();
-    auto text = [&](const QString &option, const QString &key) {
-        if (args.Has(option))
-            return args.Value(option);
-        for (const TShownField &f : shown) {
-            if (f.Key == key)
-                return f.Text;
-        }
-        return QStringLiteral("0.0.0.0");
-    };
-    TSetSource source;
-    source.Local = text(QStringLiteral("local"), QStringLiteral("localIp"));
-    source.Server = text(QStringLiteral("server"), QStringLiteral("serverIp"));
-    source.Gateway = text(QStringLiteral("gateway"), QStringLiteral("gatewayIp"));
-    source.Mask = text(QStringLiteral("mask"), QStringLiteral("subnetMask"));
-    return source;
-}
+// The options of `set` that name an address, with the key of the field.
+const std::pair<const char *, const char *> AddressOptions[] = {
+    {"local", "localIp"}, {"server", "serverIp"}, {"gateway", "gatewayIp"}, {"mask", "subnetMask"}};
 
 } // namespace
 
 int RunSet(TCliContext &Context)
 {
     const TCommandArgs &args = Context.Args;
-    if (args.Values.isEmpty())
-        return Context.Usage(
-            QStringLiteral("nothing to change: give --dhcp, --local, --server, --gateway or --mask"));
-    std::optional<bool> dhcp;
+    TSettingsEdit edit;
+    for (const auto &[option, key] : AddressOptions) {
+        if (args.Has(QLatin1String(option)))
+            edit.Addresses.insert(QLatin1String(key), args.Value(QLatin1String(option)));
+    }
     if (args.Has(QStringLiteral("dhcp"))) {
-        const QString value = args.Value(QStringLiteral("dhcp")).toLower();
-        if (value != QLatin1String("on") && value != QLatin1String("off"))
+        edit.Dhcp = ParseOnOff(args.Value(QStringLiteral("dhcp")));
+        if (!edit.Dhcp.has_value())
             return Context.Usage(QStringLiteral("invalid value '%1' for --dhcp: give on or off")
                                      .arg(args.Value(QStringLiteral("dhcp"))));
-        dhcp = value == QLatin1String("on");
     }
+    if (edit.IsEmpty())
+        return Context.Usage(
+            QStringLiteral("nothing to change: give --dhcp, --local, --server, --gateway or --mask"));
 
     // Check the given addresses before anything goes to the device: a
     // rejected value leaves the line untouched.
     try {
-        TSetSource source = SourceFor(args, nullptr);
-        TNetSettings scratch{};
-        CollectNetSettings(source, scratch);
+        CheckSettingsEdit(edit);
     } catch (const ELumoraError &e) {
         Context.Out.ErrorLine(e.Message());
         return CliExitUsage;
     }
 
-    TCliLink link;
-    TDeviceInfo info{};
     int exit = CliExitOk;
-    if (!Context.ReadDeviceInfo(link, info, exit))
+    TJournal journal;
+    if (!OpenCommandJournal(Context, journal, exit))
+        return exit;
+    TCliLink link;
+    TWriteRequest request;
+    if (!Context.ReadDeviceInfo(link, request.Before, exit))
         return exit;
 
     // Read-modify-write: start from the device's own network fields.
-    TNetSettings settings = RecordNetwork(info);
-    const TNetSettings current = settings;
-    TSetSource source = SourceFor(args, &current);
-    CollectNetSettings(source, settings); // checked above; the device's own values always pass
-    // The flag goes back as the device holds it unless it was given.
-    settings.DhcpFlag = dhcp.has_value() ? (*dhcp ? 1 : 0) : current.DhcpFlag;
-
-    if (!link.WriteCommand(&settings, sizeof settings))
-        return Context.DeviceFailure(link);
-    if (Context.Out.Json())
-        Context.Out.JsonLine(QJsonObject{{QStringLiteral("port"), link.PortName()},
-                                         {QStringLiteral("status"), link.Status().Text()},
-                                         {QStringLiteral("network"), NetworkJson(settings)}});
-    else
-        Context.Out.Line(link.Status().Text());
-    return CliExitOk;
+    request.Settings = ApplySettingsEdit(edit, RecordNetwork(request.Before));
+    request.Verify = !args.Has(QStringLiteral("no-verify"));
+    request.Command = QStringLiteral("set");
+    const TWriteOutcome outcome = WriteVerified(link, journal, request);
+    return ReportWrite(Context, link, outcome);
 }

@@ -1,6 +1,7 @@
 #include "cli/CliCommand.h"
 #include "cli/CliLink.h"
 #include "cli/InterruptWait.h"
+#include "cli/Limits.h"
 #include "cli/RecordViews.h"
 #include "platform/IntConv.h"
 
@@ -40,10 +41,10 @@ QString CsvHeader()
     return cells.join(QLatin1Char(','));
 }
 
-QString CsvLine(const QString &time, const TDeviceParams &params)
+QString CsvLine(const QString &time, const TDeviceParams &params, const QMap<QString, QString> &alarms)
 {
     QStringList cells{time};
-    for (const TShownField &f : ParamsFields(params))
+    for (const TShownField &f : MarkedParamsFields(params, alarms))
         cells << CsvCell(f.Text);
     return cells.join(QLatin1Char(','));
 }
@@ -71,14 +72,17 @@ int RunWatch(TCliContext &Context)
     // Ctrl+C from here on ends the watch after the reading under way.
     TInterruptWait interrupt;
     TCliLink link;
+    TLimits limits;
+    int type = 0;
     int exit = CliExitOk;
-    if (!Context.OpenLink(link, exit))
+    if (!PrepareLimits(Context, link, limits, type, exit))
         return exit;
 
     const auto interval = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
     if (!Context.Out.Json())
         Context.Out.Line(CsvHeader());
     bool anyFailed = false;
+    bool anyAlarm = false;
     Clock::time_point next = Clock::now();
     for (int32_t reading = 0; count == 0 || reading < count; ++reading) {
         if (reading > 0 && !interrupt.WaitUntil(next))
@@ -93,11 +97,15 @@ int RunWatch(TCliContext &Context)
             Context.Out.ErrorLine(time + QLatin1Char(' ') + link.Status().Text());
             continue;
         }
+        const QMap<QString, QString> alarms = limits.Check(params, type);
+        anyAlarm = anyAlarm || !alarms.isEmpty();
         if (Context.Out.Json())
-            Context.Out.JsonLine(
-                QJsonObject{{QStringLiteral("time"), time}, {QStringLiteral("params"), ParamsJson(params)}});
+            Context.Out.JsonLine(QJsonObject{{QStringLiteral("time"), time},
+                                             {QStringLiteral("params"), MarkedParamsJson(params, alarms)}});
         else
-            Context.Out.Line(CsvLine(time, params));
+            Context.Out.Line(CsvLine(time, params, alarms));
     }
-    return anyFailed ? CliExitDevice : CliExitOk;
+    if (anyFailed)
+        return CliExitDevice;
+    return anyAlarm ? CliExitLimits : CliExitOk;
 }

@@ -68,7 +68,7 @@ QByteArray TSimDevice::Respond(const TRequest &Request)
     case CmdWriteSettings: {
         const bool wellFormed = Request.Payload.size() == NetSettingsSize;
         const uint8_t code = wellFormed ? uint8_t(FConfig.Faults.AckCode) : 2;
-        if (wellFormed && code == 0 && !FConfig.Faults.BadAck) {
+        if (wellFormed && code == 0 && !FConfig.Faults.BadAck && !FConfig.Faults.IgnoreWrites) {
             std::memcpy(reinterpret_cast<uint8_t *>(&FConfig.Info) + NetSettingsOffset,
                         Request.Payload.constData(), NetSettingsSize);
         }

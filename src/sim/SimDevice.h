@@ -8,14 +8,15 @@
 
 // How the simulated device misbehaves.
 struct TSimFaults {
-    bool Silent = false;      // never answers
-    bool BadChecksum = false; // data replies carry a wrong checksum
-    bool Short = false;       // every reply one byte short
-    bool Long = false;        // every reply one byte long
-    int AckCode = 0;          // result code of the acknowledgement
-    bool BadAck = false;      // acknowledgement whose bytes 2 and 3 differ
-    int DelayMs = 0;          // pause before each reply
-    int StrayBytes = 0;       // garbage bytes sent before each reply
+    bool Silent = false;       // never answers
+    bool BadChecksum = false;  // data replies carry a wrong checksum
+    bool Short = false;        // every reply one byte short
+    bool Long = false;         // every reply one byte long
+    int AckCode = 0;           // result code of the acknowledgement
+    bool BadAck = false;       // acknowledgement whose bytes 2 and 3 differ
+    int DelayMs = 0;           // pause before each reply
+    int StrayBytes = 0;        // garbage bytes sent before each reply
+    bool IgnoreWrites = false; // acknowledges writes with code 0 without storing them
 };
 
 struct TSimConfig {

@@ -47,9 +47,17 @@ int main(int argc, char **argv)
     if (!options.Link.isEmpty()) {
         const QByteArray link = QFile::encodeName(options.Link);
         QFileInfo existing(options.Link);
-        if (existing.isSymLink())
-            ::unlink(link.constData()); // a link left by an earlier run
-        if (::symlink(QFile::encodeName(server.SlavePath()).constData(), link.constData()) != 0) {
+        // A link left by an earlier run or held by another simulator is
+        // replaced in one step, so a program polling the path never finds
+        // it missing in between.
+        const QByteArray fresh = link + ".new";
+        ::unlink(fresh.constData());
+        if (existing.exists() && !existing.isSymLink()) {
+            std::fprintf(stderr, "lumora-sim: %s exists and is not a symbolic link\n", link.constData());
+            return 1;
+        }
+        if (::symlink(QFile::encodeName(server.SlavePath()).constData(), fresh.constData()) != 0 ||
+            ::rename(fresh.constData(), link.constData()) != 0) {
             std::perror("lumora-sim: cannot create the link");
             return 1;
         }
@@ -68,7 +76,10 @@ int main(int argc, char **argv)
     server.Run();
     gServer = nullptr;
 
-    if (!options.Link.isEmpty())
+    // Another simulator may have taken the link over meanwhile (a unit
+    // swapped on the same line): its link is left alone.
+    if (!options.Link.isEmpty() &&
+        QFile::symLinkTarget(options.Link) == QFileInfo(server.SlavePath()).absoluteFilePath())
         ::unlink(QFile::encodeName(options.Link).constData());
     if (options.Verbose)
         std::fprintf(stderr, "lumora-sim: stopped\n");

@@ -65,7 +65,7 @@ TEST(CliApp, HelpVersionAndUsageErrors)
     EXPECT_TRUE(
         run.Out.startsWith("Usage: lumora-cli [--port COMn|N|PATH] [--json] [--trace] COMMAND [OPTIONS]\n"));
     for (const TCliCommand &c : CliCommands())
-        EXPECT_TRUE(run.Out.contains("\n  " + c.Name.leftJustified(8) + c.Summary + "\n"))
+        EXPECT_TRUE(run.Out.contains("\n  " + c.Name.leftJustified(12) + c.Summary + "\n"))
             << c.Name.toStdString();
 
     // Each command's help, by --help after it or by `help COMMAND`.

@@ -22,6 +22,8 @@ void IsolateEnvironment()
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     ::setenv("XDG_CONFIG_HOME", config.toLocal8Bit().constData(), 1);
+    // The command line's journal goes here, never into the user's own.
+    ::setenv("XDG_STATE_HOME", gRoot->filePath("state").toLocal8Bit().constData(), 1);
     ::setenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit().constData(), 1);
 #ifdef LUMORA_DEFAULT_BUILD_DIR
     ::setenv("LUMORA_BUILD_DIR", LUMORA_DEFAULT_BUILD_DIR, 0);

@@ -1,0 +1,176 @@
+#include "cli/Limits.h"
+
+#include "cli/CliCommand.h"
+#include "cli/CliLink.h"
+#include "cli/RecordViews.h"
+#include "platform/IntConv.h"
+
+#include <QFile>
+#include <QJsonDocument>
+
+#include <cmath>
+
+namespace {
+
+// The analogue values: their name, slot and the steps per shown unit.
+struct TAnalogue {
+    const char *Name;
+    TParamSlot TDeviceParams::*Slot;
+    double Scale;
+    bool Power; // may carry the no-value marker
+};
+
+const TAnalogue Analogues[] = {
+    {"reversePower", &TDeviceParams::ReversePower, 10, true},
+    {"inputPowerA", &TDeviceParams::InputPowerA, 10, true},
+    {"inputPowerB", &TDeviceParams::InputPowerB, 10, true},
+    {"temperature", &TDeviceParams::Temperature, 1, false},
+    {"supply24V", &TDeviceParams::Supply24V, 10, false},
+    {"supply15V", &TDeviceParams::Supply15V, 10, false},
+    {"supply8V", &TDeviceParams::Supply8V, 10, false},
+    {"transceiverSupply", &TDeviceParams::TransceiverSupply, 100, false},
+};
+
+const TAnalogue *AnalogueOf(const QString &Name)
+{
+    for (const TAnalogue &a : Analogues) {
+        if (Name == QLatin1String(a.Name))
+            return &a;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool TLimits::ReadSet(const QJsonObject &Object, TLimitSet &Set, QString &Error)
+{
+    for (auto it = Object.begin(); it != Object.end(); ++it) {
+        if (!AnalogueOf(it.key())) {
+            Error = QStringLiteral("'%1' is not an analogue value of the parameter record").arg(it.key());
+            return false;
+        }
+        const QJsonObject entry = it.value().toObject();
+        TLimit limit;
+        for (auto field = entry.begin(); field != entry.end(); ++field) {
+            const bool isMin = field.key() == QLatin1String("min");
+            if ((!isMin && field.key() != QLatin1String("max")) || !field.value().isDouble()) {
+                Error = QStringLiteral("'%1': give \"min\" and/or \"max\" as numbers").arg(it.key());
+                return false;
+            }
+            (isMin ? limit.Min : limit.Max) = field.value().toDouble();
+        }
+        if (!it.value().isObject() || (!limit.Min && !limit.Max) ||
+            (limit.Min && limit.Max && *limit.Min > *limit.Max)) {
+            Error = QStringLiteral("'%1': give \"min\" and/or \"max\", min not above max").arg(it.key());
+            return false;
+        }
+        Set.insert(it.key(), limit);
+    }
+    return true;
+}
+
+bool TLimits::Load(const QString &Path, QString &Error)
+{
+    QFile file(Path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Error = QStringLiteral("cannot read %1: %2").arg(Path, file.errorString());
+        return false;
+    }
+    QJsonParseError parse{};
+    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parse);
+    if (!doc.isObject()) {
+        Error = QStringLiteral("%1: not a JSON object%2")
+                    .arg(Path, parse.error != QJsonParseError::NoError
+                                   ? QStringLiteral(" (") + parse.errorString() + QLatin1Char(')')
+                                   : QString());
+        return false;
+    }
+    QJsonObject general = doc.object();
+    const QJsonValue types = general.take(QStringLiteral("types"));
+    QString why;
+    bool ok = ReadSet(general, FGeneral, why);
+    if (ok && !types.isUndefined() && !types.isObject()) {
+        why = QStringLiteral("\"types\" must map device type codes to limits");
+        ok = false;
+    }
+    const QJsonObject byType = types.toObject();
+    for (auto it = byType.begin(); ok && it != byType.end(); ++it) {
+        int32_t code = 0;
+        if (!TryStrToInt(it.key(), code) || code < 0 || code > 255 || !it.value().isObject()) {
+            why = QStringLiteral("\"types\": '%1' is not a device type code (0 to 255) with limits")
+                      .arg(it.key());
+            ok = false;
+        } else {
+            ok = ReadSet(it.value().toObject(), FByType[code], why);
+        }
+    }
+    if (!ok)
+        Error = Path + QStringLiteral(": ") + why;
+    return ok;
+}
+
+QMap<QString, QString> TLimits::Check(const TDeviceParams &Params, int DeviceType) const
+{
+    TLimitSet limits = FGeneral;
+    const TLimitSet specific = FByType.value(DeviceType);
+    for (auto it = specific.begin(); it != specific.end(); ++it)
+        limits.insert(it.key(), it.value());
+    QMap<QString, QString> alarms;
+    for (auto it = limits.begin(); it != limits.end(); ++it) {
+        const TAnalogue *a = AnalogueOf(it.key());
+        const int raw = DecodeValue(Params.*(a->Slot));
+        if (a->Power && raw == NoValueMarker)
+            continue;
+        const double value = raw / a->Scale;
+        if (it->Min && value < *it->Min)
+            alarms.insert(it.key(), QStringLiteral("low"));
+        else if (it->Max && value > *it->Max)
+            alarms.insert(it.key(), QStringLiteral("high"));
+    }
+    return alarms;
+}
+
+std::vector<TShownField> MarkedParamsFields(const TDeviceParams &Params, const QMap<QString, QString> &Alarms)
+{
+    std::vector<TShownField> fields = ParamsFields(Params);
+    for (TShownField &f : fields) {
+        if (Alarms.contains(f.Key))
+            f.Text += QStringLiteral(" [%1]").arg(Alarms.value(f.Key));
+    }
+    return fields;
+}
+
+QJsonObject MarkedParamsJson(const TDeviceParams &Params, const QMap<QString, QString> &Alarms)
+{
+    QJsonObject object = ParamsJson(Params);
+    for (auto it = Alarms.begin(); it != Alarms.end(); ++it) {
+        QJsonObject value = object.value(it.key()).toObject();
+        value.insert(QStringLiteral("alarm"), it.value());
+        object.insert(it.key(), value);
+    }
+    return object;
+}
+
+bool PrepareLimits(const TCliContext &Context, TCliLink &Link, TLimits &Limits, int &DeviceType, int &Exit)
+{
+    DeviceType = 0;
+    if (Context.Args.Has(QStringLiteral("limits"))) {
+        QString error;
+        if (!Limits.Load(Context.Args.Value(QStringLiteral("limits")), error)) {
+            Context.Out.ErrorLine(error);
+            Exit = CliExitUsage;
+            return false;
+        }
+    }
+    if (!Context.OpenLink(Link, Exit))
+        return false;
+    if (!Limits.NeedsType())
+        return true;
+    TDeviceInfo info{};
+    if (!Link.ReadInfo(&info, sizeof info)) {
+        Exit = Context.DeviceFailure(Link);
+        return false;
+    }
+    DeviceType = info.DeviceType;
+    return true;
+}

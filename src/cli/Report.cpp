@@ -1,0 +1,240 @@
+#include "cli/Report.h"
+
+#include "cli/RecordViews.h"
+#include "cli/SettingsEdit.h"
+
+#include <QJsonArray>
+
+#include <algorithm>
+
+namespace {
+
+QString Text(const QJsonObject &Object, const char *Key)
+{
+    const QJsonValue v = Object.value(QLatin1String(Key));
+    if (v.isDouble())
+        return QString::number(v.toDouble());
+    return v.toString();
+}
+
+QString TypeText(const QJsonObject &Entry)
+{
+    const QJsonObject type = Entry.value(QStringLiteral("type")).toObject();
+    const QString name = type.value(QStringLiteral("name")).toString();
+    const QString code = QString::number(type.value(QStringLiteral("code")).toInt());
+    return name.isEmpty() ? code : code + QLatin1Char(' ') + name;
+}
+
+QString ByText(const QJsonObject &Entry)
+{
+    return Text(Entry, "user") + QLatin1Char('@') + Text(Entry, "host");
+}
+
+QString SettingText(const QJsonObject &Settings, const QString &Key)
+{
+    const QJsonValue v = Settings.value(Key);
+    if (v.isBool())
+        return v.toBool() ? QStringLiteral("on") : QStringLiteral("off");
+    return v.toString();
+}
+
+QString CsvCell(const QString &Text)
+{
+    if (!Text.contains(QLatin1Char(',')) && !Text.contains(QLatin1Char('"')) &&
+        !Text.contains(QLatin1Char('\n')))
+        return Text;
+    QString quoted = Text;
+    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+// Columns padded to their widest cell, two blanks apart.
+QString PaddedTable(const TReportTable &Table, const QString &Indent)
+{
+    QList<qsizetype> widths;
+    for (const QString &h : Table.Header)
+        widths << h.size();
+    for (const QStringList &row : Table.Rows) {
+        for (qsizetype i = 0; i < row.size() && i < widths.size(); ++i)
+            widths[i] = std::max(widths[i], row[i].size());
+    }
+    auto line = [&](const QStringList &cells) {
+        QString text = Indent;
+        for (qsizetype i = 0; i < cells.size(); ++i)
+            text += i + 1 < cells.size() ? cells[i].leftJustified(widths[i] + 2) : cells[i];
+        return text + QLatin1Char('\n');
+    };
+    QString text = line(Table.Header);
+    for (const QStringList &row : Table.Rows)
+        text += line(row);
+    return text;
+}
+
+QString HtmlTable(const TReportTable &Table)
+{
+    QString html = QStringLiteral("<table>\n<tr>");
+    for (const QString &h : Table.Header)
+        html += QStringLiteral("<th>") + h.toHtmlEscaped() + QStringLiteral("</th>");
+    html += QStringLiteral("</tr>\n");
+    for (const QStringList &row : Table.Rows) {
+        html += QStringLiteral("<tr>");
+        for (const QString &cell : row)
+            html += QStringLiteral("<td>") + cell.toHtmlEscaped() + QStringLiteral("</td>");
+        html += QStringLiteral("</tr>\n");
+    }
+    return html + QStringLiteral("</table>\n");
+}
+
+QString UnitTitle(const TReportUnit &Unit)
+{
+    const QString label = Unit.Label();
+    return QStringLiteral("%1%2, %3")
+        .arg(Unit.Serial, label.isEmpty() ? QString() : QStringLiteral(" (") + label + QLatin1Char(')'),
+             TypeText(Unit.Latest()));
+}
+
+} // namespace
+
+QJsonObject TReportUnit::LatestSettings() const
+{
+    const QJsonValue after = Latest().value(QStringLiteral("after"));
+    return after.isObject() ? after.toObject() : Latest().value(QStringLiteral("written")).toObject();
+}
+
+QString TReportUnit::Label() const
+{
+    QString label;
+    for (const QJsonObject &entry : History) {
+        if (const QString given = Text(entry, "label"); !given.isEmpty())
+            label = given;
+    }
+    return label;
+}
+
+std::vector<TReportUnit> GroupByUnit(const std::vector<QJsonObject> &Entries)
+{
+    std::vector<TReportUnit> units;
+    for (const QJsonObject &entry : Entries) {
+        const QString serial = Text(entry, "serialNumber");
+        auto unit = std::find_if(units.begin(), units.end(),
+                                 [&](const TReportUnit &u) { return u.Serial == serial; });
+        if (unit == units.end())
+            unit = units.insert(units.end(), TReportUnit{serial, {}});
+        unit->History.push_back(entry);
+    }
+    return units;
+}
+
+TReportTable SummaryTable(const std::vector<TReportUnit> &Units)
+{
+    TReportTable table;
+    table.Header = QStringList{QStringLiteral("S/N"), QStringLiteral("Label"), QStringLiteral("Type")};
+    const std::vector<TShownField> network = NetworkFields(TNetSettings{});
+    for (const TShownField &f : network)
+        table.Header << f.Label;
+    table.Header << QStringLiteral("Written") << QStringLiteral("By") << QStringLiteral("Verdict")
+                 << QStringLiteral("Writes");
+    for (const TReportUnit &unit : Units) {
+        const QJsonObject &latest = unit.Latest();
+        QStringList row{unit.Serial, unit.Label(), TypeText(latest)};
+        const QJsonObject settings = unit.LatestSettings();
+        for (const TShownField &f : network)
+            row << SettingText(settings, f.Key);
+        row << Text(latest, "time") << ByText(latest) << Text(latest, "verification")
+            << QString::number(unit.History.size());
+        table.Rows << row;
+    }
+    return table;
+}
+
+TReportTable HistoryTable(const TReportUnit &Unit)
+{
+    TReportTable table;
+    table.Header = QStringList{QStringLiteral("Time"),   QStringLiteral("Command"), QStringLiteral("By"),
+                               QStringLiteral("Port"),   QStringLiteral("Device"),  QStringLiteral("Change"),
+                               QStringLiteral("Status"), QStringLiteral("Verdict")};
+    for (const QJsonObject &entry : Unit.History) {
+        table.Rows << QStringList{
+            Text(entry, "time"),
+            Text(entry, "command"),
+            ByText(entry),
+            Text(entry, "port"),
+            Text(entry, "device"),
+            SettingsChangeText(entry.value(QStringLiteral("before")).toObject(),
+                               entry.value(QStringLiteral("written")).toObject()),
+            entry.value(QStringLiteral("ack")).toObject().value(QStringLiteral("status")).toString(),
+            Text(entry, "verification")};
+    }
+    return table;
+}
+
+QString ReportText(const std::vector<TReportUnit> &Units)
+{
+    QString text =
+        QStringLiteral("%1 units\n\n").arg(Units.size()) + PaddedTable(SummaryTable(Units), QString());
+    for (const TReportUnit &unit : Units)
+        text += QStringLiteral("\nHistory of %1:\n").arg(UnitTitle(unit)) +
+                PaddedTable(HistoryTable(unit), QStringLiteral("  "));
+    return text;
+}
+
+QString ReportCsv(const std::vector<TReportUnit> &Units)
+{
+    const TReportTable table = SummaryTable(Units);
+    auto line = [](const QStringList &cells) {
+        QStringList quoted;
+        for (const QString &c : cells)
+            quoted << CsvCell(c);
+        return quoted.join(QLatin1Char(',')) + QLatin1Char('\n');
+    };
+    QString text = line(table.Header);
+    for (const QStringList &row : table.Rows)
+        text += line(row);
+    return text;
+}
+
+QJsonObject ReportJson(const std::vector<TReportUnit> &Units)
+{
+    QJsonArray units;
+    for (const TReportUnit &unit : Units) {
+        const QJsonObject &latest = unit.Latest();
+        QJsonArray history;
+        for (const QJsonObject &entry : unit.History)
+            history.append(entry);
+        units.append(QJsonObject{
+            {QStringLiteral("serialNumber"), unit.Serial},
+            {QStringLiteral("label"), unit.Label()},
+            {QStringLiteral("type"), latest.value(QStringLiteral("type"))},
+            {QStringLiteral("settings"), unit.LatestSettings()},
+            {QStringLiteral("time"), latest.value(QStringLiteral("time"))},
+            {QStringLiteral("user"), latest.value(QStringLiteral("user"))},
+            {QStringLiteral("host"), latest.value(QStringLiteral("host"))},
+            {QStringLiteral("verification"), latest.value(QStringLiteral("verification"))},
+            {QStringLiteral("history"), history},
+        });
+    }
+    return QJsonObject{{QStringLiteral("units"), units}};
+}
+
+QString ReportHtml(const std::vector<TReportUnit> &Units, const QString &Title)
+{
+    QString html =
+        QStringLiteral(
+            "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta "
+            "charset=\"utf-8\">\n<title>%1</title>\n<style>\n"
+            "body { font-family: sans-serif; font-size: 10pt; margin: 1.5em; }\n"
+            "table { border-collapse: collapse; margin-bottom: 1.2em; }\n"
+            "th, td { border: 1px solid #999; padding: 2px 6px; text-align: left; vertical-align: top; }\n"
+            "th { background: #eee; }\n"
+            "h2 { font-size: 11pt; margin: 1em 0 0.3em; page-break-after: avoid; }\n"
+            "@media print { body { margin: 0; } table { page-break-inside: auto; } tr { page-break-inside: "
+            "avoid; } }\n"
+            "</style>\n</head>\n<body>\n<h1>%1</h1>\n<p>%2 units</p>\n")
+            .arg(Title.toHtmlEscaped())
+            .arg(Units.size());
+    html += HtmlTable(SummaryTable(Units));
+    for (const TReportUnit &unit : Units)
+        html += QStringLiteral("<h2>History of %1</h2>\n").arg(UnitTitle(unit).toHtmlEscaped()) +
+                HtmlTable(HistoryTable(unit));
+    return html + QStringLiteral("</body>\n</html>\n");
+}

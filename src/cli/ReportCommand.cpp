@@ -1,0 +1,68 @@
+#include "cli/CliCommand.h"
+#include "cli/Journal.h"
+#include "cli/Report.h"
+
+#include <QDateTime>
+#include <QJsonDocument>
+
+namespace {
+
+// --since: a date (from its local midnight) or a date and time.
+bool ParseSince(const QString &Text, QDateTime &Since)
+{
+    Since = QDateTime::fromString(Text, Qt::ISODate);
+    if (!Since.isValid()) {
+        const QDate date = QDate::fromString(Text, Qt::ISODate);
+        if (date.isValid())
+            Since = date.startOfDay();
+    }
+    return Since.isValid();
+}
+
+} // namespace
+
+int RunReport(TCliContext &Context)
+{
+    const TCommandArgs &args = Context.Args;
+    const QString format =
+        args.Has(QStringLiteral("format")) ? args.Value(QStringLiteral("format")) : QStringLiteral("text");
+    if (!QStringList{"text", "csv", "json", "html"}.contains(format))
+        return Context.Usage(QStringLiteral("invalid format '%1': give text, csv, json or html").arg(format));
+    QDateTime since;
+    if (args.Has(QStringLiteral("since")) && !ParseSince(args.Value(QStringLiteral("since")), since))
+        return Context.Usage(QStringLiteral("invalid date '%1': give YYYY-MM-DD or YYYY-MM-DDTHH:MM")
+                                 .arg(args.Value(QStringLiteral("since"))));
+
+    const QString path =
+        args.Has(QStringLiteral("journal")) ? args.Value(QStringLiteral("journal")) : TJournal::DefaultPath();
+    std::vector<QJsonObject> entries;
+    int skipped = 0;
+    QString error;
+    if (!ReadJournal(path, entries, skipped, error)) {
+        Context.Out.ErrorLine(error);
+        return CliExitDevice;
+    }
+    if (skipped > 0)
+        Context.Out.ErrorLine(
+            QStringLiteral("%1: %2 lines that are no journal entry were skipped").arg(path).arg(skipped));
+    if (since.isValid()) {
+        std::erase_if(entries, [&](const QJsonObject &e) {
+            return QDateTime::fromString(e.value(QStringLiteral("time")).toString(), Qt::ISODate) < since;
+        });
+    }
+
+    const std::vector<TReportUnit> units = GroupByUnit(entries);
+    // --json is the same as --format json.
+    if (format == QLatin1String("json") || Context.Out.Json()) {
+        QJsonObject report = ReportJson(units);
+        report.insert(QStringLiteral("journal"), path);
+        Context.Out.JsonLine(report);
+    } else if (format == QLatin1String("csv")) {
+        Context.Out.Text(ReportCsv(units));
+    } else if (format == QLatin1String("html")) {
+        Context.Out.Text(ReportHtml(units, QStringLiteral("Commissioning report, %1").arg(RecordTime())));
+    } else {
+        Context.Out.Text(ReportText(units));
+    }
+    return CliExitOk;
+}

@@ -1,0 +1,80 @@
+#include "cli/CliCommand.h"
+#include "cli/CliLink.h"
+#include "cli/Journal.h"
+#include "cli/RecordViews.h"
+#include "cli/VerifiedWrite.h"
+
+#include <QFile>
+#include <QJsonDocument>
+
+#include <cstring>
+
+namespace {
+
+// The information record a backup holds, from its "record" bytes. False
+// with Error set when the file is no backup.
+bool ReadBackup(const QString &Path, TDeviceInfo &Record, QString &Error)
+{
+    QFile file(Path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Error = QStringLiteral("cannot read %1: %2").arg(Path, file.errorString());
+        return false;
+    }
+    QJsonParseError parse{};
+    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parse);
+    const QByteArray hex = doc.object().value(QStringLiteral("record")).toString().toLatin1();
+    const QByteArray bytes = QByteArray::fromHex(hex);
+    if (!doc.isObject() || hex.size() != 2 * int(sizeof Record) || bytes.size() != int(sizeof Record) ||
+        bytes.toHex() != hex.toLower()) {
+        Error = QStringLiteral("%1 is not a backup of lumora-cli (no 84-byte \"record\")").arg(Path);
+        return false;
+    }
+    std::memcpy(&Record, bytes.constData(), sizeof Record);
+    return true;
+}
+
+QString UnitText(const TDeviceInfo &Info)
+{
+    return QStringLiteral("S/N %1, type %2")
+        .arg(RecordText(Info.SerialNo, sizeof Info.SerialNo), InfoFields(Info).front().Text);
+}
+
+} // namespace
+
+int RunRestore(TCliContext &Context)
+{
+    if (Context.Args.Operands.isEmpty())
+        return Context.Usage(QStringLiteral("no backup file given"));
+    TDeviceInfo saved{};
+    QString error;
+    if (!ReadBackup(Context.Args.Operands.front(), saved, error)) {
+        Context.Out.ErrorLine(error);
+        return CliExitUsage;
+    }
+
+    int exit = CliExitOk;
+    TJournal journal;
+    if (!OpenCommandJournal(Context, journal, exit))
+        return exit;
+    TCliLink link;
+    TWriteRequest request;
+    if (!Context.ReadDeviceInfo(link, request.Before, exit))
+        return exit;
+    const TDeviceInfo &unit = request.Before;
+    const bool sameUnit = std::memcmp(unit.SerialNo, saved.SerialNo, sizeof unit.SerialNo) == 0 &&
+                          unit.DeviceType == saved.DeviceType;
+    if (!sameUnit && !Context.Args.Has(QStringLiteral("force"))) {
+        Context.Out.ErrorLine(
+            QStringLiteral("the backup is of %1 but the unit attached is %2; nothing was sent "
+                           "(--force writes it anyway, cloning the settings)")
+                .arg(UnitText(saved), UnitText(unit)));
+        return CliExitUsage;
+    }
+
+    request.Settings = RecordNetwork(saved);
+    request.Verify = !Context.Args.Has(QStringLiteral("no-verify"));
+    request.Command = QStringLiteral("restore");
+    request.Extra.insert(QStringLiteral("backup"), Context.Args.Operands.front());
+    const TWriteOutcome outcome = WriteVerified(link, journal, request);
+    return ReportWrite(Context, link, outcome);
+}
