@@ -86,7 +86,9 @@ public:
         const QFileInfo info(target);
         const QByteArray path = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") +
                                                   info.fileName() + QStringLiteral(".lock"));
-        FFd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+        // Read access is all flock needs, so a lock file another user
+        // created (root running the tool on this store) locks all the same.
+        FFd = ::open(path.constData(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (FFd < 0)
             return;
         // A writer holds the lock for one short file replacement; waiting

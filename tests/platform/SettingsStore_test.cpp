@@ -320,7 +320,7 @@ private:
     QTemporaryDir FBase{QDir::tempPath() + "/lumora-store-XXXXXX"};
 };
 
-TEST_F(StoreClosedTo, FileTheUserMayNotWriteIsNeverReplaced)
+TEST_F(StoreClosedTo, OnlyWhatTheUserMayWriteIsWritten)
 {
     struct TCase {
         const char *What;
@@ -349,6 +349,15 @@ TEST_F(StoreClosedTo, FileTheUserMayNotWriteIsNeverReplaced)
     Prepare(false, Root() ? 0755 : 0555, {}, false, 0);
     EXPECT_EQ(Store(3), CreateKeyFailed);
     EXPECT_FALSE(QFileInfo::exists(File()));
+
+    // The user's own file, with a lock file root left behind (root ran the
+    // tool on this store): writing works.
+    if (Root()) {
+        Prepare(true, 0755, "[COMSetup]\nCOM=2\n", true, 0644);
+        WriteFile(Folder() + "/.ComSetup.INI.lock", "");
+        EXPECT_EQ(Store(3), Stored);
+        EXPECT_EQ(ReadFile(File()), "[COMSetup]\nCOM=3\n");
+    }
 }
 
 TEST_F(StoreClosedTo, ReadOnlyFolderWithThePortStoredStillOpensIt)
