@@ -1,6 +1,8 @@
 // The settings file text: parse, write one value, parse again. Whatever the
 // file held, the written value reads back, writing it again changes nothing,
-// every other value reads as before and every other line is kept in order.
+// every other value reads as before and every other line is kept in order,
+// a leading UTF-8 byte-order mark stays, and a file of CR LF lines gets no
+// bare LF.
 
 #include "FuzzCheck.h"
 #include "platform/IniText.h"
@@ -16,6 +18,8 @@
 #include <vector>
 
 namespace {
+
+const QByteArray ByteOrderMark = "\xEF\xBB\xBF";
 
 QList<QByteArray> Lines(QByteArrayView text)
 {
@@ -35,6 +39,9 @@ std::vector<std::pair<QByteArray, QByteArray>> NamedPairs(QByteArrayView text)
 {
     std::vector<std::pair<QByteArray, QByteArray>> pairs;
     QByteArray section;
+    // A byte-order mark belongs to the file, not to its first line.
+    if (text.startsWith(ByteOrderMark))
+        text = text.sliced(ByteOrderMark.size());
     for (const QByteArray &line : Lines(text)) {
         const QByteArray t = line.trimmed();
         if (t.startsWith('[') && t.contains(']')) {
@@ -60,6 +67,27 @@ bool KeepsOtherLines(const QList<QByteArray> &before, const QList<QByteArray> &a
            before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
         ++tail;
     return before.size() - head - tail <= 1 && after.size() - head - tail <= 3;
+}
+
+// Line feeds not preceded by a carriage return.
+qsizetype BareLineFeeds(QByteArrayView text)
+{
+    qsizetype count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+            ++count;
+    }
+    return count;
+}
+
+// The text's lines end in CR LF: its first line does, and no line ends in a
+// bare LF.
+bool CrLfText(QByteArrayView text)
+{
+    if (text.startsWith(ByteOrderMark))
+        text = text.sliced(ByteOrderMark.size());
+    const qsizetype firstEnd = text.indexOf('\n');
+    return firstEnd > 0 && text[firstEnd - 1] == '\r' && BareLineFeeds(text) == 0;
 }
 
 QByteArray Printable(const uint8_t *data, size_t size)
@@ -91,6 +119,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(FindIniValue(written, section, key) == value);
     FUZZ_CHECK(SetIniValue(written, section, key, value) == written);
     FUZZ_CHECK(KeepsOtherLines(Lines(text), Lines(written)));
+    FUZZ_CHECK(written.startsWith(ByteOrderMark) == text.startsWith(ByteOrderMark));
+    if (CrLfText(text))
+        FUZZ_CHECK(BareLineFeeds(written) == 0);
     // The first few named values are enough: each question reads the whole text.
     const auto pairs = NamedPairs(text);
     for (size_t i = 0; i < pairs.size() && i < 16; ++i) {

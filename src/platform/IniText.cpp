@@ -12,10 +12,20 @@ struct TLine {
     qsizetype Next;
 };
 
+// A UTF-8 byte-order mark, as Windows editors write it at the start of a file.
+constexpr QByteArrayView ByteOrderMark("\xEF\xBB\xBF");
+
+// Where the text proper starts: after a byte-order mark, which belongs to
+// the file and not to its first line.
+qsizetype TextStart(QByteArrayView text)
+{
+    return text.startsWith(ByteOrderMark) ? ByteOrderMark.size() : 0;
+}
+
 std::vector<TLine> SplitLines(QByteArrayView text)
 {
     std::vector<TLine> lines;
-    qsizetype pos = 0;
+    qsizetype pos = TextStart(text);
     while (pos < text.size()) {
         qsizetype nl = text.indexOf('\n', pos);
         const qsizetype next = nl < 0 ? text.size() : nl + 1;
@@ -111,6 +121,11 @@ QByteArray LineEnding(const std::vector<TLine> &lines)
 
 } // namespace
 
+bool HasIniSection(QByteArrayView Text, QByteArrayView Section)
+{
+    return Locate(Text, SplitLines(Text), Section, {}).SectionLine >= 0;
+}
+
 std::optional<QByteArray> FindIniValue(QByteArrayView Text, QByteArrayView Section, QByteArrayView Key)
 {
     const auto lines = SplitLines(Text);
@@ -152,7 +167,7 @@ QByteArray SetIniValue(QByteArrayView Text, QByteArrayView Section, QByteArrayVi
         return out;
     }
     out += Text;
-    if (!Text.isEmpty() && Text.back() != '\n')
+    if (Text.size() > TextStart(Text) && Text.back() != '\n')
         out += eol;
     out += '[' + Section.toByteArray() + ']' + eol + entry + eol;
     return out;

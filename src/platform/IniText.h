@@ -9,7 +9,11 @@
 // compare without regard to case; keys and values are trimmed of blanks, as
 // Windows profile files are. Editing changes only the one line it must and
 // keeps every other byte of the text (other sections, comments, unknown or
-// malformed lines, line endings) as it was.
+// malformed lines, line endings, a UTF-8 byte-order mark at the start) as it
+// was. New lines take the line ending of the text's first line.
+
+// Whether the text has a section named Section.
+bool HasIniSection(QByteArrayView Text, QByteArrayView Section);
 
 // The value of Key in the first section named Section, if there is one.
 std::optional<QByteArray> FindIniValue(QByteArrayView Text, QByteArrayView Section, QByteArrayView Key);

@@ -106,6 +106,11 @@ void TSerialPort::Close()
     // Release the exclusive mode so that the next opener of a line that
     // stays open elsewhere (a simulator holds its own end) is not refused.
     ::ioctl(FFd, TIOCNXCL);
+    // Output the line has not taken yet is discarded first: with hardware
+    // flow control on and the device holding CTS low it would never go, and
+    // close() would wait for it (up to 30 seconds in the kernel), freezing
+    // the caller. The flow-control setting itself stays as it was.
+    ::tcflush(FFd, TCOFLUSH);
     ::close(FFd);
     FFd = -1;
 }

@@ -22,6 +22,7 @@ public:
     // exist, is not a character device, or is already held by another opener
     // in this or another process.
     bool Open(const QString &Path);
+    // Never blocks: output still waiting for the line is discarded.
     void Close();
     bool IsOpen() const { return FFd >= 0; }
     int Handle() const { return FFd; }

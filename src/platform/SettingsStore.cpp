@@ -7,11 +7,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
+#include <chrono>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -22,7 +26,7 @@ TReadResult ReadWholeFile(const QByteArray &path, QByteArray &content)
 {
     const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return errno == ENOENT ? TReadResult::Missing : TReadResult::Failed;
+        return errno == ENOENT || errno == ENOTDIR ? TReadResult::Missing : TReadResult::Failed;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
@@ -46,22 +50,6 @@ TReadResult ReadWholeFile(const QByteArray &path, QByteArray &content)
     return TReadResult::Ok;
 }
 
-bool WriteAll(int fd, const QByteArray &data)
-{
-    const char *p = data.constData();
-    qsizetype left = data.size();
-    while (left > 0) {
-        const ssize_t put = ::write(fd, p, size_t(left));
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return false;
-        p += put;
-        left -= put;
-    }
-    return true;
-}
-
 void SyncFolder(const QByteArray &folder)
 {
     const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -69,6 +57,80 @@ void SyncFolder(const QByteArray &folder)
         ::fsync(fd);
         ::close(fd);
     }
+}
+
+// The file a path names once every symbolic link on the way is followed,
+// also when the last link dangles (its target is then the file to create).
+// Empty when the links form a loop or a chain too long to follow.
+QString FinalTarget(const QString &path)
+{
+    QFileInfo info(path);
+    for (int hops = 0; hops < 40; ++hops) {
+        if (!info.isSymLink())
+            return info.absoluteFilePath();
+        info.setFile(info.symLinkTarget());
+    }
+    return {};
+}
+
+// Holds an exclusive flock on the lock file beside the settings file for
+// the duration of one read-modify-write, so that writers in other processes
+// (the program and the command-line tool, or two programs) take turns and
+// none of them writes back a text that misses another's change. The lock
+// file stays in place: removing it would let a late locker lock a file
+// that no longer has a name.
+class TStoreLock {
+public:
+    explicit TStoreLock(const QString &target)
+    {
+        const QFileInfo info(target);
+        const QByteArray path = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") +
+                                                  info.fileName() + QStringLiteral(".lock"));
+        // Read access is all flock needs, so a lock file another user
+        // created (root running the tool on this store) locks all the same.
+        FFd = ::open(path.constData(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (FFd < 0)
+            return;
+        // A writer holds the lock for one short file replacement; waiting
+        // longer than this means the holder is stuck, and the write fails
+        // rather than freezing the caller.
+        using namespace std::chrono;
+        const auto deadline = steady_clock::now() + seconds(5);
+        auto pause = milliseconds(1);
+        while (::flock(FFd, LOCK_EX | LOCK_NB) != 0) {
+            if ((errno != EWOULDBLOCK && errno != EINTR) || steady_clock::now() >= deadline) {
+                ::close(FFd);
+                FFd = -1;
+                return;
+            }
+            std::this_thread::sleep_for(pause);
+            pause = std::min(pause * 2, milliseconds(20));
+        }
+    }
+    TStoreLock(const TStoreLock &) = delete;
+    TStoreLock &operator=(const TStoreLock &) = delete;
+    ~TStoreLock()
+    {
+        if (FFd >= 0)
+            ::close(FFd); // releases the lock
+    }
+    bool Held() const { return FFd >= 0; }
+
+private:
+    int FFd = -1;
+};
+
+// Whether this user may write the existing file at path: asked of the
+// kernel by opening it for writing (without truncating), which accounts for
+// modes, owners, access lists and read-only mounts alike. Replacing the file
+// by a rename needs only the folder, so this has to be asked first.
+bool MayWrite(const QByteArray &path)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
 }
 
 } // namespace
@@ -110,50 +172,68 @@ void TSettingsStore::WriteInteger(const QString &Section, const QString &Name, i
 
 void TSettingsStore::WriteString(const QString &Section, const QString &Name, const QString &Value)
 {
-    const ELumoraError createFailed(QStringLiteral("Failed to create key %1").arg(Section));
+    const QByteArray section = Section.toUtf8();
+    const QByteArray name = Name.toUtf8();
+    const QByteArray value = Value.toUtf8();
+    // Writing a section the file does not have means creating it; otherwise
+    // only the value is set. A failure reports whichever was attempted.
+    const auto failure = [&](const QByteArray &content, bool exists) {
+        if (!exists || !HasIniSection(content, section))
+            return ELumoraError(QStringLiteral("Failed to create key %1").arg(Section));
+        return ELumoraError(QStringLiteral("Failed to set data for '%1'").arg(Name));
+    };
     const ELumoraError setFailed(QStringLiteral("Failed to set data for '%1'").arg(Name));
 
-    // Write through a symbolic link to the file it names, so the link stays.
-    QString target = FPath;
-    const QFileInfo info(FPath);
-    if (info.isSymLink() && !info.canonicalFilePath().isEmpty())
-        target = info.canonicalFilePath();
-    const QString folder = QFileInfo(target).absolutePath();
-    if (!QDir().mkpath(folder))
-        throw createFailed;
-
+    // Write through symbolic links to the file they name, so the links stay.
+    const QString target = FinalTarget(FPath);
+    if (target.isEmpty())
+        throw setFailed;
     const QByteArray path = QFile::encodeName(target);
+
+    // A value already stored is not written again: the outcome is the same,
+    // and a store the user may not write still serves a program that only
+    // stores what is there.
     QByteArray content;
-    const TReadResult read = ReadWholeFile(path, content);
+    TReadResult read = ReadWholeFile(path, content);
+    if (read == TReadResult::Ok && FindIniValue(content, section, name) == value)
+        return;
     // A file that exists but cannot be read cannot be rewritten without
     // losing what it holds.
     if (read == TReadResult::Failed)
         throw setFailed;
 
-    const QByteArray updated = SetIniValue(content, Section.toUtf8(), Name.toUtf8(), Value.toUtf8());
-    // A value already stored is not written again: no new file, no sync to
-    // the disk (the program stores its port at every open).
-    if (read == TReadResult::Ok && updated == content)
-        return;
+    const QString folder = QFileInfo(target).absolutePath();
+    if (!QDir().mkpath(folder))
+        throw failure(content, false);
 
-    QByteArray temp = path + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        throw createFailed;
-    // Keep the old file's permissions; a new file gets the usual ones.
-    struct stat st {};
-    if (read == TReadResult::Ok && ::stat(path.constData(), &st) == 0) {
-        ::fchmod(fd, st.st_mode & 07777);
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-    }
-    const bool written = WriteAll(fd, updated) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temp.constData(), path.constData()) != 0) {
-        ::unlink(temp.constData());
+    const TStoreLock lock(target);
+    if (!lock.Held())
+        throw failure(content, read == TReadResult::Ok);
+    // Read again under the lock: another writer may have changed the file.
+    read = ReadWholeFile(path, content);
+    if (read == TReadResult::Failed)
         throw setFailed;
+    const bool exists = read == TReadResult::Ok;
+    if (exists && FindIniValue(content, section, name) == value)
+        return;
+    if (exists && !MayWrite(path))
+        throw failure(content, exists);
+
+    struct stat st {};
+    const bool haveOwner = exists && ::stat(path.constData(), &st) == 0;
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly))
+        throw failure(content, exists);
+    // The replacement keeps the old file's owner where this user may give
+    // it (root editing another user's store); its permissions QSaveFile
+    // copies itself.
+    if (haveOwner && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
+        ::fchown(file.handle(), st.st_uid, st.st_gid) != 0) {
+        // Not this user's to give: the file becomes this user's, as any
+        // file it replaces in a folder it may write.
     }
+    const QByteArray updated = SetIniValue(content, section, name, value);
+    if (file.write(updated) != updated.size() || !file.commit())
+        throw failure(content, exists);
     SyncFolder(QFile::encodeName(folder));
 }

@@ -7,10 +7,14 @@
 
 // The per-user settings store: one INI-style file of sections and string
 // values. Reading never fails: a missing or unreadable file, section or value
-// reads as absent. Writing keeps every other section, key and line of the
-// file and replaces the file atomically (temporary file in the same folder,
-// fsync, rename), so the file on disk is always either the old or the new
-// one, never a truncated mixture.
+// reads as absent. Writing keeps every other byte of the file (sections,
+// comments, line endings, a byte-order mark) and replaces the file
+// atomically (QSaveFile: temporary file in the same folder, fsync, rename),
+// so the file on disk is always either the old or the new one, never a
+// truncated mixture. A symbolic link stays a link: the file it names is
+// written, and created when the link dangles. Writers in different
+// processes take turns through a lock file beside the settings file, so no
+// write loses another's change.
 class TSettingsStore {
 public:
     explicit TSettingsStore(QString FilePath);
@@ -24,9 +28,12 @@ public:
     // Default when the value is absent or does not read as an integer.
     int32_t ReadInteger(const QString &Section, const QString &Name, int32_t Default) const;
 
-    // Raise ELumoraError "Failed to create key <Section>" when the folder or
-    // the file cannot be created, and "Failed to set data for '<Name>'" when
-    // the value cannot be written (the file on disk is then unchanged).
+    // A value already stored as Value is not written again (the file is not
+    // touched, so a store the user may not write still accepts it). Raise
+    // ELumoraError "Failed to create key <Section>" when the folder, the file
+    // or the section cannot be created, and "Failed to set data for '<Name>'"
+    // when the value cannot be written; a file the user may not write is
+    // never replaced, and the file on disk is then unchanged.
     void WriteString(const QString &Section, const QString &Name, const QString &Value);
     void WriteInteger(const QString &Section, const QString &Name, int32_t Value);
 

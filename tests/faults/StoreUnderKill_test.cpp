@@ -1,7 +1,8 @@
 // The settings store written by a process that is killed (SIGKILL) at random
 // moments, a thousand times: the file on disk always parses, holds either the
 // value before the write or the value being written, and keeps every other
-// section, line and comment exactly.
+// section, line and comment exactly. And written by several processes at
+// once: no write loses another's change.
 
 #include "platform/IniText.h"
 #include "platform/IntConv.h"
@@ -18,6 +19,7 @@
 #include <random>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -86,6 +88,47 @@ TEST(SettingsStoreUnderKillTest, KilledWritersLeaveTheOldOrTheNewFile)
     // Both outcomes occurred, so kills landed before and after the rename.
     EXPECT_GT(sawOld, 0);
     EXPECT_GT(sawNew, 0);
+}
+
+TEST(SettingsStoreUnderKillTest, WritersInSeveralProcessesLoseNothing)
+{
+    lumora::test::ResetConfigHome();
+    const QString path = TSettingsStore::DefaultPath();
+    constexpr int Writers = 3;
+    constexpr int Keys = 100;
+    std::vector<pid_t> children;
+    for (int w = 0; w < Writers; ++w) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Each writer its own keys, interleaved in one shared section.
+            try {
+                TSettingsStore store(path);
+                for (int k = 0; k < Keys; ++k)
+                    store.WriteInteger(QStringLiteral("Shared"), QStringLiteral("W%1K%2").arg(w).arg(k), k);
+            } catch (...) {
+                _exit(1);
+            }
+            _exit(0);
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const QByteArray text = ReadAll(path);
+    int missing = 0;
+    for (int w = 0; w < Writers; ++w) {
+        for (int k = 0; k < Keys; ++k) {
+            if (FindIniValue(text, "Shared", QStringLiteral("W%1K%2").arg(w).arg(k).toLatin1()) !=
+                QByteArray::number(k))
+                ++missing;
+        }
+    }
+    EXPECT_EQ(missing, 0);
+    EXPECT_EQ(text.count("[Shared]"), 1);
 }
 
 } // namespace

@@ -10,8 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <thread>
 #include <unistd.h>
 
@@ -99,6 +101,32 @@ TEST(SerialPort, RawBinaryBothWaysAfterConfigure)
     ASSERT_EQ(port.Write(reinterpret_cast<const uint8_t *>(AllByteValues().constData()), 256), 256);
     EXPECT_EQ(pty.ReadMaster(256), AllByteValues()) << "no output processing";
     EXPECT_EQ(pty.ReadMaster(1, 100), QByteArray()) << "no echo";
+}
+
+TEST(SerialPort, HardwareFlowControlStaysAsTheLineHadIt)
+{
+    TPtyPair pty;
+    const QByteArray slave = QFile::encodeName(pty.SlavePath());
+    const auto flowControl = [&] {
+        const int fd = ::open(slave.constData(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        termios tio{};
+        const bool on = fd >= 0 && ::tcgetattr(fd, &tio) == 0 && (tio.c_cflag & CRTSCTS) != 0;
+        ::close(fd);
+        return on;
+    };
+    {
+        const int fd = ::open(slave.constData(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        termios tio{};
+        ASSERT_EQ(::tcgetattr(fd, &tio), 0);
+        tio.c_cflag |= CRTSCTS; // left on by another program
+        ASSERT_EQ(::tcsetattr(fd, TCSANOW, &tio), 0);
+        ::close(fd);
+    }
+    TSerialPort port;
+    ASSERT_TRUE(port.Open(pty.SlavePath()));
+    ASSERT_TRUE(port.Configure(115200, 8, 0, 0));
+    port.Close();
+    EXPECT_TRUE(flowControl()) << "neither Configure nor Close turn it off";
 }
 
 TEST(SerialPort, OneReadNeverExceedsTheBuffer)
