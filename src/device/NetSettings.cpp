@@ -25,11 +25,8 @@ int32_t PartValue(const QString &Part)
 // it is not a dotted address.
 void StoreAddress(const QString &Text, uint8_t (&Address)[4], const QString &Message)
 {
-    if (!IsValidIP(Text))
+    if (!DottedToAddress(Text, Address))
         throw ELumoraError(Message);
-    const QStringList parts = SplitDotted(Text);
-    for (int i = 0; i < 4; ++i)
-        Address[i] = static_cast<uint8_t>(PartValue(parts[i]) & 0xFF);
 }
 
 } // namespace
@@ -60,6 +57,16 @@ bool IsValidIP(const QString &Text)
         if (value < 0 || value > 255)
             return false;
     }
+    return true;
+}
+
+bool DottedToAddress(const QString &Text, uint8_t (&Address)[4])
+{
+    if (!IsValidIP(Text))
+        return false;
+    const QStringList parts = SplitDotted(Text);
+    for (int i = 0; i < 4; ++i)
+        Address[i] = static_cast<uint8_t>(PartValue(parts[i]) & 0xFF);
     return true;
 }
 

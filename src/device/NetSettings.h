@@ -40,6 +40,10 @@ QStringList SplitDotted(const QString &Text);
 // as an integer (TryStrToInt: blanks before, sign, $ / 0x hex) from 0 to 255.
 bool IsValidIP(const QString &Text);
 
+// The four numbers of Text in the order written when IsValidIP(Text) holds
+// (so "1.2.3.4." gives 1, 2, 3, 4); false, Address untouched, when not.
+bool DottedToAddress(const QString &Text, uint8_t (&Address)[4]);
+
 // The texts a collection reads. A getter is only called for an address that
 // the collection reaches: with DHCP on, the local, gateway and mask edits are
 // not read at all.

@@ -1,12 +1,15 @@
 #include "SimOptions.h"
 
+#include "device/NetSettings.h"
 #include "platform/IntConv.h"
 
 #include <QByteArray>
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 
 #include <cmath>
 #include <functional>
-#include <map>
+#include <vector>
 
 namespace {
 
@@ -43,22 +46,6 @@ bool ParseSlot(const QString &text, int scale, bool allowNone, TParamSlot &slot)
     return true;
 }
 
-bool ParseAddress(const QString &text, TLE32 &addr)
-{
-    const QStringList parts = text.split(QLatin1Char('.'));
-    if (parts.size() != 4)
-        return false;
-    uint32_t value = 0;
-    for (int i = 0; i < 4; ++i) {
-        int b = 0;
-        if (!ParseInt(parts[i], 0, 255, b))
-            return false;
-        value |= uint32_t(b) << (8 * i);
-    }
-    addr = value;
-    return true;
-}
-
 // "3.1": low byte 3, high byte 1.
 bool ParseVersion(const QString &text, TLE16 &version)
 {
@@ -91,139 +78,212 @@ bool Choice(const QString &text, const char *yes, const char *no, bool &out)
     return true;
 }
 
-using TValueSetter = std::function<bool(const QString &, TSimOptions &)>;
+// Reads a value into the options; false when the value is bad. Flags are
+// applied with an empty value and always succeed.
+using TApply = std::function<bool(const QString &, TSimOptions &)>;
 
-const std::map<QString, TValueSetter> &ValueOptions()
+struct TOptionDef {
+    QStringList Names;
+    QString ValueName; // empty for a flag
+    QString Description;
+    TApply Apply;
+};
+
+struct TOptionGroup {
+    QString Heading; // empty for the group that follows the introduction
+    std::vector<TOptionDef> Options;
+};
+
+TOptionDef Flag(const QStringList &Names, const QString &Description, void (*Set)(TSimOptions &))
 {
-    static const std::map<QString, TValueSetter> options = {
-        {"--link", [](const QString &v, TSimOptions &o) { return !(o.Link = v).isEmpty(); }},
-        {"--type",
-         [](const QString &v, TSimOptions &o) {
-             int t = 0;
-             return ParseInt(v, 0, 255, t) && (o.Config.Info.DeviceType = uint8_t(t), true);
-         }},
-        {"--serial", [](const QString &v, TSimOptions &o) { return SetText(v, o.Config.Info.SerialNo, 10); }},
-        {"--firmware",
-         [](const QString &v, TSimOptions &o) { return ParseVersion(v, o.Config.Info.FirmwareVersion); }},
-        {"--hardware",
-         [](const QString &v, TSimOptions &o) { return ParseVersion(v, o.Config.Info.HardwareVersion); }},
-        {"--update-time",
-         [](const QString &v, TSimOptions &o) { return SetText(v, o.Config.Info.UpdateTime, 20); }},
-        {"--dhcp",
-         [](const QString &v, TSimOptions &o) {
-             int d = 0;
-             return ParseInt(v, 0, 255, d) && (o.Config.Info.DhcpFlag = uint8_t(d), true);
-         }},
-        {"--local-ip",
-         [](const QString &v, TSimOptions &o) { return ParseAddress(v, o.Config.Info.LocalAddr); }},
-        {"--server-ip",
-         [](const QString &v, TSimOptions &o) { return ParseAddress(v, o.Config.Info.ServerAddr); }},
-        {"--gateway",
-         [](const QString &v, TSimOptions &o) { return ParseAddress(v, o.Config.Info.GatewayAddr); }},
-        {"--netmask",
-         [](const QString &v, TSimOptions &o) { return ParseAddress(v, o.Config.Info.SubnetMask); }},
-        {"--reverse-power",
-         [](const QString &v, TSimOptions &o) {
-             return ParseSlot(v, 10, true, o.Config.Params.ReversePower);
-         }},
-        {"--power-a", [](const QString &v,
-                         TSimOptions &o) { return ParseSlot(v, 10, true, o.Config.Params.InputPowerA); }},
-        {"--power-b", [](const QString &v,
-                         TSimOptions &o) { return ParseSlot(v, 10, true, o.Config.Params.InputPowerB); }},
-        {"--supply-8v",
-         [](const QString &v, TSimOptions &o) { return ParseSlot(v, 10, false, o.Config.Params.Supply8V); }},
-        {"--supply-15v",
-         [](const QString &v, TSimOptions &o) { return ParseSlot(v, 10, false, o.Config.Params.Supply15V); }},
-        {"--supply-24v",
-         [](const QString &v, TSimOptions &o) { return ParseSlot(v, 10, false, o.Config.Params.Supply24V); }},
-        {"--transceiver-supply",
-         [](const QString &v, TSimOptions &o) {
-             return ParseSlot(v, 100, false, o.Config.Params.TransceiverSupply);
-         }},
-        {"--temperature", [](const QString &v,
-                             TSimOptions &o) { return ParseSlot(v, 1, false, o.Config.Params.Temperature); }},
-        {"--lid",
-         [](const QString &v, TSimOptions &o) {
-             bool open = false;
-             return Choice(v, "open", "closed", open) && (o.Config.Params.LidState = open ? 1 : 0, true);
-         }},
-        {"--path",
-         [](const QString &v, TSimOptions &o) {
-             bool b = false;
-             if (!Choice(v, "B", "A", b))
-                 return false;
-             o.Config.Params.SwitchFlags = uint8_t((o.Config.Params.SwitchFlags & ~0x01) | (b ? 0x01 : 0));
-             return true;
-         }},
-        {"--mode",
-         [](const QString &v, TSimOptions &o) {
-             bool automatic = false;
-             if (!Choice(v, "auto", "manual", automatic))
-                 return false;
-             o.Config.Params.SwitchFlags =
-                 uint8_t((o.Config.Params.SwitchFlags & ~0x80) | (automatic ? 0x80 : 0));
-             return true;
-         }},
-        {"--ack-code",
-         [](const QString &v, TSimOptions &o) { return ParseInt(v, 0, 255, o.Config.Faults.AckCode); }},
-        {"--delay",
-         [](const QString &v, TSimOptions &o) { return ParseInt(v, 0, 600000, o.Config.Faults.DelayMs); }},
-        {"--stray",
-         [](const QString &v, TSimOptions &o) { return ParseInt(v, 0, 4096, o.Config.Faults.StrayBytes); }},
-    };
-    return options;
+    return {Names, {}, Description, [Set](const QString &, TSimOptions &o) {
+                Set(o);
+                return true;
+            }};
 }
 
-const std::map<QString, std::function<void(TSimOptions &)>> &FlagOptions()
+TApply Address(TLE32 TDeviceInfo::*Field)
 {
-    static const std::map<QString, std::function<void(TSimOptions &)>> flags = {
-        {"--help", [](TSimOptions &o) { o.Help = true; }},
-        {"-h", [](TSimOptions &o) { o.Help = true; }},
-        {"--verbose", [](TSimOptions &o) { o.Verbose = true; }},
-        {"-v", [](TSimOptions &o) { o.Verbose = true; }},
-        {"--silent", [](TSimOptions &o) { o.Config.Faults.Silent = true; }},
-        {"--bad-checksum", [](TSimOptions &o) { o.Config.Faults.BadChecksum = true; }},
-        {"--short", [](TSimOptions &o) { o.Config.Faults.Short = true; }},
-        {"--long", [](TSimOptions &o) { o.Config.Faults.Long = true; }},
-        {"--bad-ack", [](TSimOptions &o) { o.Config.Faults.BadAck = true; }},
-        {"--ignore-writes", [](TSimOptions &o) { o.Config.Faults.IgnoreWrites = true; }},
+    return [Field](const QString &v, TSimOptions &o) {
+        return DottedToAddress(v, (o.Config.Info.*Field).Bytes);
     };
-    return flags;
+}
+
+TApply Slot(TParamSlot TDeviceParams::*Field, int Scale, bool AllowNone)
+{
+    return [=](const QString &v, TSimOptions &o) {
+        return ParseSlot(v, Scale, AllowNone, o.Config.Params.*Field);
+    };
+}
+
+TApply Byte(uint8_t TDeviceInfo::*Field)
+{
+    return [Field](const QString &v, TSimOptions &o) {
+        int n = 0;
+        return ParseInt(v, 0, 255, n) && (o.Config.Info.*Field = uint8_t(n), true);
+    };
+}
+
+TApply Number(int TSimFaults::*Field, int Max)
+{
+    return [=](const QString &v, TSimOptions &o) { return ParseInt(v, 0, Max, o.Config.Faults.*Field); };
+}
+
+// Sets or clears Bit of the switch flags by a choice of two words.
+TApply SwitchBit(uint8_t Bit, const char *Set, const char *Clear)
+{
+    return [=](const QString &v, TSimOptions &o) {
+        bool on = false;
+        if (!Choice(v, Set, Clear, on))
+            return false;
+        o.Config.Params.SwitchFlags = uint8_t((o.Config.Params.SwitchFlags & ~Bit) | (on ? Bit : 0));
+        return true;
+    };
+}
+
+// Every option in the order of the usage text.
+const std::vector<TOptionGroup> &OptionGroups()
+{
+    static const std::vector<TOptionGroup> groups = {
+        {{},
+         {
+             {{"link"},
+              "PATH",
+              "also make PATH a symbolic link to the terminal; a later simulator may take PATH over",
+              [](const QString &v, TSimOptions &o) { return !(o.Link = v).isEmpty(); }},
+             Flag({"v", "verbose"}, "log every frame and reply on standard error",
+                  [](TSimOptions &o) { o.Verbose = true; }),
+             Flag({"h", "help"}, "show this text", [](TSimOptions &o) { o.Help = true; }),
+         }},
+        {"Information record (command 0; command 1 stores the network settings):",
+         {
+             {{"type"}, "N", "device type code (default 6, EDFA(Single))", Byte(&TDeviceInfo::DeviceType)},
+             {{"serial"},
+              "TEXT",
+              "serial number, up to 10 characters (0612345678)",
+              [](const QString &v, TSimOptions &o) { return SetText(v, o.Config.Info.SerialNo, 10); }},
+             {{"firmware"},
+              "X.Y",
+              "firmware version (3.1)",
+              [](const QString &v, TSimOptions &o) {
+                  return ParseVersion(v, o.Config.Info.FirmwareVersion);
+              }},
+             {{"hardware"},
+              "X.Y",
+              "hardware version (2.0)",
+              [](const QString &v, TSimOptions &o) {
+                  return ParseVersion(v, o.Config.Info.HardwareVersion);
+              }},
+             {{"update-time"},
+              "TEXT",
+              "firmware update time, up to 20 characters",
+              [](const QString &v, TSimOptions &o) { return SetText(v, o.Config.Info.UpdateTime, 20); }},
+             {{"dhcp"}, "N", "DHCP flag, 1 = enabled (0)", Byte(&TDeviceInfo::DhcpFlag)},
+             {{"local-ip"}, "A.B.C.D", "device address (192.168.1.100)", Address(&TDeviceInfo::LocalAddr)},
+             {{"server-ip"}, "A.B.C.D", "server address (192.168.1.1)", Address(&TDeviceInfo::ServerAddr)},
+             {{"gateway"}, "A.B.C.D", "gateway (192.168.1.254)", Address(&TDeviceInfo::GatewayAddr)},
+             {{"netmask"}, "A.B.C.D", "subnet mask (255.255.255.0)", Address(&TDeviceInfo::SubnetMask)},
+         }},
+        {"Parameter record (command 3):",
+         {
+             {{"reverse-power"},
+              "DBM",
+              "reverse transmit power, or 'none' (3.5)",
+              Slot(&TDeviceParams::ReversePower, 10, true)},
+             {{"power-a"},
+              "DBM",
+              "input power of path A, or 'none' (6.2)",
+              Slot(&TDeviceParams::InputPowerA, 10, true)},
+             {{"power-b"},
+              "DBM",
+              "input power of path B, or 'none' (none)",
+              Slot(&TDeviceParams::InputPowerB, 10, true)},
+             {{"supply-8v"}, "V", "8 V supply (8.1)", Slot(&TDeviceParams::Supply8V, 10, false)},
+             {{"supply-15v"}, "V", "15 V supply (15.2)", Slot(&TDeviceParams::Supply15V, 10, false)},
+             {{"supply-24v"}, "V", "24 V supply (24.0)", Slot(&TDeviceParams::Supply24V, 10, false)},
+             {{"transceiver-supply"},
+              "V",
+              "transceiver supply, two decimals (5.00)",
+              Slot(&TDeviceParams::TransceiverSupply, 100, false)},
+             {{"temperature"},
+              "C",
+              "temperature in whole degrees (25)",
+              Slot(&TDeviceParams::Temperature, 1, false)},
+             {{"lid"},
+              "open|closed",
+              "lid of the case (closed)",
+              [](const QString &v, TSimOptions &o) {
+                  bool open = false;
+                  return Choice(v, "open", "closed", open) && (o.Config.Params.LidState = open ? 1 : 0, true);
+              }},
+             {{"path"}, "A|B", "current output path (A)", SwitchBit(0x01, "B", "A")},
+             {{"mode"}, "auto|manual", "A/B switching mode (auto)", SwitchBit(0x80, "auto", "manual")},
+         }},
+        {"Faults:",
+         {
+             Flag({"silent"}, "never answer", [](TSimOptions &o) { o.Config.Faults.Silent = true; }),
+             Flag({"bad-checksum"}, "data replies carry a wrong checksum",
+                  [](TSimOptions &o) { o.Config.Faults.BadChecksum = true; }),
+             Flag({"short"}, "every reply one byte short",
+                  [](TSimOptions &o) { o.Config.Faults.Short = true; }),
+             Flag({"long"}, "every reply one byte long", [](TSimOptions &o) { o.Config.Faults.Long = true; }),
+             {{"ack-code"}, "N", "acknowledge writes with code N (0)", Number(&TSimFaults::AckCode, 255)},
+             Flag({"bad-ack"}, "acknowledgement whose code and checksum differ",
+                  [](TSimOptions &o) { o.Config.Faults.BadAck = true; }),
+             Flag({"ignore-writes"}, "acknowledge writes with code 0 but keep the old settings",
+                  [](TSimOptions &o) { o.Config.Faults.IgnoreWrites = true; }),
+             {{"delay"},
+              "MS",
+              "wait MS milliseconds before each reply",
+              Number(&TSimFaults::DelayMs, 600000)},
+             {{"stray"},
+              "N",
+              "send N garbage bytes before each reply",
+              Number(&TSimFaults::StrayBytes, 4096)},
+         }},
+    };
+    return groups;
+}
+
+// An option name as typed: one dash before a letter, two before a word.
+QString Dashed(const QString &Name)
+{
+    return (Name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + Name;
 }
 
 } // namespace
 
 bool ParseSimOptions(const QStringList &Arguments, TSimOptions &Options, QString &Error)
 {
-    for (qsizetype i = 0; i < Arguments.size(); ++i) {
-        QString name = Arguments[i];
-        QString value;
-        bool inlineValue = false;
-        if (const qsizetype eq = name.indexOf(QLatin1Char('='));
-            name.startsWith(QLatin1String("--")) && eq > 0) {
-            value = name.mid(eq + 1);
-            name = name.left(eq);
-            inlineValue = true;
+    QCommandLineParser parser;
+    std::vector<std::pair<const TOptionDef *, QCommandLineOption>> options;
+    for (const TOptionGroup &group : OptionGroups()) {
+        for (const TOptionDef &def : group.Options) {
+            options.emplace_back(&def, QCommandLineOption(def.Names, def.Description, def.ValueName));
+            parser.addOption(options.back().second);
         }
-        if (const auto flag = FlagOptions().find(name); flag != FlagOptions().end() && !inlineValue) {
-            flag->second(Options);
+    }
+    if (!parser.parse(QStringList{QStringLiteral("lumora-sim")} + Arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        Error = unknown.isEmpty() ? parser.errorText()
+                                  : QStringLiteral("unknown option '%1'").arg(Dashed(unknown.first()));
+        return false;
+    }
+    if (const QStringList extra = parser.positionalArguments(); !extra.isEmpty()) {
+        Error = QStringLiteral("unknown option '%1'").arg(extra.first());
+        return false;
+    }
+    for (const auto &[def, option] : options) {
+        if (def->ValueName.isEmpty()) {
+            if (parser.isSet(option))
+                def->Apply({}, Options);
             continue;
         }
-        const auto option = ValueOptions().find(name);
-        if (option == ValueOptions().end()) {
-            Error = QStringLiteral("unknown option '%1'").arg(Arguments[i]);
-            return false;
-        }
-        if (!inlineValue) {
-            if (i + 1 >= Arguments.size()) {
-                Error = QStringLiteral("option '%1' needs a value").arg(name);
+        for (const QString &value : parser.values(option)) {
+            if (!def->Apply(value, Options)) {
+                Error = QStringLiteral("bad value '%1' for %2").arg(value, Dashed(def->Names.first()));
                 return false;
             }
-            value = Arguments[++i];
-        }
-        if (!option->second(value, Options)) {
-            Error = QStringLiteral("bad value '%1' for %2").arg(value, name);
-            return false;
         }
     }
     return true;
@@ -231,49 +291,22 @@ bool ParseSimOptions(const QStringList &Arguments, TSimOptions &Options, QString
 
 QString SimUsage()
 {
-    return QStringLiteral(
-        "Usage: lumora-sim [options]\n"
-        "Simulates a device on a pseudo-terminal. Prints the terminal's path on\n"
-        "standard output, then answers frames until SIGINT or SIGTERM.\n"
-        "\n"
-        "  --link PATH               also make PATH a symbolic link to the terminal; another\n"
-        "                            simulator may take the same PATH over (swapping units)\n"
-        "  -v, --verbose             log every frame and reply on standard error\n"
-        "  -h, --help                show this text\n"
-        "\n"
-        "Information record (command 0; command 1 stores the network settings):\n"
-        "  --type N                  device type code (default 6, EDFA(Single))\n"
-        "  --serial TEXT             serial number, up to 10 characters (0612345678)\n"
-        "  --firmware X.Y            firmware version (3.1)\n"
-        "  --hardware X.Y            hardware version (2.0)\n"
-        "  --update-time TEXT        firmware update time, up to 20 characters\n"
-        "  --dhcp N                  DHCP flag, 1 = enabled (0)\n"
-        "  --local-ip A.B.C.D        device address (192.168.1.100)\n"
-        "  --server-ip A.B.C.D       server address (192.168.1.1)\n"
-        "  --gateway A.B.C.D         gateway (192.168.1.254)\n"
-        "  --netmask A.B.C.D         subnet mask (255.255.255.0)\n"
-        "\n"
-        "Parameter record (command 3):\n"
-        "  --reverse-power DBM       reverse transmit power, or 'none' (3.5)\n"
-        "  --power-a DBM             input power of path A, or 'none' (6.2)\n"
-        "  --power-b DBM             input power of path B, or 'none' (none)\n"
-        "  --supply-8v V             8 V supply (8.1)\n"
-        "  --supply-15v V            15 V supply (15.2)\n"
-        "  --supply-24v V            24 V supply (24.0)\n"
-        "  --transceiver-supply V    transceiver supply, two decimals (5.00)\n"
-        "  --temperature C           temperature in whole degrees (25)\n"
-        "  --lid open|closed         lid of the case (closed)\n"
-        "  --path A|B                current output path (A)\n"
-        "  --mode auto|manual        A/B switching mode (auto)\n"
-        "\n"
-        "Faults:\n"
-        "  --silent                  never answer\n"
-        "  --bad-checksum            data replies carry a wrong checksum\n"
-        "  --short                   every reply one byte short\n"
-        "  --long                    every reply one byte long\n"
-        "  --ack-code N              acknowledge writes with code N (0)\n"
-        "  --bad-ack                 acknowledgement whose code and checksum differ\n"
-        "  --ignore-writes           acknowledge writes with code 0 but keep the old settings\n"
-        "  --delay MS                wait MS milliseconds before each reply\n"
-        "  --stray N                 send N garbage bytes before each reply\n");
+    QString usage = QStringLiteral("Usage: lumora-sim [options]\n"
+                                   "Simulates a device on a pseudo-terminal. Prints the terminal's path on\n"
+                                   "standard output, then answers frames until SIGINT or SIGTERM.\n");
+    for (const TOptionGroup &group : OptionGroups()) {
+        usage += QLatin1Char('\n');
+        if (!group.Heading.isEmpty())
+            usage += group.Heading + QLatin1Char('\n');
+        for (const TOptionDef &def : group.Options) {
+            QStringList names;
+            for (const QString &name : def.Names)
+                names << Dashed(name);
+            QString head = QStringLiteral("  ") + names.join(QStringLiteral(", "));
+            if (!def.ValueName.isEmpty())
+                head += QLatin1Char(' ') + def.ValueName;
+            usage += head.leftJustified(27) + QLatin1Char(' ') + def.Description + QLatin1Char('\n');
+        }
+    }
+    return usage;
 }

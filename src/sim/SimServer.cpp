@@ -77,6 +77,12 @@ TSimConfig TSimServer::Config() const
     return FDevice.Config();
 }
 
+void TSimServer::SetConfig(const TSimConfig &Config)
+{
+    std::lock_guard lock(FLock);
+    FDevice = TSimDevice(Config);
+}
+
 void TSimServer::SetFaults(const TSimFaults &Faults)
 {
     std::lock_guard lock(FLock);
@@ -87,6 +93,30 @@ int TSimServer::FramesAnswered() const
 {
     std::lock_guard lock(FLock);
     return FAnswered;
+}
+
+void TSimServer::KeepReceived(bool On)
+{
+    std::lock_guard lock(FLock);
+    FKeepReceived = On;
+}
+
+std::vector<TRequest> TSimServer::Received() const
+{
+    std::lock_guard lock(FLock);
+    return FReceived;
+}
+
+void TSimServer::ClearReceived()
+{
+    std::lock_guard lock(FLock);
+    FReceived.clear();
+}
+
+bool TSimServer::WaitForReceived(size_t Count, std::chrono::milliseconds Bound) const
+{
+    std::unique_lock lock(FLock);
+    return FReceivedChanged.wait_for(lock, Bound, [&] { return FReceived.size() >= Count; });
 }
 
 void TSimServer::Log(const char *Direction, const QByteArray &Bytes, const char *Note)
@@ -165,7 +195,10 @@ void TSimServer::HandleInput()
             delay = FDevice.Config().Faults.DelayMs;
             if (!reply.isEmpty())
                 ++FAnswered;
+            if (FKeepReceived)
+                FReceived.push_back(*request);
         }
+        FReceivedChanged.notify_all();
         Log("RX", frame, reply.isEmpty() ? "no answer" : nullptr);
         if (!reply.isEmpty())
             FPending.push_back({Clock::now() + std::chrono::milliseconds(std::max(delay, 0)), reply});

@@ -5,10 +5,12 @@
 #include <QString>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 // The simulated device on a pseudo-terminal: the server holds the master,
 // programs open the slave as their serial port. Frames are answered as
@@ -37,9 +39,23 @@ public:
     // Safe from a signal handler and from any thread.
     void Stop();
 
+    // The device's records and faults; safe from any thread while serving.
+    // A new configuration applies from the next frame on.
     TSimConfig Config() const;
+    void SetConfig(const TSimConfig &Config);
     void SetFaults(const TSimFaults &Faults);
     int FramesAnswered() const;
+
+    // The log of received frames, answered or not, in arrival order. Off
+    // until switched on (a long-running simulator keeps no log). A frame is
+    // logged before its reply is queued, so once a program has its reply the
+    // frame is in the log.
+    void KeepReceived(bool On);
+    std::vector<TRequest> Received() const;
+    void ClearReceived();
+    // Blocks until the log holds at least Count frames or Bound has passed;
+    // true when they are there.
+    bool WaitForReceived(size_t Count, std::chrono::milliseconds Bound) const;
 
 private:
     struct TPending {
@@ -51,9 +67,12 @@ private:
     int NextTimeout() const;
     void Log(const char *Direction, const QByteArray &Bytes, const char *Note = nullptr);
 
-    mutable std::mutex FLock; // guards FDevice and FAnswered
+    mutable std::mutex FLock; // guards FDevice, FAnswered and the received log
+    mutable std::condition_variable FReceivedChanged;
     TSimDevice FDevice;
     int FAnswered = 0;
+    bool FKeepReceived = false;
+    std::vector<TRequest> FReceived;
     TFrameParser FParser;
     std::deque<TPending> FPending;
     std::chrono::steady_clock::time_point FLastInput;

@@ -1,7 +1,8 @@
 #include "CliRun.h"
-#include "SimThread.h"
 #include "device/ComUnit.h"
 #include "platform/SettingsStore.h"
+#include "support/PtyPair.h"
+#include "support/SimLine.h"
 #include "support/TestEnv.h"
 
 #include <QFile>
@@ -13,6 +14,7 @@
 namespace {
 
 using lumora::test::MapPort;
+using lumora::test::TSimLine;
 
 QByteArray Payload(std::initializer_list<int> values)
 {
@@ -40,17 +42,17 @@ protected:
     void SetUp() override { lumora::test::ResetConfigHome(); }
 
     // The tool against the simulator, addressed by its path.
-    TCliRun Run(const QStringList &args) { return RunTool(QStringList{"--port", Sim.Path()} + args); }
+    TCliRun Run(const QStringList &args) { return RunTool(QStringList{"--port", Sim.SlavePath()} + args); }
 
     std::vector<uint8_t> Commands() const
     {
         std::vector<uint8_t> codes;
-        for (const TRequest &r : Sim.Requests())
+        for (const TRequest &r : Sim.Received())
             codes.push_back(r.Command);
         return codes;
     }
 
-    TSimThread Sim;
+    TSimLine Sim;
 };
 
 TEST_F(CliTest, InfoPrintsTheFieldsAsTheMainWindowShowsThem)
@@ -79,7 +81,7 @@ TEST_F(CliTest, InfoJsonHasTheDocumentedShape)
     EXPECT_TRUE(run.Out.endsWith('\n'));
     EXPECT_EQ(run.Out.count('\n'), 1) << "one object on one line";
     const QJsonObject o = run.Json();
-    EXPECT_EQ(o["port"].toString(), Sim.Path());
+    EXPECT_EQ(o["port"].toString(), Sim.SlavePath());
     EXPECT_EQ(o["type"].toObject()["code"].toInt(), 6);
     EXPECT_EQ(o["type"].toObject()["name"].toString(), "EDFA(Single)");
     EXPECT_EQ(o["serialNumber"].toString(), "0612345678");
@@ -101,18 +103,18 @@ TEST(CliInfoTypes, CommunicationBoardAndUnnamedTypes)
     lumora::test::ResetConfigHome();
     TSimConfig board = SampleDevice();
     board.Info.DeviceType = 9;
-    TSimThread boardSim(board);
-    TCliRun run = RunTool({"--port", boardSim.Path(), "info"});
+    TSimLine boardSim(board);
+    TCliRun run = RunTool({"--port", boardSim.SlavePath(), "info"});
     ASSERT_EQ(run.Exit, 0);
     EXPECT_TRUE(run.Out.startsWith("Type:                 9 通信板\n")) << run.Out.toStdString();
     EXPECT_FALSE(run.Out.contains("IP")) << "a communication board shows no network settings";
-    run = RunTool({"--port", boardSim.Path(), "--json", "info"});
+    run = RunTool({"--port", boardSim.SlavePath(), "--json", "info"});
     EXPECT_TRUE(run.Json()["network"].isNull());
 
     TSimConfig unnamed = SampleDevice();
     unnamed.Info.DeviceType = 0;
-    TSimThread unnamedSim(unnamed);
-    run = RunTool({"--json", "--port", unnamedSim.Path(), "info"});
+    TSimLine unnamedSim(unnamed);
+    run = RunTool({"--json", "--port", unnamedSim.SlavePath(), "info"});
     ASSERT_EQ(run.Exit, 0);
     EXPECT_EQ(run.Json()["type"].toObject()["code"].toInt(), 0);
     EXPECT_TRUE(run.Json()["type"].toObject()["name"].isNull());
@@ -162,14 +164,14 @@ TEST_F(CliTest, SetChangesOnlyTheGivenFields)
     ASSERT_EQ(Commands(), (std::vector<uint8_t>{0, 1, 0}));
     QByteArray expected = SampleNetwork();
     expected.replace(1, 4, Payload({10, 0, 0, 5}));
-    EXPECT_EQ(Sim.Requests()[1].Payload.toHex(' '), expected.toHex(' '));
+    EXPECT_EQ(Sim.Received()[1].Payload.toHex(' '), expected.toHex(' '));
 
     // The next set starts from what the device now holds.
     run = Run({"set", "--dhcp", "on", "--mask", "$FF.$FF.0x0.0", "--gateway=10.0.0.1"});
     EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
-    ASSERT_EQ(Sim.Requests().size(), 6u);
+    ASSERT_EQ(Sim.Received().size(), 6u);
     expected = Payload({1, 10, 0, 0, 5, 192, 168, 1, 1, 10, 0, 0, 1, 255, 255, 0, 0});
-    EXPECT_EQ(Sim.Requests()[4].Payload.toHex(' '), expected.toHex(' '));
+    EXPECT_EQ(Sim.Received()[4].Payload.toHex(' '), expected.toHex(' '));
 
     run = Run({"--json", "set", "--server", "172.16.0.9", "--dhcp", "OFF"});
     ASSERT_EQ(run.Exit, 0);
@@ -187,11 +189,11 @@ TEST_F(CliTest, SetKeepsAnOddDhcpFlagUnlessGiven)
 {
     TSimConfig odd = SampleDevice();
     odd.Info.DhcpFlag = 2;
-    TSimThread oddSim(odd);
-    const TCliRun run = RunTool({"--port", oddSim.Path(), "set", "--local", "10.1.1.1"});
+    TSimLine oddSim(odd);
+    const TCliRun run = RunTool({"--port", oddSim.SlavePath(), "set", "--local", "10.1.1.1"});
     ASSERT_EQ(run.Exit, 0) << run.Err.toStdString();
-    ASSERT_EQ(oddSim.Requests().size(), 3u);
-    EXPECT_EQ(uint8_t(oddSim.Requests()[1].Payload[0]), 2);
+    ASSERT_EQ(oddSim.Received().size(), 3u);
+    EXPECT_EQ(uint8_t(oddSim.Received()[1].Payload[0]), 2);
 }
 
 TEST_F(CliTest, SetSendsNothingWhenACheckFails)
@@ -217,7 +219,7 @@ TEST_F(CliTest, SetSendsNothingWhenACheckFails)
         EXPECT_EQ(run.Err.toStdString(), c.Message);
         EXPECT_EQ(run.Out, "");
     }
-    EXPECT_TRUE(Sim.Requests().empty()) << "nothing may reach the device after a failed check";
+    EXPECT_TRUE(Sim.Received().empty()) << "nothing may reach the device after a failed check";
 }
 
 TEST_F(CliTest, SetUsageErrors)
@@ -232,7 +234,7 @@ TEST_F(CliTest, SetUsageErrors)
     run = Run({"set", "--local"});
     EXPECT_EQ(run.Exit, 2);
     EXPECT_TRUE(run.Err.startsWith("lumora-cli: option '--local' needs a value\n"));
-    EXPECT_TRUE(Sim.Requests().empty());
+    EXPECT_TRUE(Sim.Received().empty());
 }
 
 TEST_F(CliTest, DeviceFailuresExitWithOneAndTheStatusText)
@@ -286,16 +288,16 @@ TEST_F(CliTest, PortsThatDoNotOpen)
 
     // A port held by another opener is busy.
     TSerialPort holder;
-    ASSERT_TRUE(holder.Open(Sim.Path()));
+    ASSERT_TRUE(holder.Open(Sim.SlavePath()));
     run = Run({"info"});
     EXPECT_EQ(run.Exit, 1);
-    EXPECT_TRUE(run.Err.startsWith("Couldn't open the port " + Sim.Path()));
+    EXPECT_TRUE(run.Err.startsWith("Couldn't open the port " + Sim.SlavePath()));
 }
 
 TEST_F(CliTest, StoredPortAndMappingAreUsedAndNeverRewritten)
 {
-    MapPort(3, Sim.Path());
-    MapPort(2, Sim.Path());
+    MapPort(3, Sim.SlavePath());
+    MapPort(2, Sim.SlavePath());
     TSettingsStore(TSettingsStore::DefaultPath()).WriteInteger("COMSetup", "COM", 3);
     QFile store(TSettingsStore::DefaultPath());
     ASSERT_TRUE(store.open(QIODevice::ReadOnly));
@@ -321,10 +323,10 @@ TEST_F(CliTest, PortShowsAndStores)
     EXPECT_EQ(run.Out, "Stored port: COM1 (/dev/ttyS0)\n");
     EXPECT_FALSE(QFile::exists(TSettingsStore::DefaultPath())) << "showing writes nothing";
 
-    MapPort(2, Sim.Path());
+    MapPort(2, Sim.SlavePath());
     run = RunTool({"port", "COM2"});
     EXPECT_EQ(run.Exit, 0);
-    EXPECT_EQ(run.Out, "Stored port: COM2 (" + Sim.Path() + ")\n");
+    EXPECT_EQ(run.Out, "Stored port: COM2 (" + Sim.SlavePath() + ")\n");
     EXPECT_EQ(StoredPort(), 2);
 
     run = RunTool({"--json", "port", "7"});
@@ -392,7 +394,7 @@ TEST_F(CliTest, WatchRejectsBadNumbers)
         EXPECT_EQ(run.Exit, 2) << args.join(' ').toStdString();
         EXPECT_TRUE(run.Err.endsWith("Try 'lumora-cli watch --help'.\n")) << run.Err.toStdString();
     }
-    EXPECT_TRUE(Sim.Requests().empty());
+    EXPECT_TRUE(Sim.Received().empty());
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "CliRun.h"
-#include "SimThread.h"
 #include "cli/Plan.h"
+#include "support/SimLine.h"
 #include "support/TestEnv.h"
 
 #include <QDir>
@@ -17,6 +17,8 @@
 #include <thread>
 #include <unistd.h>
 
+using lumora::test::TSimLine;
+
 namespace {
 
 TSimConfig Unit(const char *Serial, bool IgnoreWrites = false)
@@ -28,17 +30,17 @@ TSimConfig Unit(const char *Serial, bool IgnoreWrites = false)
     return config;
 }
 
-int Writes(const TSimThread &Sim)
+int Writes(const TSimLine &Sim)
 {
     int n = 0;
-    for (const TRequest &r : Sim.Requests())
+    for (const TRequest &r : Sim.Received())
         n += r.Command == 1 ? 1 : 0;
     return n;
 }
 
-QString LocalIp(const TSimThread &Sim)
+QString LocalIp(const TSimLine &Sim)
 {
-    const TDeviceInfo info = Sim.Info();
+    const TDeviceInfo info = Sim.Config().Info;
     const auto *b = reinterpret_cast<const uint8_t *>(&info) + 36;
     return QStringLiteral("%1.%2.%3.%4").arg(b[0]).arg(b[1]).arg(b[2]).arg(b[3]);
 }
@@ -57,9 +59,9 @@ protected:
         }
         return path;
     }
-    TCliRun Run(const TSimThread &Sim, const QStringList &Args)
+    TCliRun Run(const TSimLine &Sim, const QStringList &Args)
     {
-        return RunTool(QStringList{"--port", Sim.Path()} + Args + QStringList{"--journal", Journal()});
+        return RunTool(QStringList{"--port", Sim.SlavePath()} + Args + QStringList{"--journal", Journal()});
     }
     QString Journal() { return Dir.filePath("journal.jsonl"); }
     std::vector<QJsonObject> JournalLines()
@@ -80,10 +82,10 @@ protected:
 
 TEST_F(CommissionTest, BackupRestoresOntoTheSameUnitAndClonesOnlyWithForce)
 {
-    TSimThread original(Unit("0612345678"));
+    TSimLine original(Unit("0612345678"));
     ASSERT_EQ(Run(original, {"set", "--local", "10.1.2.3"}).Exit, 0);
     const QString backup = File("unit.json");
-    TCliRun run = RunTool({"--port", original.Path(), "backup", "-o", backup});
+    TCliRun run = RunTool({"--port", original.SlavePath(), "backup", "-o", backup});
     ASSERT_EQ(run.Exit, 0) << run.Err.toStdString();
     QFile f(backup);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -94,13 +96,13 @@ TEST_F(CommissionTest, BackupRestoresOntoTheSameUnitAndClonesOnlyWithForce)
     EXPECT_TRUE(doc["tool"].toString().startsWith("lumora-cli "));
 
     // A replacement unit with the same serial number gets the settings back.
-    TSimThread same(Unit("0612345678"));
+    TSimLine same(Unit("0612345678"));
     run = Run(same, {"restore", backup});
     EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
     EXPECT_EQ(LocalIp(same), "10.1.2.3");
 
     // Another unit is refused without a single write, and cloned with --force.
-    TSimThread other(Unit("0699999999"));
+    TSimLine other(Unit("0699999999"));
     run = Run(other, {"restore", backup});
     EXPECT_EQ(run.Exit, 2);
     EXPECT_TRUE(run.Err.contains("0699999999") && run.Err.contains("--force")) << run.Err.toStdString();
@@ -114,9 +116,9 @@ TEST_F(CommissionTest, BackupRestoresOntoTheSameUnitAndClonesOnlyWithForce)
 
 TEST_F(CommissionTest, JournalRecordsEveryWriteAndTheVerdict)
 {
-    TSimThread unit(Unit("0612345678"));
+    TSimLine unit(Unit("0612345678"));
     ASSERT_EQ(Run(unit, {"set", "--gateway", "10.0.0.1", "--dhcp", "on"}).Exit, 0);
-    TSimThread liar(Unit("0612345679", true));
+    TSimLine liar(Unit("0612345679", true));
     TCliRun run = Run(liar, {"set", "--local", "10.0.0.7", "--mask", "255.255.0.0"});
     EXPECT_EQ(run.Exit, 1);
     EXPECT_EQ(run.Err, "Local IP, Subnet mask: acknowledged but not applied\n");
@@ -148,14 +150,14 @@ TEST_F(CommissionTest, JournalRecordsEveryWriteAndTheVerdict)
 
     // Never a write without its record: an unwritable journal stops the
     // command before the first frame.
-    TSimThread untouched(Unit("0612345678"));
+    TSimLine untouched(Unit("0612345678"));
     File("x.csv", "serial,dhcp,local,server,gateway,mask\n0612345678,,10.0.0.2,,,\n");
     for (const QStringList &args :
          {QStringList{"set", "--local", "10.0.0.2"}, QStringList{"commission", Dir.filePath("x.csv")}}) {
         const QString plan =
             File("x.csv", "serial,dhcp,local,server,gateway,mask\n0612345678,,10.0.0.2,,,\n");
         Q_UNUSED(plan);
-        run = RunTool(QStringList{"--port", untouched.Path()} + args +
+        run = RunTool(QStringList{"--port", untouched.SlavePath()} + args +
                       QStringList{"--journal", "/dev/null/journal.jsonl"});
         EXPECT_EQ(run.Exit, 1) << args.join(' ').toStdString();
         EXPECT_TRUE(run.Err.contains("nothing was sent"));
@@ -177,7 +179,7 @@ TEST_F(CommissionTest, PlanIsCheckedWholeBeforeAnythingIsSent)
         {"serial,dhcp,local,server,gateway,mask\nA,,,,,\nA,,,,,\n", "planned twice"},
         {"serial,dhcp,local,server,gateway,mask\n", "names no unit"},
     };
-    TSimThread unit(Unit("0612345678"));
+    TSimLine unit(Unit("0612345678"));
     for (const auto &c : cases) {
         const TCliRun run = Run(unit, {"commission", File("plan.csv", c.Csv)});
         EXPECT_EQ(run.Exit, 2) << c.Csv.toStdString();
@@ -255,14 +257,14 @@ TEST_F(CommissionTest, UnitsSwappedOnOneLineAreEachWrittenOnce)
                                           "0600000002,on,,10.0.0.5,,,\n"
                                           "0600000003,off,10.0.1.3,,10.0.1.254,255.255.0.0,rack 3\n");
     const QString line = Dir.filePath("line");
-    auto attach = [&](const TSimThread &Sim) {
+    auto attach = [&](const TSimLine &Sim) {
         const QString fresh = line + ".new";
         QFile::remove(fresh);
-        ASSERT_TRUE(QFile::link(Sim.Path(), fresh));
+        ASSERT_TRUE(QFile::link(Sim.SlavePath(), fresh));
         ASSERT_EQ(::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(line).constData()), 0);
     };
 
-    auto first = std::make_unique<TSimThread>(Unit("0600000001"));
+    auto first = std::make_unique<TSimLine>(Unit("0600000001"));
     attach(*first);
     TPipeOutput out;
     int exit = -1;
@@ -273,13 +275,13 @@ TEST_F(CommissionTest, UnitsSwappedOnOneLineAreEachWrittenOnce)
     EXPECT_EQ(LocalIp(*first), "10.0.1.1");
 
     // Units are swapped: the old one goes away, the line then leads to the next.
-    auto swap = [&](std::unique_ptr<TSimThread> &Current, const TSimConfig &Next) {
-        auto next = std::make_unique<TSimThread>(Next);
+    auto swap = [&](std::unique_ptr<TSimLine> &Current, const TSimConfig &Next) {
+        auto next = std::make_unique<TSimLine>(Next);
         Current.reset();
         attach(*next);
         Current = std::move(next);
     };
-    std::unique_ptr<TSimThread> unit = std::move(first);
+    std::unique_ptr<TSimLine> unit = std::move(first);
     swap(unit, Unit("0699999999"));
     out.Await("not-in-plan", "0699999999");
     swap(unit, Unit("0600000001"));
@@ -331,16 +333,16 @@ TEST_F(CommissionTest, ReportEscapesJournalTextsInHtml)
 
 TEST_F(CommissionTest, LimitsMarkValuesOutOfRange)
 {
-    TSimThread unit(Unit("0612345678")); // type 6, 25 degrees, input power A 6.2 dBm, B none
+    TSimLine unit(Unit("0612345678")); // type 6, 25 degrees, input power A 6.2 dBm, B none
     TCliRun run = RunTool(
-        {"--port", unit.Path(), "params", "--limits",
+        {"--port", unit.SlavePath(), "params", "--limits",
          File("l.json", R"({"temperature":{"max":24},"inputPowerB":{"min":0},"inputPowerA":{"min":6.2}})")});
     EXPECT_EQ(run.Exit, 3);
     EXPECT_TRUE(run.Out.contains("Temperature:        25℃ [high]\n")) << run.Out.toStdString();
     EXPECT_TRUE(run.Out.contains("6.2dBm\n")) << "a value on its limit is in range";
 
     run = RunTool(
-        {"--port", unit.Path(), "--json", "watch", "--count", "1", "--limits",
+        {"--port", unit.SlavePath(), "--json", "watch", "--count", "1", "--limits",
          File("t.json", R"({"temperature":{"max":24},"types":{"6":{"temperature":{"min":-5,"max":40}}},
                                      "supply24V":{"min":24.5}})")});
     EXPECT_EQ(run.Exit, 3);
@@ -350,7 +352,7 @@ TEST_F(CommissionTest, LimitsMarkValuesOutOfRange)
 
     for (const char *bad : {"{", R"({"lid":{"max":1}})", R"({"temperature":{"max":"hot"}})",
                             R"({"temperature":{"min":5,"max":1}})", R"({"types":{"x":{}}})"}) {
-        run = RunTool({"--port", unit.Path(), "params", "--limits", File("bad.json", bad)});
+        run = RunTool({"--port", unit.SlavePath(), "params", "--limits", File("bad.json", bad)});
         EXPECT_EQ(run.Exit, 2) << bad;
     }
 }

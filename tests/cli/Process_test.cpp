@@ -1,6 +1,6 @@
 #include "CliRun.h"
-#include "SimThread.h"
 #include "platform/SerialTrace.h"
+#include "support/SimLine.h"
 #include "support/TestEnv.h"
 
 #include <QFile>
@@ -61,7 +61,7 @@ QString InfoReplyHex()
 class ProcessTest : public ::testing::Test {
 protected:
     void SetUp() override { lumora::test::ResetConfigHome(); }
-    TSimThread Sim;
+    lumora::test::TSimLine Sim;
 };
 
 TEST_F(ProcessTest, ExitStatusAndStreams)
@@ -70,7 +70,7 @@ TEST_F(ProcessTest, ExitStatusAndStreams)
     EXPECT_EQ(run.Exit, 0);
     EXPECT_EQ(run.Out, "lumora-cli 1.2.0\n");
 
-    run = RunProcess({"--port", Sim.Path(), "info"});
+    run = RunProcess({"--port", Sim.SlavePath(), "info"});
     EXPECT_EQ(run.Exit, 0);
     EXPECT_TRUE(run.Out.startsWith("Type:                 6 EDFA(Single)\n"));
     EXPECT_EQ(run.Err, "");
@@ -81,10 +81,10 @@ TEST_F(ProcessTest, ExitStatusAndStreams)
     EXPECT_EQ(run.Err,
               "Couldn't open the port /nonexistent/tty,maybe already being occupied or not existed!\n");
 
-    run = RunProcess({"--port", Sim.Path(), "set", "--mask", "255.255.255"});
+    run = RunProcess({"--port", Sim.SlavePath(), "set", "--mask", "255.255.255"});
     EXPECT_EQ(run.Exit, 2);
     EXPECT_EQ(run.Err, "Invalid subnet mask!\n");
-    EXPECT_TRUE(Sim.Requests().size() == 1) << "only the info run reached the device";
+    EXPECT_TRUE(Sim.Received().size() == 1) << "only the info run reached the device";
 }
 
 TEST_F(ProcessTest, TraceShowsEveryFrameWrittenAndRead)
@@ -105,18 +105,18 @@ TEST_F(ProcessTest, TraceShowsEveryFrameWrittenAndRead)
         EXPECT_EQ(rx.captured(2), "87");
         EXPECT_EQ(rx.captured(3), InfoReplyHex());
     };
-    const TProcessRun plain = RunProcess({"--port", Sim.Path(), "info"});
-    const TProcessRun traced = RunProcess({"--trace", "--port", Sim.Path(), "info"});
+    const TProcessRun plain = RunProcess({"--port", Sim.SlavePath(), "info"});
+    const TProcessRun traced = RunProcess({"--trace", "--port", Sim.SlavePath(), "info"});
     check(traced);
     EXPECT_EQ(traced.Out, plain.Out) << "the trace leaves the output as it is";
-    check(RunProcess({"--port", Sim.Path(), "info"}, {"LUMORA_TRACE=1"}));
-    EXPECT_EQ(RunProcess({"--port", Sim.Path(), "info"}, {"LUMORA_TRACE=0"}).Err, "");
+    check(RunProcess({"--port", Sim.SlavePath(), "info"}, {"LUMORA_TRACE=1"}));
+    EXPECT_EQ(RunProcess({"--port", Sim.SlavePath(), "info"}, {"LUMORA_TRACE=0"}).Err, "");
 }
 
 TEST_F(ProcessTest, WatchEndsCleanlyOnInterrupt)
 {
     QProcess p;
-    p.start(ToolPath(), {"--port", Sim.Path(), "watch", "--interval", "30"});
+    p.start(ToolPath(), {"--port", Sim.SlavePath(), "watch", "--interval", "30"});
     ASSERT_TRUE(p.waitForStarted());
     // Header and the first reading; then the tool sits in its 30 s wait.
     QByteArray out;
@@ -130,7 +130,7 @@ TEST_F(ProcessTest, WatchEndsCleanlyOnInterrupt)
     out += p.readAllStandardOutput();
     EXPECT_EQ(out.count('\n'), 2) << "no further reading after the interrupt";
     EXPECT_EQ(p.readAllStandardError(), "");
-    EXPECT_EQ(Sim.Requests().size(), 1u);
+    EXPECT_EQ(Sim.Received().size(), 1u);
 }
 
 } // namespace

@@ -164,6 +164,32 @@ TEST_F(SimLinkTest, SurvivesGarbageAndTheProgramClosingAndReopening)
     EXPECT_EQ(Sim->FramesAnswered(), 3);
 }
 
+TEST_F(SimLinkTest, LogsEveryFrameAndTakesANewDeviceWhileServing)
+{
+    StartSim(With([](TSimFaults &f) { f.Silent = true; }));
+    {
+        TSerialPort raw;
+        ASSERT_TRUE(raw.Open(Sim->SlavePath()));
+        const QByteArray frame = BuildFrame(CmdReadParams, {});
+        raw.Write(reinterpret_cast<const uint8_t *>(frame.constData()), size_t(frame.size()));
+        ASSERT_TRUE(Sim->WaitForReceived(1, seconds(5))) << "an unanswered frame is logged too";
+    }
+    EXPECT_FALSE(Sim->WaitForReceived(2, milliseconds(0)));
+    EXPECT_EQ(Sim->Received().front().Command, CmdReadParams);
+
+    TSimConfig other = SampleDevice(); // answering again, as another type
+    other.Info.DeviceType = 9;
+    Sim->SetConfig(other);
+    TTestCom com(&Label);
+    ASSERT_TRUE(com.Open(1));
+    TDeviceInfo info{};
+    ASSERT_TRUE(com.ReadInfo(&info, 84));
+    EXPECT_EQ(info.DeviceType, 9);
+    EXPECT_EQ(Sim->CountOf(CmdReadInfo), 1);
+    Sim->ClearReceived();
+    EXPECT_TRUE(Sim->Received().empty());
+}
+
 TEST_F(SimLinkTest, BusyPortRefusesASecondOpener)
 {
     StartSim();

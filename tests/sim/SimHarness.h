@@ -1,7 +1,7 @@
 #pragma once
 
 #include "device/LinkFixture.h"
-#include "sim/SimServer.h"
+#include "support/SimLine.h"
 
 #include <memory>
 
@@ -13,9 +13,7 @@ protected:
 
     void StartSim(const TSimConfig &config = SampleDevice())
     {
-        Sim = std::make_unique<TSimServer>(config);
-        ASSERT_TRUE(Sim->Open());
-        Sim->Start();
+        Sim = std::make_unique<lumora::test::TSimLine>(config);
         lumora::test::MapPort(1, Sim->SlavePath());
     }
     void StartSim(const TSimFaults &faults)
@@ -25,6 +23,6 @@ protected:
         StartSim(config);
     }
 
-    std::unique_ptr<TSimServer> Sim;
+    std::unique_ptr<lumora::test::TSimLine> Sim;
     TRecordingLabel Label;
 };

@@ -113,7 +113,7 @@ TEST_F(StartUp, NoPortKeepsTheLayoutState)
     EXPECT_EQ(Status(), "Couldn't open the port COM1,maybe already being occupied or not existed!");
     EXPECT_EQ(StatusColor(), Red);
     EXPECT_EQ(EnabledStates(*Form), QList<bool>({false, false, false, false, false, true, false}));
-    EXPECT_EQ(Sim.Requests().size(), 0);
+    EXPECT_TRUE(Sim.Received().empty());
 
     // Save then complains about the empty local address, with a full stop.
     Activate();

@@ -33,7 +33,7 @@ TEST_F(Program, NoticeSwitchShowsTheNoticeAndEndsAfterStartUp)
     MapSim();
     for (const char *sw : {"/MOSSGLADE", "/mossglade", "/MossGlade"}) {
         Watch.Boxes.clear();
-        Sim.ClearRequests();
+        Sim.ClearReceived();
         EXPECT_EQ(RunProgram({"lumora", sw}), 0);
         ASSERT_EQ(Watch.Boxes.size(), 1) << sw;
         EXPECT_EQ(Watch.Boxes[0].Title, QStringLiteral("版权提示"));

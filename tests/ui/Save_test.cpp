@@ -14,7 +14,7 @@ protected:
         MapSim();
         StartProgram();
         Activate();
-        Sim.ClearRequests();
+        Sim.ClearReceived();
     }
     void Type(TEdit *edit, const QString &text) { edit->setText(text); }
     void Fill(const QString &local, const QString &server, const QString &gateway, const QString &mask)
@@ -28,7 +28,7 @@ protected:
     QStringList Payloads()
     {
         QStringList out;
-        for (const TRequest &r : Sim.Requests())
+        for (const TRequest &r : Sim.Received())
             if (r.Command == 1)
                 out << QString::fromLatin1(r.Payload.toHex(' '));
         return out;
@@ -96,7 +96,7 @@ TEST_F(Save, InvalidAddressesShowTheirMessageAndSendNothing)
         EXPECT_EQ(Watch.Boxes[0].Icon, QMessageBox::Critical);
         EXPECT_TRUE(Form->SaveButton->isEnabled());
     }
-    EXPECT_EQ(Sim.Requests().size(), 0);
+    EXPECT_TRUE(Sim.Received().empty());
     EXPECT_EQ(Status(), " Device connected.");
 }
 

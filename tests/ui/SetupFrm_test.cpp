@@ -22,7 +22,7 @@ protected:
         TCOMMan(nullptr).SetPortNumber(storedPort);
         StartProgram();
         Activate();
-        Sim.ClearRequests();
+        Sim.ClearReceived();
     }
     // Opens the dialog with the Setup button and runs script on it.
     void RunDialog(const std::function<void(TSetupForm &)> &script)
@@ -110,7 +110,7 @@ TEST_F(Setup, EscapeEnterOnTheListAndTheFrameCloseButtonChangeNothing)
     });
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(Stored(), 3);
-    EXPECT_EQ(Sim.Requests().size(), 0);
+    EXPECT_TRUE(Sim.Received().empty());
     EXPECT_EQ(Form->FCom->PortName(), "COM3");
     EXPECT_EQ(Status(), " Device connected.");
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "SimLine.h"
 #include "device/EDFACom.h"
 #include "device/NetSettings.h"
 #include "framework/Application.h"
 #include "support/PtyPair.h"
+#include "support/SimLine.h"
 #include "support/TestEnv.h"
 #include "ui/MainFrm.h"
 #include "ui/StdControls.h"
@@ -193,7 +193,7 @@ protected:
         QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
     }
 
-    TSimLine Sim;
+    lumora::test::TSimLine Sim;
     TModalWatch Watch;
     std::unique_ptr<TMainForm> Form;
 };

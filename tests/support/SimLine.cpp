@@ -1,0 +1,23 @@
+#include "SimLine.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace lumora::test {
+
+TSimLine::TSimLine(const TSimConfig &Config) : TSimServer(Config)
+{
+    if (!Open())
+        throw std::runtime_error("no pseudo-terminal for the simulator");
+    KeepReceived(true);
+    Start();
+}
+
+int TSimLine::CountOf(uint8_t Command) const
+{
+    const std::vector<TRequest> frames = Received();
+    return int(std::count_if(frames.begin(), frames.end(),
+                             [Command](const TRequest &r) { return r.Command == Command; }));
+}
+
+} // namespace lumora::test
