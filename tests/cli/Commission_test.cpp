@@ -127,7 +127,7 @@ TEST_F(CommissionTest, JournalRecordsEveryWriteAndTheVerdict)
     const std::vector<QJsonObject> lines = JournalLines();
     ASSERT_EQ(lines.size(), 3u);
     const char *verdicts[] = {"verified", "not applied", "not verified"};
-    const std::vector<TRequest> sent[] = {unit.Requests(), liar.Requests(), liar.Requests()};
+    const std::vector<TRequest> sent[] = {unit.Received(), liar.Received(), liar.Received()};
     int liarWrite = 0;
     for (size_t i = 0; i < lines.size(); ++i) {
         const QJsonObject &line = lines[i];
@@ -162,7 +162,7 @@ TEST_F(CommissionTest, JournalRecordsEveryWriteAndTheVerdict)
         EXPECT_EQ(run.Exit, 1) << args.join(' ').toStdString();
         EXPECT_TRUE(run.Err.contains("nothing was sent"));
     }
-    EXPECT_TRUE(untouched.Requests().empty());
+    EXPECT_TRUE(untouched.Received().empty());
 }
 
 TEST_F(CommissionTest, PlanIsCheckedWholeBeforeAnythingIsSent)
@@ -185,7 +185,7 @@ TEST_F(CommissionTest, PlanIsCheckedWholeBeforeAnythingIsSent)
         EXPECT_EQ(run.Exit, 2) << c.Csv.toStdString();
         EXPECT_TRUE(run.Err.contains(c.Message)) << run.Err.toStdString();
     }
-    EXPECT_TRUE(unit.Requests().empty());
+    EXPECT_TRUE(unit.Received().empty());
 
     std::vector<TPlanRow> rows;
     QString error;
@@ -288,7 +288,7 @@ TEST_F(CommissionTest, UnitsSwappedOnOneLineAreEachWrittenOnce)
     out.Await("already-done", "0600000001");
     swap(unit, Unit("0600000002"));
     out.Await("done", "0600000002");
-    const TDeviceInfo second = unit->Info();
+    const TDeviceInfo second = unit->Config().Info;
     EXPECT_EQ(second.DhcpFlag, 1);
     swap(unit, Unit("0600000003"));
     const QJsonObject finished = out.Await("finished");
