@@ -110,6 +110,14 @@ void TSettingsStore::WriteInteger(const QString &Section, const QString &Name, i
 
 void TSettingsStore::WriteString(const QString &Section, const QString &Name, const QString &Value)
 {
+    EditText(Section, Name, [&](const QByteArray &content) {
+        return SetIniValue(content, Section.toUtf8(), Name.toUtf8(), Value.toUtf8());
+    });
+}
+
+void TSettingsStore::EditText(const QString &Section, const QString &Name,
+                              const std::function<QByteArray(const QByteArray &)> &Edit)
+{
     const ELumoraError createFailed(QStringLiteral("Failed to create key %1").arg(Section));
     const ELumoraError setFailed(QStringLiteral("Failed to set data for '%1'").arg(Name));
 
@@ -130,7 +138,7 @@ void TSettingsStore::WriteString(const QString &Section, const QString &Name, co
     if (read == TReadResult::Failed)
         throw setFailed;
 
-    const QByteArray updated = SetIniValue(content, Section.toUtf8(), Name.toUtf8(), Value.toUtf8());
+    const QByteArray updated = Edit(content);
 
     QByteArray temp = path + ".XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
@@ -152,4 +160,24 @@ void TSettingsStore::WriteString(const QString &Section, const QString &Name, co
         throw setFailed;
     }
     SyncFolder(QFile::encodeName(folder));
+}
+
+std::vector<std::pair<QString, QString>> TSettingsStore::ReadSection(const QString &Section) const
+{
+    std::vector<std::pair<QString, QString>> entries;
+    QByteArray content;
+    if (ReadWholeFile(QFile::encodeName(FPath), content) != TReadResult::Ok)
+        return entries;
+    for (const auto &[key, value] : IniSectionEntries(content, Section.toUtf8()))
+        entries.emplace_back(QString::fromUtf8(key), QString::fromUtf8(value));
+    return entries;
+}
+
+void TSettingsStore::RemoveValue(const QString &Section, const QString &Name)
+{
+    if (!ReadString(Section, Name))
+        return;
+    EditText(Section, Name, [&](const QByteArray &content) {
+        return RemoveIniValue(content, Section.toUtf8(), Name.toUtf8());
+    });
 }
