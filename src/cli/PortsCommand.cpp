@@ -73,10 +73,13 @@ QJsonObject ProbeJson(const TPortProbe &probe)
     return object;
 }
 
-QString ProbeText(const TPortProbe &probe, const QString &shown)
+// "shown -> target (why): whether it opens"
+QString ProbeText(const TPortProbe &probe, const QString &shown, const QString &why = QString())
 {
-    const QString where = probe.Target.isEmpty() ? shown : shown + QStringLiteral(" -> ") + probe.Target;
-    return where + QStringLiteral(": ") + DescribeAccess(probe);
+    QString text = probe.Target.isEmpty() ? shown : shown + QStringLiteral(" -> ") + probe.Target;
+    if (!why.isEmpty())
+        text += QStringLiteral(" (%1)").arg(why);
+    return text + QStringLiteral(": ") + DescribeAccess(probe);
 }
 
 QString NumberColumn(int32_t number)
@@ -226,7 +229,7 @@ int RunPorts(TCliContext &Context)
         if (row.Port.Path.isEmpty())
             line += QStringLiteral("no device");
         else
-            line += ProbeText(row.Probe, QStringLiteral("%1 (%2)").arg(row.Port.Path, SourceText(row.Port.Source)));
+            line += ProbeText(row.Probe, row.Port.Path, SourceText(row.Port.Source));
         out.Line(line);
     }
     out.Line(QString());
