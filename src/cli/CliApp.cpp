@@ -2,10 +2,10 @@
 
 #include "cli/CliLink.h"
 #include "cli/PortProbe.h"
-#include "platform/PortMap.h"
-#include "platform/SettingsStore.h"
 #include "platform/LumoraError.h"
+#include "platform/PortMap.h"
 #include "platform/SerialTrace.h"
+#include "platform/SettingsStore.h"
 
 #ifndef LUMORA_VERSION
 #define LUMORA_VERSION "0"

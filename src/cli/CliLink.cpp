@@ -5,8 +5,8 @@
 
 bool ParsePortNumber(const QString &Spec, int32_t &Number)
 {
-    const int32_t number =
-        ComNumber(Spec.startsWith(QLatin1String("COM"), Qt::CaseInsensitive) ? Spec : QStringLiteral("COM") + Spec);
+    const int32_t number = ComNumber(
+        Spec.startsWith(QLatin1String("COM"), Qt::CaseInsensitive) ? Spec : QStringLiteral("COM") + Spec);
     if (number < 0)
         return false;
     Number = number;

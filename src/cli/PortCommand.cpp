@@ -13,7 +13,8 @@ namespace {
 bool PortOperand(TCliContext &Context, const QString &given, int32_t &number, int &exit)
 {
     if (!ParsePortNumber(given, number)) {
-        exit = Context.Usage(QStringLiteral("invalid port '%1': give a port number such as 2, or COM2").arg(given));
+        exit = Context.Usage(
+            QStringLiteral("invalid port '%1': give a port number such as 2, or COM2").arg(given));
         return false;
     }
     if (number < 1) {
@@ -64,7 +65,8 @@ int UnmapPort(TCliContext &Context, const QStringList &operands)
     TSettingsStore store(TSettingsStore::DefaultPath());
     if (const auto entry = store.ReadString(TPortMap::UserSection, name)) {
         store.RemoveValue(TPortMap::UserSection, name);
-        Report(Context, name, QStringLiteral("your entry in [Ports] removed (it led to %1)").arg(*entry), *entry);
+        Report(Context, name, QStringLiteral("your entry in [Ports] removed (it led to %1)").arg(*entry),
+               *entry);
         return CliExitOk;
     }
     QStringList removed;
@@ -75,11 +77,13 @@ int UnmapPort(TCliContext &Context, const QStringList &operands)
         }
     }
     if (removed.isEmpty()) {
-        Context.Out.ErrorLine(QStringLiteral("lumora-cli: %1 has no entry in [Ports] and no adapter assigned").arg(name));
+        Context.Out.ErrorLine(
+            QStringLiteral("lumora-cli: %1 has no entry in [Ports] and no adapter assigned").arg(name));
         return CliExitUsage;
     }
     Report(Context, name,
-           QStringLiteral("adapter %1 no longer assigned; when plugged in it gets the lowest free number").arg(removed.join(QStringLiteral(", "))),
+           QStringLiteral("adapter %1 no longer assigned; when plugged in it gets the lowest free number")
+               .arg(removed.join(QStringLiteral(", "))),
            removed.first());
     return CliExitOk;
 }

@@ -166,9 +166,9 @@ QString DescribeAccess(const TPortProbe &probe)
     case TPortAccess::NotCharDevice:
         return QStringLiteral("not a serial device");
     case TPortAccess::Busy:
-        return probe.Holders.isEmpty()
-                   ? QStringLiteral("busy, in use by another program")
-                   : QStringLiteral("busy, in use by another program: %1").arg(probe.Holders.join(QStringLiteral(", ")));
+        return probe.Holders.isEmpty() ? QStringLiteral("busy, in use by another program")
+                                       : QStringLiteral("busy, in use by another program: %1")
+                                             .arg(probe.Holders.join(QStringLiteral(", ")));
     case TPortAccess::NoHardware:
         return QStringLiteral("no device behind it (%1)").arg(probe.Detail);
     case TPortAccess::Failed:

@@ -84,7 +84,8 @@ QString ProbeText(const TPortProbe &probe, const QString &shown, const QString &
 
 QString NumberColumn(int32_t number)
 {
-    return QStringLiteral("  %1  ").arg(number > 0 ? QStringLiteral("COM%1").arg(number) : QStringLiteral("--"), -4);
+    return QStringLiteral("  %1  ").arg(
+        number > 0 ? QStringLiteral("COM%1").arg(number) : QStringLiteral("--"), -4);
 }
 
 std::vector<TPortRow> PortRows(const TPortMap &map, int32_t stored)
@@ -185,18 +186,20 @@ int RunPorts(TCliContext &Context)
     if (Context.Out.Json()) {
         QJsonArray portArray;
         for (const TPortRow &row : ports) {
-            QJsonObject object = row.Port.Path.isEmpty()
-                                     ? QJsonObject{{QStringLiteral("path"), QJsonValue()},
-                                                   {QStringLiteral("access"), AccessKey(TPortAccess::Missing)},
-                                                   {QStringLiteral("detail"), QStringLiteral("no device")}}
-                                     : ProbeJson(row.Probe);
+            QJsonObject object =
+                row.Port.Path.isEmpty()
+                    ? QJsonObject{{QStringLiteral("path"), QJsonValue()},
+                                  {QStringLiteral("access"), AccessKey(TPortAccess::Missing)},
+                                  {QStringLiteral("detail"), QStringLiteral("no device")}}
+                    : ProbeJson(row.Probe);
             object.insert(QStringLiteral("name"), row.Port.Name);
             object.insert(QStringLiteral("source"), SourceKey(row.Port.Source));
             portArray.append(object);
         }
         QJsonArray adapterArray;
         for (const TAdapterRow &row : adapters) {
-            QJsonObject object = row.Present ? ProbeJson(row.Probe) : QJsonObject{{QStringLiteral("path"), row.Path}};
+            QJsonObject object =
+                row.Present ? ProbeJson(row.Probe) : QJsonObject{{QStringLiteral("path"), row.Path}};
             object.insert(QStringLiteral("number"), row.Number > 0 ? QJsonValue(row.Number) : QJsonValue());
             object.insert(QStringLiteral("present"), row.Present);
             object.insert(QStringLiteral("shadowed"), row.Shadowed);
@@ -209,21 +212,22 @@ int RunPorts(TCliContext &Context)
             object.insert(QStringLiteral("number"), map.UartNumbers()[i]);
             uartArray.append(object);
         }
-        Context.Out.JsonLine(QJsonObject{
-            {QStringLiteral("store"), store.FilePath()},
-            {QStringLiteral("storedPort"), stored},
-            {QStringLiteral("ports"), portArray},
-            {QStringLiteral("adapters"), adapterArray},
-            {QStringLiteral("uarts"), uartArray},
-            {QStringLiteral("modemManager"),
-             QJsonObject{{QStringLiteral("running"), mmRunning},
-                         {QStringLiteral("unmarked"), QJsonArray::fromStringList(unmarked)},
-                         {QStringLiteral("rules"), QJsonArray::fromStringList(rules)}}}});
+        Context.Out.JsonLine(
+            QJsonObject{{QStringLiteral("store"), store.FilePath()},
+                        {QStringLiteral("storedPort"), stored},
+                        {QStringLiteral("ports"), portArray},
+                        {QStringLiteral("adapters"), adapterArray},
+                        {QStringLiteral("uarts"), uartArray},
+                        {QStringLiteral("modemManager"),
+                         QJsonObject{{QStringLiteral("running"), mmRunning},
+                                     {QStringLiteral("unmarked"), QJsonArray::fromStringList(unmarked)},
+                                     {QStringLiteral("rules"), QJsonArray::fromStringList(rules)}}}});
         return CliExitOk;
     }
 
     TCliOutput &out = Context.Out;
-    out.Line(QStringLiteral("Ports (stored port COM%1, settings store %2):").arg(stored).arg(store.FilePath()));
+    out.Line(
+        QStringLiteral("Ports (stored port COM%1, settings store %2):").arg(stored).arg(store.FilePath()));
     for (const TPortRow &row : ports) {
         QString line = QStringLiteral("  %1  ").arg(row.Port.Name, -4);
         if (row.Port.Path.isEmpty())
@@ -245,8 +249,9 @@ int RunPorts(TCliContext &Context)
         out.Line(NumberColumn(map.UartNumbers()[i]) + ProbeText(uarts[i], uarts[i].Path));
     if (!unmarked.isEmpty()) {
         out.Line(QString());
-        out.Line(QStringLiteral("ModemManager is running and probes new USB serial adapters with AT commands, which\n"
-                                "can hold or garble the line for several seconds: %1.")
+        out.Line(QStringLiteral(
+                     "ModemManager is running and probes new USB serial adapters with AT commands, which\n"
+                     "can hold or garble the line for several seconds: %1.")
                      .arg(unmarked.join(QStringLiteral(", "))));
         if (rules.isEmpty()) {
             out.Line(QStringLiteral("Their USB vendor and product ids are unknown; stop it with "

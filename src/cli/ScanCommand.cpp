@@ -66,7 +66,8 @@ int RunScan(TCliContext &Context)
         }
     }
     if (targets.empty()) {
-        Context.Out.ErrorLine(QStringLiteral("lumora-cli: no port resolves to a device; see 'lumora-cli ports'"));
+        Context.Out.ErrorLine(
+            QStringLiteral("lumora-cli: no port resolves to a device; see 'lumora-cli ports'"));
         return CliExitDevice;
     }
 
@@ -87,12 +88,14 @@ int RunScan(TCliContext &Context)
         const QString type = DeviceTypeName(target.Info.DeviceType);
         const QString serial = RecordText(target.Info.SerialNo, sizeof target.Info.SerialNo);
         if (Context.Out.Json()) {
-            QJsonObject object{{QStringLiteral("name"), target.Choice.Name},
-                               {QStringLiteral("path"), target.Choice.Path.isEmpty() ? QJsonValue() : target.Choice.Path},
-                               {QStringLiteral("answered"), target.Answered}};
+            QJsonObject object{
+                {QStringLiteral("name"), target.Choice.Name},
+                {QStringLiteral("path"), target.Choice.Path.isEmpty() ? QJsonValue() : target.Choice.Path},
+                {QStringLiteral("answered"), target.Answered}};
             if (target.Answered) {
-                object.insert(QStringLiteral("type"), QJsonObject{{QStringLiteral("code"), target.Info.DeviceType},
-                                                                 {QStringLiteral("name"), type}});
+                object.insert(QStringLiteral("type"),
+                              QJsonObject{{QStringLiteral("code"), target.Info.DeviceType},
+                                          {QStringLiteral("name"), type}});
                 object.insert(QStringLiteral("serialNumber"), serial);
             } else {
                 object.insert(QStringLiteral("why"), target.Why);
@@ -100,8 +103,9 @@ int RunScan(TCliContext &Context)
             array.append(object);
             continue;
         }
-        QString line = QStringLiteral("%1  %2: ").arg(target.Choice.Name, -5).arg(
-            target.Choice.Path.isEmpty() ? QStringLiteral("-") : target.Choice.Path);
+        QString line = QStringLiteral("%1  %2: ")
+                           .arg(target.Choice.Name, -5)
+                           .arg(target.Choice.Path.isEmpty() ? QStringLiteral("-") : target.Choice.Path);
         if (target.Answered)
             line += QStringLiteral("type %1%2, serial number %3")
                         .arg(target.Info.DeviceType)

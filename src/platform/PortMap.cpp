@@ -42,7 +42,9 @@ std::vector<int32_t> FindUarts(const TPortScanRoots &roots)
     std::vector<int32_t> numbers;
     const QDir sys(roots.SysTty);
     const bool haveSys = sys.exists();
-    const QStringList names = (haveSys ? sys : QDir(roots.Dev)).entryList({QStringLiteral("ttyS*")}, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    const QStringList names =
+        (haveSys ? sys : QDir(roots.Dev))
+            .entryList({QStringLiteral("ttyS*")}, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
     for (const QString &name : names) {
         int32_t index = -1;
         if (!TryStrToInt(QStringView(name).sliced(4), index) || index < 0 || !name.at(4).isDigit())
@@ -104,7 +106,8 @@ void TPortMap::Load()
     }
     FAdapters.clear();
     const QDir byId(FRoots.ById);
-    for (const QString &name : byId.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name))
+    for (const QString &name :
+         byId.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name))
         FAdapters << byId.filePath(name);
     FUarts = FindUarts(FRoots);
 }

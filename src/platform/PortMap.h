@@ -14,9 +14,9 @@ class TSettingsStore;
 // them below <dir> (<dir>/dev/serial/by-id, <dir>/sys/class/tty, <dir>/dev,
 // <dir>/run/udev/data), so that a test can give the program a tree of its own.
 struct TPortScanRoots {
-    QString ById = QStringLiteral("/dev/serial/by-id"); // stable links of USB and CDC-ACM adapters
-    QString SysTty = QStringLiteral("/sys/class/tty");  // the kernel's view of tty devices
-    QString Dev = QStringLiteral("/dev");               // where the ttyS<n> nodes are
+    QString ById = QStringLiteral("/dev/serial/by-id");  // stable links of USB and CDC-ACM adapters
+    QString SysTty = QStringLiteral("/sys/class/tty");   // the kernel's view of tty devices
+    QString Dev = QStringLiteral("/dev");                // where the ttyS<n> nodes are
     QString UdevData = QStringLiteral("/run/udev/data"); // udev's properties of each device
 
     static TPortScanRoots Under(const QString &Root);

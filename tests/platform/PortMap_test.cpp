@@ -58,7 +58,8 @@ TEST_F(PortMapTest, UserEntryThenUartThenAssignedAdapter)
         EXPECT_EQ(Resolve(none), QString()) << none;
 
     // The user's entry wins over all, for any name; an empty one does not count.
-    WriteFile(Store.FilePath(), ReadFile(Store.FilePath()) + "[Ports]\ncom1 = /dev/ttyUSB7\nCOM0=/tmp/zero\nCOM3=\n");
+    WriteFile(Store.FilePath(),
+              ReadFile(Store.FilePath()) + "[Ports]\ncom1 = /dev/ttyUSB7\nCOM0=/tmp/zero\nCOM3=\n");
     EXPECT_EQ(Resolve("COM1"), "/dev/ttyUSB7");
     EXPECT_EQ(Resolve("COM0"), "/tmp/zero");
     EXPECT_EQ(Resolve("COM3"), acm);

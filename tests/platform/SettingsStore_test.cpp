@@ -182,7 +182,8 @@ TEST(IniText, EntryAddedAfterALastLineWithoutLineFeedReadsBack)
 
 TEST(IniText, SectionEntriesAndRemovalKeepEveryOtherByte)
 {
-    const QByteArray text = "\xEF\xBB\xBF; note\r\n[A]\r\nx = 1\r\n; c\r\n y=2 \r\n[B]\r\nx=3\r\n[a]\r\nz=4\r\n";
+    const QByteArray text =
+        "\xEF\xBB\xBF; note\r\n[A]\r\nx = 1\r\n; c\r\n y=2 \r\n[B]\r\nx=3\r\n[a]\r\nz=4\r\n";
     const auto entries = IniSectionEntries(text, "a");
     ASSERT_EQ(entries.size(), 2U) << "the first section of the name only";
     EXPECT_EQ(entries[0], std::make_pair(QByteArray("x"), QByteArray("1")));

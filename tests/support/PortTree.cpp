@@ -36,8 +36,8 @@ QString TPortTree::AddAdapter(const QString &Name, const QString &Target, const 
     QFile::remove(link);
     QFile::link(Target, link);
     if (!Vendor.isEmpty()) {
-        const QString device =
-            FRoot + "/sys/class/tty/" + QFileInfo(QFileInfo(Target).canonicalFilePath()).fileName() + "/device";
+        const QString device = FRoot + "/sys/class/tty/" +
+                               QFileInfo(QFileInfo(Target).canonicalFilePath()).fileName() + "/device";
         WriteText(device + "/idVendor", Vendor.toLatin1() + '\n');
         WriteText(device + "/idProduct", Product.toLatin1() + '\n');
     }
