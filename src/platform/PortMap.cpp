@@ -205,10 +205,12 @@ std::vector<TPortResolution> TPortMap::ResolveAll() const
 std::vector<TAdapterNumber> TPortMap::AdapterNumbers() const
 {
     std::vector<TAdapterNumber> out;
-    for (const auto &[path, number] : FAssigned) {
+    for (const auto &entry : FAssigned) {
+        const QString &path = entry.first;
         const bool present = std::any_of(FAdapters.begin(), FAdapters.end(),
                                          [&](const QString &a) { return SamePath(a, path); });
-        out.push_back({path, number, present, Resolve(QStringLiteral("COM%1").arg(number)).Path != path});
+        out.push_back(
+            {path, entry.second, present, Resolve(QStringLiteral("COM%1").arg(entry.second)).Path != path});
     }
     return out;
 }
