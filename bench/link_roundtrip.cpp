@@ -59,7 +59,7 @@ double Percentile(std::vector<double> sorted, double p)
 // ttyS0 has a UART, four adapters in serial/by-id.
 TPortScanRoots LaptopTree(const QString &root, const QString &device)
 {
-    const TPortScanRoots roots = TPortScanRoots::Under(root);
+    TPortScanRoots roots = TPortScanRoots::Under(root);
     QDir().mkpath(roots.ById);
     for (int i = 0; i < 32; ++i) {
         const QString sys = roots.SysTty + QStringLiteral("/ttyS%1").arg(i);

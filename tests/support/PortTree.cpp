@@ -32,7 +32,7 @@ TPortTree::TPortTree() : FRoot(PortRoot())
 QString TPortTree::AddAdapter(const QString &Name, const QString &Target, const QString &Vendor,
                               const QString &Product)
 {
-    const QString link = ById(Name);
+    QString link = ById(Name);
     QFile::remove(link);
     QFile::link(Target, link);
     if (!Vendor.isEmpty()) {
@@ -51,7 +51,7 @@ void TPortTree::Unplug(const QString &Name)
 
 QString TPortTree::AddUart(int Index, const QString &Target, bool Uart)
 {
-    const QString node = FRoot + QString("/dev/ttyS%1").arg(Index);
+    QString node = FRoot + QString("/dev/ttyS%1").arg(Index);
     QFile::remove(node);
     QFile::link(Target, node);
     WriteText(FRoot + QString("/sys/class/tty/ttyS%1/type").arg(Index), Uart ? "4\n" : "0\n");
