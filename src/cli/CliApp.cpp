@@ -1,8 +1,11 @@
 #include "cli/CliApp.h"
 
 #include "cli/CliLink.h"
+#include "cli/PortProbe.h"
 #include "platform/LumoraError.h"
+#include "platform/PortMap.h"
 #include "platform/SerialTrace.h"
+#include "platform/SettingsStore.h"
 
 namespace {
 
@@ -154,24 +157,43 @@ std::vector<TCliCommand> MakeCommands()
     commands.push_back(
         {QStringLiteral("ports"),
          QString(),
-         QStringLiteral("list COM1-COM4, the serial devices present and whether they can be opened"),
-         QStringLiteral("Shows the path each of COM1 to COM4 maps to (section [Ports] of the settings\n"
-                        "store, else /dev/ttyS<n-1>), the serial devices present (/dev/serial/by-id/*,\n"
-                        "ttyUSB*, ttyACM*, ttyS*) and for each whether this user can open it. When\n"
-                        "permission is denied it names the group that owns the device and the command\n"
-                        "that adds you to it.\n"),
+         QStringLiteral("list the COM numbers, the adapters and UARTs, and whether they can be opened"),
+         QStringLiteral("Shows every COMn that leads to a device and why: your entry in section [Ports]\n"
+                        "of the settings store, the UART ttyS<n-1>, or the USB adapter (a link in\n"
+                        "/dev/serial/by-id) assigned to n. Then the adapters, with their numbers, and the\n"
+                        "UARTs present, each with whether this user can open it; for a busy device the\n"
+                        "process holding it, for a permission failure the group to join. When\n"
+                        "ModemManager runs and may probe an adapter, gives the udev rule that keeps it\n"
+                        "away. An adapter seen for the first time gets the lowest free number and keeps\n"
+                        "it, as on Windows.\n"),
          {},
          0,
          RunPorts});
     commands.push_back(
         {QStringLiteral("port"),
-         QStringLiteral("[N]"),
-         QStringLiteral("show or store the port number"),
-         QStringLiteral("Without N shows the stored port and the device it maps to; with N (or\n"
-                        "COMn) stores it in the settings store the program uses.\n"),
+         QStringLiteral("[N] | map COMn PATH | unmap COMn"),
+         QStringLiteral("show or store the port number, pin or free a COM number"),
+         QStringLiteral("Without operands shows the stored port and the device it leads to; with N (or\n"
+                        "COMn) stores it in the settings store the program uses.\n\n"
+                        "  map COMn PATH   makes COMn lead to PATH (your entry in section [Ports])\n"
+                        "  unmap COMn      removes your entry for COMn, or else the adapter assigned to\n"
+                        "                  it (an adapter still plugged in then gets the lowest free\n"
+                        "                  number again)\n"),
          {},
-         1,
+         3,
          RunPort});
+    commands.push_back(
+        {QStringLiteral("scan"),
+         QStringLiteral("[PORT...]"),
+         QStringLiteral("ask every port at once which device answers"),
+         QStringLiteral("Sends the information request (command 0) to every COMn that leads to a device,\n"
+                        "or to the ports given (COMn, N or a path), all at once, and lists what answers:\n"
+                        "the port, its device path, the device type and serial number. Ports that do not\n"
+                        "answer or cannot be opened are listed with why. Nothing else is written to any\n"
+                        "device. Exit status 0 when some device answered, 1 when none did.\n"),
+         {},
+         64,
+         RunScan});
     return commands;
 }
 
@@ -186,7 +208,7 @@ QString GlobalHelp()
     text +=
         QStringLiteral("\nOptions:\n"
                        "  --port COMn|N|PATH  use this port instead of the stored one (nothing is stored);\n"
-                       "                      COMn goes through the [Ports] mapping as in the program\n"
+                       "                      COMn resolves as in the program (see 'lumora-cli ports')\n"
                        "  --json              print JSON instead of text\n"
                        "  --trace             print every frame written and every read on standard error\n"
                        "  -h, --help          show this help, or a command's help after the command\n"
@@ -238,6 +260,15 @@ int TCliContext::Usage(const QString &Message) const
     return CliExitUsage;
 }
 
+void TCliContext::NameHolders(const QString &Path) const
+{
+    if (Path.isEmpty())
+        return;
+    const TPortProbe probe = ProbePort(Path);
+    if (probe.Access == TPortAccess::Busy && !probe.Holders.isEmpty())
+        Out.ErrorLine(QStringLiteral("%1 is held by %2").arg(Path, probe.Holders.join(QStringLiteral(", "))));
+}
+
 int TCliContext::DeviceFailure(const TCliLink &Link) const
 {
     Out.ErrorLine(Link.Status().Text());
@@ -254,6 +285,7 @@ bool TCliContext::OpenLink(TCliLink &Link, int &Exit) const
     }
     if (!Link.OpenChoice(choice)) {
         Exit = DeviceFailure(Link);
+        NameHolders(choice.Path);
         return false;
     }
     return true;
@@ -315,6 +347,11 @@ int RunCli(const QStringList &Args, TCliOutput &Out)
     if (global.Trace)
         SetSerialTrace(true);
     try {
+        // Every run numbers the adapters seen for the first time, as the
+        // program does whenever it resolves a port name; a store that cannot
+        // be written does not stop the command.
+        TSettingsStore store(TSettingsStore::DefaultPath());
+        TPortMap(store).TryAssignAdapters();
         return command->Run(context);
     } catch (const ELumoraError &e) {
         // Only the settings store raises here (a store that cannot be written).

@@ -23,6 +23,9 @@ struct TCliContext {
     // Prints the link's last status text on standard error; returns the
     // device exit status.
     int DeviceFailure(const TCliLink &Link) const;
+    // Names the processes holding the device at Path on standard error when
+    // it is busy and they can be seen.
+    void NameHolders(const QString &Path) const;
     // Opens the chosen port (--port, else the stored one). On failure prints
     // why and returns false with Exit set.
     bool OpenLink(TCliLink &Link, int &Exit) const;
@@ -54,3 +57,4 @@ int RunBackup(TCliContext &Context);
 int RunRestore(TCliContext &Context);
 int RunCommission(TCliContext &Context);
 int RunReport(TCliContext &Context);
+int RunScan(TCliContext &Context);

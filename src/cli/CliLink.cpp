@@ -1,26 +1,21 @@
 #include "cli/CliLink.h"
 
-#include "platform/IntConv.h"
 #include "platform/PortMap.h"
 #include "platform/SettingsStore.h"
 
 bool ParsePortNumber(const QString &Spec, int32_t &Number)
 {
-    QStringView digits(Spec);
-    if (digits.startsWith(QLatin1String("COM"), Qt::CaseInsensitive))
-        digits = digits.sliced(3);
-    if (digits.isEmpty())
+    const int32_t number = ComNumber(
+        Spec.startsWith(QLatin1String("COM"), Qt::CaseInsensitive) ? Spec : QStringLiteral("COM") + Spec);
+    if (number < 0)
         return false;
-    for (QChar c : digits) {
-        if (c < u'0' || c > u'9')
-            return false;
-    }
-    return TryStrToInt(digits, Number);
+    Number = number;
+    return true;
 }
 
 bool ResolvePortChoice(const QString &Spec, TPortChoice &Choice, QString &Error)
 {
-    const TSettingsStore store(TSettingsStore::DefaultPath());
+    TSettingsStore store(TSettingsStore::DefaultPath());
     if (Spec.contains(QLatin1Char('/'))) {
         Choice = {Spec, Spec};
         return true;

@@ -1,6 +1,7 @@
 #include "cli/PortProbe.h"
 
-#include <QDir>
+#include "cli/PortUsers.h"
+
 #include <QFileInfo>
 
 #include <algorithm>
@@ -59,42 +60,6 @@ bool AccountHasGroup(gid_t gid)
     return std::find(groups.begin(), groups.begin() + n, gid) != groups.begin() + n;
 }
 
-// Natural order: runs of digits compare by their value, so ttyS2 comes
-// before ttyS10.
-bool NaturalLess(const QString &a, const QString &b)
-{
-    qsizetype i = 0, j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (a[i].isDigit() && b[j].isDigit()) {
-            qsizetype ei = i, ej = j;
-            while (ei < a.size() && a[ei].isDigit())
-                ++ei;
-            while (ej < b.size() && b[ej].isDigit())
-                ++ej;
-            const unsigned long long x = a.mid(i, ei - i).toULongLong();
-            const unsigned long long y = b.mid(j, ej - j).toULongLong();
-            if (x != y)
-                return x < y;
-            i = ei;
-            j = ej;
-        } else {
-            if (a[i] != b[j])
-                return a[i] < b[j];
-            ++i;
-            ++j;
-        }
-    }
-    return a.size() - i < b.size() - j;
-}
-
-void AddDevices(QStringList &out, const QString &dir, const QString &pattern)
-{
-    QStringList names = QDir(dir).entryList({pattern}, QDir::System | QDir::Files | QDir::NoDotAndDotDot);
-    std::sort(names.begin(), names.end(), NaturalLess);
-    for (const QString &name : names)
-        out << dir + QLatin1Char('/') + name;
-}
-
 } // namespace
 
 TPortProbe ProbePort(const QString &path)
@@ -134,6 +99,7 @@ TPortProbe ProbePort(const QString &path)
             break;
         case EBUSY:
             probe.Access = TPortAccess::Busy;
+            probe.Holders = PortHolders(path);
             break;
         case EIO:
         case ENXIO:
@@ -155,17 +121,9 @@ TPortProbe ProbePort(const QString &path)
         probe.Access = TPortAccess::Ok;
     }
     ::close(fd);
+    if (probe.Access == TPortAccess::Busy)
+        probe.Holders = PortHolders(path);
     return probe;
-}
-
-QStringList FindSerialDevices(const QString &devRoot)
-{
-    QStringList out;
-    AddDevices(out, devRoot + QStringLiteral("/serial/by-id"), QStringLiteral("*"));
-    AddDevices(out, devRoot, QStringLiteral("ttyUSB*"));
-    AddDevices(out, devRoot, QStringLiteral("ttyACM*"));
-    AddDevices(out, devRoot, QStringLiteral("ttyS*"));
-    return out;
 }
 
 QString AccessKey(TPortAccess access)
@@ -208,7 +166,9 @@ QString DescribeAccess(const TPortProbe &probe)
     case TPortAccess::NotCharDevice:
         return QStringLiteral("not a serial device");
     case TPortAccess::Busy:
-        return QStringLiteral("busy, in use by another program");
+        return probe.Holders.isEmpty() ? QStringLiteral("busy, in use by another program")
+                                       : QStringLiteral("busy, in use by another program: %1")
+                                             .arg(probe.Holders.join(QStringLiteral(", ")));
     case TPortAccess::NoHardware:
         return QStringLiteral("no device behind it (%1)").arg(probe.Detail);
     case TPortAccess::Failed:

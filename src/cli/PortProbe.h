@@ -24,16 +24,13 @@ struct TPortProbe {
     bool GroupGrantsAccess = false; // read and write for the group
     bool InGroupNotSession = false; // the account is a member, this login session is not yet
     QString Detail;                 // the system's error text for Failed
+    QStringList Holders;            // for Busy: the processes holding it, where this user can see them
 };
 
 // Looks at PATH and tries to open it the way the link does (read/write, no
 // controlling terminal), without blocking; the device is closed again at
 // once and nothing is written to it.
 TPortProbe ProbePort(const QString &path);
-
-// The serial devices present below DevRoot: the links of serial/by-id, then
-// ttyUSB*, ttyACM* and ttyS* in natural order.
-QStringList FindSerialDevices(const QString &devRoot = QStringLiteral("/dev"));
 
 // A short key for JSON ("ok", "missing", "not-a-device", "permission-denied",
 // "busy", "no-device", "error").

@@ -63,7 +63,8 @@ bool TCOMMan::Open(int32_t PortNumber)
 {
     FPortName = QStringLiteral("COM%1").arg(PortNumber);
     SetPortNumber(PortNumber);
-    return OpenDevice(PortDevicePath(FPortName, TSettingsStore(TSettingsStore::DefaultPath())));
+    TSettingsStore store(TSettingsStore::DefaultPath());
+    return OpenDevice(PortDevicePath(FPortName, store));
 }
 
 bool TCOMMan::OpenDevice(const QString &Path)

@@ -172,3 +172,32 @@ QByteArray SetIniValue(QByteArrayView Text, QByteArrayView Section, QByteArrayVi
     out += '[' + Section.toByteArray() + ']' + eol + entry + eol;
     return out;
 }
+
+std::vector<std::pair<QByteArray, QByteArray>> IniSectionEntries(QByteArrayView Text, QByteArrayView Section)
+{
+    std::vector<std::pair<QByteArray, QByteArray>> entries;
+    bool inside = false;
+    for (const TLine &l : SplitLines(Text)) {
+        const QByteArrayView line = Text.sliced(l.Begin, l.End - l.Begin);
+        if (const auto name = SectionName(line)) {
+            if (inside)
+                break;
+            inside = SameName(*name, Section);
+            continue;
+        }
+        QByteArrayView k, v;
+        if (inside && SplitEntry(line, k, v))
+            entries.emplace_back(k.toByteArray(), v.toByteArray());
+    }
+    return entries;
+}
+
+QByteArray RemoveIniValue(QByteArrayView Text, QByteArrayView Section, QByteArrayView Key)
+{
+    const auto lines = SplitLines(Text);
+    const TLocation loc = Locate(Text, lines, Section, Key);
+    if (loc.KeyLine < 0)
+        return Text.toByteArray();
+    const TLine &l = lines[size_t(loc.KeyLine)];
+    return Text.first(l.Begin).toByteArray() + Text.sliced(l.Next).toByteArray();
+}

@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 // Line-based reading and editing of INI-style text. Section and key names
 // compare without regard to case; keys and values are trimmed of blanks, as
@@ -22,3 +24,11 @@ std::optional<QByteArray> FindIniValue(QByteArrayView Text, QByteArrayView Secti
 // exists; otherwise the key is added at the end of the section, or the
 // section is appended to the text.
 QByteArray SetIniValue(QByteArrayView Text, QByteArrayView Section, QByteArrayView Key, QByteArrayView Value);
+
+// Every "key=value" entry of the first section named Section, in file order,
+// keys and values trimmed as FindIniValue returns them.
+std::vector<std::pair<QByteArray, QByteArray>> IniSectionEntries(QByteArrayView Text, QByteArrayView Section);
+
+// Text without Key's line (and its line ending) in the first section named
+// Section; the text unchanged when there is no such key.
+QByteArray RemoveIniValue(QByteArrayView Text, QByteArrayView Section, QByteArrayView Key);

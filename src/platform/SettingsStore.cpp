@@ -172,9 +172,15 @@ void TSettingsStore::WriteInteger(const QString &Section, const QString &Name, i
 
 void TSettingsStore::WriteString(const QString &Section, const QString &Name, const QString &Value)
 {
+    EditText(Section, Name, [&](const QByteArray &content) {
+        return SetIniValue(content, Section.toUtf8(), Name.toUtf8(), Value.toUtf8());
+    });
+}
+
+void TSettingsStore::EditText(const QString &Section, const QString &Name,
+                              const std::function<QByteArray(const QByteArray &)> &Edit)
+{
     const QByteArray section = Section.toUtf8();
-    const QByteArray name = Name.toUtf8();
-    const QByteArray value = Value.toUtf8();
     // Writing a section the file does not have means creating it; otherwise
     // only the value is set. A failure reports whichever was attempted.
     const auto failure = [&](const QByteArray &content, bool exists) {
@@ -190,17 +196,18 @@ void TSettingsStore::WriteString(const QString &Section, const QString &Name, co
         throw setFailed;
     const QByteArray path = QFile::encodeName(target);
 
-    // A value already stored is not written again: the outcome is the same,
-    // and a store the user may not write still serves a program that only
-    // stores what is there.
+    // An edit that changes nothing (a value already stored, a removal of
+    // what is not there) writes nothing: the outcome is the same, and a store
+    // the user may not write still serves a program that only stores what is
+    // there.
     QByteArray content;
     TReadResult read = ReadWholeFile(path, content);
-    if (read == TReadResult::Ok && FindIniValue(content, section, name) == value)
-        return;
     // A file that exists but cannot be read cannot be rewritten without
     // losing what it holds.
     if (read == TReadResult::Failed)
         throw setFailed;
+    if (Edit(content) == content)
+        return;
 
     const QString folder = QFileInfo(target).absolutePath();
     if (!QDir().mkpath(folder))
@@ -214,7 +221,8 @@ void TSettingsStore::WriteString(const QString &Section, const QString &Name, co
     if (read == TReadResult::Failed)
         throw setFailed;
     const bool exists = read == TReadResult::Ok;
-    if (exists && FindIniValue(content, section, name) == value)
+    const QByteArray updated = Edit(content);
+    if (updated == content)
         return;
     if (exists && !MayWrite(path))
         throw failure(content, exists);
@@ -232,8 +240,27 @@ void TSettingsStore::WriteString(const QString &Section, const QString &Name, co
         // Not this user's to give: the file becomes this user's, as any
         // file it replaces in a folder it may write.
     }
-    const QByteArray updated = SetIniValue(content, section, name, value);
     if (file.write(updated) != updated.size() || !file.commit())
         throw failure(content, exists);
     SyncFolder(QFile::encodeName(folder));
+}
+
+std::vector<std::pair<QString, QString>> TSettingsStore::ReadSection(const QString &Section) const
+{
+    std::vector<std::pair<QString, QString>> entries;
+    QByteArray content;
+    if (ReadWholeFile(QFile::encodeName(FPath), content) != TReadResult::Ok)
+        return entries;
+    for (const auto &[key, value] : IniSectionEntries(content, Section.toUtf8()))
+        entries.emplace_back(QString::fromUtf8(key), QString::fromUtf8(value));
+    return entries;
+}
+
+void TSettingsStore::RemoveValue(const QString &Section, const QString &Name)
+{
+    if (!ReadString(Section, Name))
+        return;
+    EditText(Section, Name, [&](const QByteArray &content) {
+        return RemoveIniValue(content, Section.toUtf8(), Name.toUtf8());
+    });
 }

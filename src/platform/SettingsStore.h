@@ -3,7 +3,10 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <utility>
+#include <vector>
 
 // The per-user settings store: one INI-style file of sections and string
 // values. Reading never fails: a missing or unreadable file, section or value
@@ -37,6 +40,16 @@ public:
     void WriteString(const QString &Section, const QString &Name, const QString &Value);
     void WriteInteger(const QString &Section, const QString &Name, int32_t Value);
 
+    // Every entry of Section in file order (empty when there is none).
+    std::vector<std::pair<QString, QString>> ReadSection(const QString &Section) const;
+    // Removes Name from Section; nothing is written when it is not there.
+    // Raises as WriteString does.
+    void RemoveValue(const QString &Section, const QString &Name);
+
 private:
+    // Replaces the file's text with Edit(text), keeping its mode, atomically.
+    void EditText(const QString &Section, const QString &Name,
+                  const std::function<QByteArray(const QByteArray &)> &Edit);
+
     QString FPath;
 };

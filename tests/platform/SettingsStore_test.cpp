@@ -405,19 +405,30 @@ TEST(IniText, EntryAddedAfterALastLineWithoutLineFeedReadsBack)
     EXPECT_EQ(SetIniValue("[A]\nk=1", "A", "j", "2"), QByteArray("[A]\nk=1\nj=2\n"));
 }
 
-TEST_F(SettingsStoreTest, PortNamesMapThroughThePortsSection)
+TEST(IniText, SectionEntriesAndRemovalKeepEveryOtherByte)
 {
-    const TSettingsStore store(Path());
-    EXPECT_EQ(PortDevicePath("COM1", store), "/dev/ttyS0");
-    EXPECT_EQ(PortDevicePath("COM4", store), "/dev/ttyS3");
-    EXPECT_EQ(PortDevicePath("COM0", store), QString());
-    EXPECT_EQ(PortDevicePath("COM-1", store), QString());
-    EXPECT_EQ(PortDevicePath("COM$1", store), QString());
-    EXPECT_EQ(PortDevicePath("LPT1", store), QString());
-    WriteFile(Path(), "[Ports]\ncom1 = /dev/ttyUSB0\nCOM0=/tmp/zero\nCOM2=\n");
-    EXPECT_EQ(PortDevicePath("COM1", store), "/dev/ttyUSB0");
-    EXPECT_EQ(PortDevicePath("COM0", store), "/tmp/zero") << "an entry maps any port name";
-    EXPECT_EQ(PortDevicePath("COM2", store), "/dev/ttyS1") << "an empty entry falls back to the default";
+    const QByteArray text =
+        "\xEF\xBB\xBF; note\r\n[A]\r\nx = 1\r\n; c\r\n y=2 \r\n[B]\r\nx=3\r\n[a]\r\nz=4\r\n";
+    const auto entries = IniSectionEntries(text, "a");
+    ASSERT_EQ(entries.size(), 2U) << "the first section of the name only";
+    EXPECT_EQ(entries[0], std::make_pair(QByteArray("x"), QByteArray("1")));
+    EXPECT_EQ(entries[1], std::make_pair(QByteArray("y"), QByteArray("2")));
+    EXPECT_EQ(RemoveIniValue(text, "A", "Y"),
+              QByteArray("\xEF\xBB\xBF; note\r\n[A]\r\nx = 1\r\n; c\r\n[B]\r\nx=3\r\n[a]\r\nz=4\r\n"));
+    EXPECT_EQ(RemoveIniValue(text, "B", "y"), text);
+    EXPECT_EQ(RemoveIniValue("[A]\nk=1", "A", "k"), QByteArray("[A]\n")) << "last line without line feed";
+}
+
+TEST_F(SettingsStoreTest, RemovingAValueLeavesTheRestAndWritesNothingWhenAbsent)
+{
+    WriteFile(Path(), "[Ports]\nCOM1=/a\nCOM2=/b\n");
+    TSettingsStore store(Path());
+    store.RemoveValue("Ports", "com1");
+    EXPECT_EQ(ReadFile(Path()), "[Ports]\nCOM2=/b\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(ConfigHome() + "/lumora").constData(), 0555), 0);
+    EXPECT_NO_THROW(store.RemoveValue("Ports", "COM7")) << "nothing to remove, nothing written";
+    ::chmod(QFile::encodeName(ConfigHome() + "/lumora").constData(), 0755);
+    EXPECT_EQ(store.ReadSection("Ports"), (std::vector<std::pair<QString, QString>>{{"COM2", "/b"}}));
 }
 
 } // namespace

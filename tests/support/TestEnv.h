@@ -12,8 +12,13 @@ void IsolateEnvironment();
 // The folder XDG_CONFIG_HOME points at for this test process.
 QString ConfigHome();
 
-// Removes the settings store file (and its folder's other files) so that a
-// test starts from "nothing stored".
+// The tree of serial devices (LUMORA_PORT_ROOT) the code under test sees:
+// dev/serial/by-id, sys/class/tty, dev, run/udev/data below it.
+QString PortRoot();
+
+// Removes the settings store file (and its folder's other files) and the
+// tree of serial devices, so that a test starts from "nothing stored" and no
+// ports.
 void ResetConfigHome();
 
 } // namespace lumora::test

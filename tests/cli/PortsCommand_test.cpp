@@ -1,0 +1,165 @@
+#include "CliRun.h"
+#include "SimThread.h"
+#include "platform/SerialPort.h"
+#include "platform/SettingsStore.h"
+#include "support/PortTree.h"
+#include "support/TestEnv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+using lumora::test::TPortTree;
+using lumora::test::TPtyPair;
+
+class PortsTest : public ::testing::Test {
+protected:
+    bool Fresh = (lumora::test::ResetConfigHome(), true);
+    TPortTree Tree;
+
+    QString StoreText() const
+    {
+        QFile f(TSettingsStore::DefaultPath());
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+};
+
+// A process that the system lists under the command name ModemManager.
+class TFakeModemManager {
+public:
+    TFakeModemManager()
+    {
+        const QString copy = FDir.filePath("ModemManager");
+        QFile::copy("/bin/sleep", copy);
+        FProcess.start(copy, {"30"});
+        FProcess.waitForStarted();
+    }
+    ~TFakeModemManager()
+    {
+        FProcess.kill();
+        FProcess.waitForFinished();
+    }
+
+private:
+    QTemporaryDir FDir;
+    QProcess FProcess;
+};
+
+TEST_F(PortsTest, ShowsEveryNumberWithItsReasonAndTheDevicesPresent)
+{
+    TSimThread device;
+    TPtyPair uartLine, pinned;
+    const QString uart = Tree.AddUart(0, uartLine.SlavePath());
+    const QString adapter = Tree.AddAdapter("usb-FTDI_FT232R-if00-port0", device.Path(), "0403", "6001");
+    const QString gone = Tree.AddAdapter("usb-Old-if00", pinned.SlavePath());
+    ASSERT_EQ(RunTool({"port", "map", "COM4", pinned.SlavePath()}).Exit, 0);
+    Tree.Unplug("usb-Old-if00");
+
+    TCliRun run = RunTool({"ports"});
+    ASSERT_EQ(run.Exit, 0) << run.Err.toStdString();
+    const QStringList lines = run.Out.split('\n');
+    ASSERT_GE(lines.size(), 11) << run.Out.toStdString();
+    EXPECT_EQ(lines[1], "  COM1  " + uart + " -> " + uartLine.SlavePath() + " (UART): ok, can be opened");
+    EXPECT_EQ(lines[2],
+              "  COM2  " + adapter + " -> " + device.Path() + " (assigned adapter): ok, can be opened");
+    EXPECT_EQ(lines[3], "  COM3  " + gone + " (assigned adapter): missing, no such device");
+    EXPECT_EQ(lines[4], "  COM4  " + pinned.SlavePath() + " (your entry in [Ports]): ok, can be opened");
+    EXPECT_EQ(lines[7], "  COM2  usb-FTDI_FT232R-if00-port0 -> " + device.Path() + ": ok, can be opened");
+    EXPECT_EQ(lines[8], "  COM3  usb-Old-if00: unplugged, keeps its number");
+    EXPECT_EQ(lines[10], "  COM1  " + uart + " -> " + uartLine.SlavePath() + ": ok, can be opened");
+    EXPECT_FALSE(run.Out.contains("ModemManager")) << "not running";
+
+    {
+        TFakeModemManager mm;
+        run = RunTool({"ports"});
+        EXPECT_TRUE(run.Out.contains("ModemManager is running")) << run.Out.toStdString();
+        EXPECT_TRUE(run.Out.contains(
+            "\n  ATTRS{idVendor}==\"0403\", ATTRS{idProduct}==\"6001\", ENV{ID_MM_DEVICE_IGNORE}=\"1\"\n"));
+        Tree.MarkModemManagerIgnore(device.Path());
+        const QJsonObject o = RunTool({"--json", "ports"}).Json();
+        EXPECT_EQ(o["modemManager"].toObject()["running"], QJsonValue(true));
+        EXPECT_TRUE(o["modemManager"].toObject()["rules"].toArray().isEmpty()) << "the adapter is marked";
+        EXPECT_EQ(o["adapters"].toArray()[0].toObject()["modemManagerIgnores"], QJsonValue(true));
+        EXPECT_EQ(o["ports"].toArray()[1].toObject()["source"].toString(), "adapter");
+    }
+
+    // Nothing was sent to any device.
+    EXPECT_TRUE(device.Requests().empty());
+}
+
+TEST_F(PortsTest, MapAndUnmapGoThroughTheStore)
+{
+    TPtyPair line;
+    Tree.AddAdapter("usb-A", line.SlavePath());
+    TCliRun run = RunTool({"port", "map", "COM3", "rel/ttyX"});
+    EXPECT_EQ(run.Exit, 0);
+    const QString absolute = QDir::currentPath() + "/rel/ttyX";
+    EXPECT_EQ(run.Out, "COM3: mapped to " + absolute + " (your entry in [Ports])\n");
+    EXPECT_EQ(StoreText(), "[Adapters]\n" + Tree.ById("usb-A") + "=1\n[Ports]\nCOM3=" + absolute + "\n");
+
+    run = RunTool({"port", "unmap", "com3"});
+    EXPECT_EQ(run.Exit, 0);
+    EXPECT_EQ(StoreText(), "[Adapters]\n" + Tree.ById("usb-A") + "=1\n[Ports]\n");
+    // An adapter gone for good gives its number back.
+    Tree.Unplug("usb-A");
+    run = RunTool({"port", "unmap", "COM1"});
+    EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
+    EXPECT_EQ(StoreText(), "[Adapters]\n[Ports]\n");
+    EXPECT_EQ(RunTool({"port", "unmap", "COM1"}).Exit, 2);
+
+    for (const QStringList &bad : {QStringList{"port", "map", "COM0", "/x"},
+                                   {"port", "map", "COM2"},
+                                   {"port", "unmap"},
+                                   {"port", "unmap", "LPT1"},
+                                   {"port", "2", "3"}})
+        EXPECT_EQ(RunTool(bad).Exit, 2) << bad.join(' ').toStdString();
+}
+
+TEST_F(PortsTest, ScanAsksEveryPortOnceAndSaysWhyOthersDoNotAnswer)
+{
+    TSimThread first, second;
+    TPtyPair silent, held;
+    Tree.AddAdapter("usb-A", first.Path());
+    Tree.AddAdapter("usb-B", second.Path());
+    Tree.AddAdapter("usb-C", silent.SlavePath());
+    ASSERT_EQ(RunTool({"port", "map", "COM7", held.SlavePath()}).Exit, 0);
+    TSerialPort holder;
+    ASSERT_TRUE(holder.Open(held.SlavePath()));
+
+    const TCliRun run = RunTool({"scan"});
+    EXPECT_EQ(run.Exit, 0);
+    const QString serial = QString::fromLatin1(first.Info().SerialNo, 10);
+    const QStringList lines = run.Out.split('\n');
+    ASSERT_EQ(lines.size(), 5) << run.Out.toStdString();
+    EXPECT_TRUE(lines[0].startsWith("COM1   " + Tree.ById("usb-A") + ": type ")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].contains(", serial number " + serial.left(serial.indexOf(QChar(0)))));
+    EXPECT_TRUE(lines[1].startsWith("COM2   " + Tree.ById("usb-B") + ": type "));
+    EXPECT_EQ(lines[2], "COM3   " + Tree.ById("usb-C") + ": no answer (Device response timeout!)");
+    EXPECT_TRUE(lines[3].startsWith("COM7   " + held.SlavePath() +
+                                    ": cannot be opened: busy, in use by another program: "))
+        << lines[3].toStdString();
+    EXPECT_TRUE(lines[3].endsWith(QString("(pid %1)").arg(::getpid())));
+    // One information request each, nothing else.
+    ASSERT_EQ(first.Requests().size(), 1U);
+    EXPECT_EQ(first.Requests()[0].Command, 0);
+    ASSERT_EQ(second.Requests().size(), 1U);
+    EXPECT_EQ(silent.ReadMaster(8, 200), QByteArray::fromHex("AA55000000FBFF"));
+
+    // Only the ports named; the busy one's holder is named in the tool's error output too.
+    const QJsonObject o = RunTool({"--json", "scan", "COM2"}).Json();
+    EXPECT_EQ(o["ports"].toArray().size(), 1);
+    EXPECT_EQ(o["ports"].toArray()[0].toObject()["answered"], QJsonValue(true));
+    const TCliRun busy = RunTool({"--port", "COM7", "info"});
+    EXPECT_EQ(busy.Exit, 1);
+    EXPECT_TRUE(busy.Err.contains(held.SlavePath() + " is held by ")) << busy.Err.toStdString();
+}
+
+} // namespace
