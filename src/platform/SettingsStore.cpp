@@ -172,13 +172,16 @@ void TSettingsStore::WriteInteger(const QString &Section, const QString &Name, i
 
 void TSettingsStore::WriteString(const QString &Section, const QString &Name, const QString &Value)
 {
-    EditText(Section, Name, [&](const QByteArray &content) {
-        return SetIniValue(content, Section.toUtf8(), Name.toUtf8(), Value.toUtf8());
+    const QByteArray value = Value.toUtf8();
+    EditText(Section, Name, [&](const QByteArray &content) -> std::optional<QByteArray> {
+        if (FindIniValue(content, Section.toUtf8(), Name.toUtf8()) == value)
+            return std::nullopt;
+        return SetIniValue(content, Section.toUtf8(), Name.toUtf8(), value);
     });
 }
 
 void TSettingsStore::EditText(const QString &Section, const QString &Name,
-                              const std::function<QByteArray(const QByteArray &)> &Edit)
+                              const std::function<std::optional<QByteArray>(const QByteArray &)> &Edit)
 {
     const QByteArray section = Section.toUtf8();
     // Writing a section the file does not have means creating it; otherwise
@@ -196,8 +199,8 @@ void TSettingsStore::EditText(const QString &Section, const QString &Name,
         throw setFailed;
     const QByteArray path = QFile::encodeName(target);
 
-    // An edit that changes nothing (a value already stored, a removal of
-    // what is not there) writes nothing: the outcome is the same, and a store
+    // An edit with nothing to do (a value already stored, a removal of what
+    // is not there) writes nothing: the outcome is the same, and a store
     // the user may not write still serves a program that only stores what is
     // there.
     QByteArray content;
@@ -206,7 +209,7 @@ void TSettingsStore::EditText(const QString &Section, const QString &Name,
     // losing what it holds.
     if (read == TReadResult::Failed)
         throw setFailed;
-    if (Edit(content) == content)
+    if (!Edit(content))
         return;
 
     const QString folder = QFileInfo(target).absolutePath();
@@ -221,9 +224,10 @@ void TSettingsStore::EditText(const QString &Section, const QString &Name,
     if (read == TReadResult::Failed)
         throw setFailed;
     const bool exists = read == TReadResult::Ok;
-    const QByteArray updated = Edit(content);
-    if (updated == content)
+    const std::optional<QByteArray> edited = Edit(content);
+    if (!edited)
         return;
+    const QByteArray &updated = *edited;
     if (exists && !MayWrite(path))
         throw failure(content, exists);
 
@@ -258,9 +262,9 @@ std::vector<std::pair<QString, QString>> TSettingsStore::ReadSection(const QStri
 
 void TSettingsStore::RemoveValue(const QString &Section, const QString &Name)
 {
-    if (!ReadString(Section, Name))
-        return;
-    EditText(Section, Name, [&](const QByteArray &content) {
+    EditText(Section, Name, [&](const QByteArray &content) -> std::optional<QByteArray> {
+        if (!FindIniValue(content, Section.toUtf8(), Name.toUtf8()))
+            return std::nullopt;
         return RemoveIniValue(content, Section.toUtf8(), Name.toUtf8());
     });
 }

@@ -47,9 +47,11 @@ public:
     void RemoveValue(const QString &Section, const QString &Name);
 
 private:
-    // Replaces the file's text with Edit(text), keeping its mode, atomically.
+    // Replaces the file's text with Edit(text), keeping its mode, atomically,
+    // under the writers' lock; nothing is written when Edit has nothing to do
+    // (returns no text).
     void EditText(const QString &Section, const QString &Name,
-                  const std::function<QByteArray(const QByteArray &)> &Edit);
+                  const std::function<std::optional<QByteArray>(const QByteArray &)> &Edit);
 
     QString FPath;
 };

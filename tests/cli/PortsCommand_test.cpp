@@ -1,8 +1,9 @@
 #include "CliRun.h"
-#include "SimThread.h"
 #include "platform/SerialPort.h"
 #include "platform/SettingsStore.h"
 #include "support/PortTree.h"
+#include "support/PtyPair.h"
+#include "support/SimLine.h"
 #include "support/TestEnv.h"
 
 #include <QDir>
@@ -55,10 +56,10 @@ private:
 
 TEST_F(PortsTest, ShowsEveryNumberWithItsReasonAndTheDevicesPresent)
 {
-    TSimThread device;
+    lumora::test::TSimLine device;
     TPtyPair uartLine, pinned;
     const QString uart = Tree.AddUart(0, uartLine.SlavePath());
-    const QString adapter = Tree.AddAdapter("usb-FTDI_FT232R-if00-port0", device.Path(), "0403", "6001");
+    const QString adapter = Tree.AddAdapter("usb-FTDI_FT232R-if00-port0", device.SlavePath(), "0403", "6001");
     const QString gone = Tree.AddAdapter("usb-Old-if00", pinned.SlavePath());
     ASSERT_EQ(RunTool({"port", "map", "COM4", pinned.SlavePath()}).Exit, 0);
     Tree.Unplug("usb-Old-if00");
@@ -69,10 +70,11 @@ TEST_F(PortsTest, ShowsEveryNumberWithItsReasonAndTheDevicesPresent)
     ASSERT_GE(lines.size(), 11) << run.Out.toStdString();
     EXPECT_EQ(lines[1], "  COM1  " + uart + " -> " + uartLine.SlavePath() + " (UART): ok, can be opened");
     EXPECT_EQ(lines[2],
-              "  COM2  " + adapter + " -> " + device.Path() + " (assigned adapter): ok, can be opened");
+              "  COM2  " + adapter + " -> " + device.SlavePath() + " (assigned adapter): ok, can be opened");
     EXPECT_EQ(lines[3], "  COM3  " + gone + " (assigned adapter): missing, no such device");
     EXPECT_EQ(lines[4], "  COM4  " + pinned.SlavePath() + " (your entry in [Ports]): ok, can be opened");
-    EXPECT_EQ(lines[7], "  COM2  usb-FTDI_FT232R-if00-port0 -> " + device.Path() + ": ok, can be opened");
+    EXPECT_EQ(lines[7],
+              "  COM2  usb-FTDI_FT232R-if00-port0 -> " + device.SlavePath() + ": ok, can be opened");
     EXPECT_EQ(lines[8], "  COM3  usb-Old-if00: unplugged, keeps its number");
     EXPECT_EQ(lines[10], "  COM1  " + uart + " -> " + uartLine.SlavePath() + ": ok, can be opened");
     EXPECT_FALSE(run.Out.contains("ModemManager")) << "not running";
@@ -83,7 +85,7 @@ TEST_F(PortsTest, ShowsEveryNumberWithItsReasonAndTheDevicesPresent)
         EXPECT_TRUE(run.Out.contains("ModemManager is running")) << run.Out.toStdString();
         EXPECT_TRUE(run.Out.contains(
             "\n  ATTRS{idVendor}==\"0403\", ATTRS{idProduct}==\"6001\", ENV{ID_MM_DEVICE_IGNORE}=\"1\"\n"));
-        Tree.MarkModemManagerIgnore(device.Path());
+        Tree.MarkModemManagerIgnore(device.SlavePath());
         const QJsonObject o = RunTool({"--json", "ports"}).Json();
         EXPECT_EQ(o["modemManager"].toObject()["running"], QJsonValue(true));
         EXPECT_TRUE(o["modemManager"].toObject()["rules"].toArray().isEmpty()) << "the adapter is marked";
@@ -92,7 +94,7 @@ TEST_F(PortsTest, ShowsEveryNumberWithItsReasonAndTheDevicesPresent)
     }
 
     // Nothing was sent to any device.
-    EXPECT_TRUE(device.Requests().empty());
+    EXPECT_TRUE(device.Received().empty());
 }
 
 TEST_F(PortsTest, MapAndUnmapGoThroughTheStore)
@@ -125,10 +127,10 @@ TEST_F(PortsTest, MapAndUnmapGoThroughTheStore)
 
 TEST_F(PortsTest, ScanAsksEveryPortOnceAndSaysWhyOthersDoNotAnswer)
 {
-    TSimThread first, second;
+    lumora::test::TSimLine first, second;
     TPtyPair silent, held;
-    Tree.AddAdapter("usb-A", first.Path());
-    Tree.AddAdapter("usb-B", second.Path());
+    Tree.AddAdapter("usb-A", first.SlavePath());
+    Tree.AddAdapter("usb-B", second.SlavePath());
     Tree.AddAdapter("usb-C", silent.SlavePath());
     ASSERT_EQ(RunTool({"port", "map", "COM7", held.SlavePath()}).Exit, 0);
     TSerialPort holder;
@@ -136,7 +138,7 @@ TEST_F(PortsTest, ScanAsksEveryPortOnceAndSaysWhyOthersDoNotAnswer)
 
     const TCliRun run = RunTool({"scan"});
     EXPECT_EQ(run.Exit, 0);
-    const QString serial = QString::fromLatin1(first.Info().SerialNo, 10);
+    const QString serial = QString::fromLatin1(first.Config().Info.SerialNo, 10);
     const QStringList lines = run.Out.split('\n');
     ASSERT_EQ(lines.size(), 5) << run.Out.toStdString();
     EXPECT_TRUE(lines[0].startsWith("COM1   " + Tree.ById("usb-A") + ": type ")) << lines[0].toStdString();
@@ -148,9 +150,9 @@ TEST_F(PortsTest, ScanAsksEveryPortOnceAndSaysWhyOthersDoNotAnswer)
         << lines[3].toStdString();
     EXPECT_TRUE(lines[3].endsWith(QString("(pid %1)").arg(::getpid())));
     // One information request each, nothing else.
-    ASSERT_EQ(first.Requests().size(), 1U);
-    EXPECT_EQ(first.Requests()[0].Command, 0);
-    ASSERT_EQ(second.Requests().size(), 1U);
+    ASSERT_EQ(first.Received().size(), 1U);
+    EXPECT_EQ(first.Received()[0].Command, 0);
+    ASSERT_EQ(second.Received().size(), 1U);
     EXPECT_EQ(silent.ReadMaster(8, 200), QByteArray::fromHex("AA55000000FBFF"));
 
     // Only the ports named; the busy one's holder is named in the tool's error output too.

@@ -3,10 +3,10 @@
 // same COM number through its unchanged by-id link, now leading to another
 // tty.
 
-#include "cli/SimThread.h"
 #include "device/LinkFixture.h"
 #include "platform/SettingsStore.h"
 #include "support/PortTree.h"
+#include "support/SimLine.h"
 
 #include <gtest/gtest.h>
 
@@ -39,8 +39,8 @@ TEST(Replug, NextOpenFindsTheAdapterUnderItsNumber)
     }
     EXPECT_FALSE(link.Open(1)) << "unplugged";
 
-    TSimThread device;
-    tree.AddAdapter(name, device.Path());
+    lumora::test::TSimLine device;
+    tree.AddAdapter(name, device.SlavePath());
     ASSERT_TRUE(link.Open(1));
     EXPECT_TRUE(link.ReadInfo(info.data(), int(info.size())));
     EXPECT_EQ(TSettingsStore(TSettingsStore::DefaultPath()).ReadSection("Adapters"),
