@@ -1,9 +1,32 @@
 # Installation (cmake --install) and the Debian package (cpack -G DEB).
 include(GNUInstallDirs)
 
+# Manual pages and the changelog are installed compressed, as Debian expects
+# them (gzip -9n: best compression, no name or time stamp, so the package is
+# the same from build to build).
+function(lumora_install_gzipped source destination)
+  get_filename_component(name ${source} NAME)
+  set(gz ${CMAKE_BINARY_DIR}/dist/${name}.gz)
+  add_custom_command(OUTPUT ${gz}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/dist
+    COMMAND gzip -9nc ${source} > ${gz}
+    DEPENDS ${source} VERBATIM)
+  string(MAKE_C_IDENTIFIER ${name} target)
+  add_custom_target(lumora_gzip_${target} ALL DEPENDS ${gz})
+  install(FILES ${gz} DESTINATION ${destination})
+endfunction()
+
+# Each program with its manual page. A stripped install (the package's) also
+# drops the compilers' identification notes, as Debian's own tools do.
 foreach(program lumora lumora-cli lumora-sim)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+      execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\"
+        COMMAND_ERROR_IS_FATAL ANY)
+    endif()")
+    lumora_install_gzipped(${CMAKE_SOURCE_DIR}/dist/${program}.1 ${CMAKE_INSTALL_MANDIR}/man1)
   endif()
 endforeach()
 
@@ -20,16 +43,11 @@ if(TARGET lumora)
   endforeach()
 endif()
 
-# Manual pages are installed compressed, as Debian expects them.
-if(TARGET lumora-cli)
-  set(man_source ${CMAKE_SOURCE_DIR}/dist/lumora-cli.1)
-  set(man_gz ${CMAKE_BINARY_DIR}/lumora-cli.1.gz)
-  add_custom_command(OUTPUT ${man_gz}
-    COMMAND gzip -9nc ${man_source} > ${man_gz}
-    DEPENDS ${man_source} VERBATIM)
-  add_custom_target(lumora_manpages ALL DEPENDS ${man_gz})
-  install(FILES ${man_gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-endif()
+# The package's documentation: the changelog (a Debian native package's, so
+# named changelog.gz) and the licence in Debian's machine-readable format.
+set(doc_dir ${CMAKE_INSTALL_DATAROOTDIR}/doc/lumora)
+lumora_install_gzipped(${CMAKE_SOURCE_DIR}/dist/changelog ${doc_dir})
+install(FILES ${CMAKE_SOURCE_DIR}/dist/copyright DESTINATION ${doc_dir})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME lumora)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a build tree, unpacks it into a temporary
-# folder and runs the packaged tools from there: the tool's --version, and
-# its info against the packaged simulator.
+# Builds the Debian package from a build tree, checks its contents and runs
+# lintian on it, unpacks it into a temporary folder and runs the packaged
+# tools from there: the tool's --version, and its info against the packaged
+# simulator.
 #
 #   package_test.sh BUILD_DIR [CPACK]
 set -euo pipefail
@@ -35,15 +36,37 @@ done
 # Contents.
 dpkg-deb -x "$deb" "$work/root"
 root=$work/root/usr
-for f in bin/lumora-cli bin/lumora-sim share/man/man1/lumora-cli.1.gz; do
+doc=share/doc/lumora
+for f in bin/lumora-cli bin/lumora-sim share/man/man1/lumora-cli.1.gz share/man/man1/lumora-sim.1.gz \
+  $doc/copyright $doc/changelog.gz; do
   [[ -e $root/$f ]] || fail "missing /usr/$f"
 done
 if [[ -e $root/bin/lumora ]]; then
   [[ $depends == *libqt6widgets6* ]] || fail "Depends lacks libqt6widgets6"
   desktop-file-validate "$root/share/applications/lumora.desktop" || fail "desktop entry invalid"
   [[ -e $root/share/icons/hicolor/48x48/apps/lumora.png ]] || fail "missing the 48x48 icon"
+  [[ -e $root/share/man/man1/lumora.1.gz ]] || fail "missing the program's man page"
 fi
-gzip -t "$root/share/man/man1/lumora-cli.1.gz" || fail "man page not gzip"
+for f in "$root"/share/man/man1/*.gz "$root/$doc/changelog.gz"; do
+  gzip -t "$f" || fail "$f is not gzip"
+done
+
+# The changelog's latest entry is this version.
+pkg_version=$(dpkg-deb -f "$deb" Version)
+entry=$(gzip -dc "$root/$doc/changelog.gz" | sed -n 1p)
+[[ $entry == "lumora ($pkg_version) "* ]] || fail "changelog starts with '$entry', not version $pkg_version"
+
+# Debian's checker: any error or warning fails (info and pedantic notes are
+# shown only). Lintian should not run as root, since it unpacks the archive
+# it checks; as root it runs as nobody, who needs a way to the package.
+lintian=(lintian --info --display-info --pedantic --fail-on error,warning "$deb")
+if [[ $(id -u) -eq 0 ]]; then
+  chmod 711 "$work"
+  chmod 755 "$work/out"
+  lintian=(setpriv --reuid=nobody --regid=nogroup --clear-groups --reset-env -- "${lintian[@]}")
+fi
+"${lintian[@]}" || fail "lintian reports errors or warnings"
+echo "lintian: no errors, no warnings"
 
 # The packaged tool runs from the unpacked tree.
 version=$("$root/bin/lumora-cli" --version)
