@@ -8,6 +8,17 @@
 # replay driver.
 option(LUMORA_FUZZ "Build the fuzz targets with libFuzzer (clang only)" OFF)
 
+# The distribution's hardening flags (dpkg-buildflags, hardening=+all) in the
+# normal build, which is what the package holds: checked string and memory
+# functions, stack protector, format checks, read-only relocations bound at
+# start. Fortified functions need optimisation, so not in Debug builds; the
+# sanitizer and fuzz builds check memory their own way.
+if(NOT LUMORA_SANITIZE AND NOT LUMORA_FUZZ)
+  add_compile_options(-fstack-protector-strong -Werror=format-security
+    $<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>)
+  add_link_options(-Wl,-z,relro -Wl,-z,now)
+endif()
+
 if(LUMORA_FUZZ)
   if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
     message(FATAL_ERROR "LUMORA_FUZZ needs clang (configure with -DCMAKE_CXX_COMPILER=clang++)")

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a build tree, unpacks it into a temporary
-# folder and runs the packaged tools from there: the tool's --version, and
-# its info against the packaged simulator.
+# Builds the Debian package from a build tree, checks its contents and runs
+# lintian on it, unpacks it into a temporary folder and runs the packaged
+# tools from there: the tool's --version, and its info against the packaged
+# simulator.
 #
 #   package_test.sh BUILD_DIR [CPACK]
 set -euo pipefail
@@ -35,7 +36,8 @@ done
 # Contents.
 dpkg-deb -x "$deb" "$work/root"
 root=$work/root/usr
-for f in bin/lumora-cli bin/lumora-sim share/man/man1/lumora-cli.1.gz; do
+# (Copyright file, changelog and compressed manual pages are lintian's.)
+for f in bin/lumora-cli bin/lumora-sim; do
   [[ -e $root/$f ]] || fail "missing /usr/$f"
 done
 if [[ -e $root/bin/lumora ]]; then
@@ -43,7 +45,23 @@ if [[ -e $root/bin/lumora ]]; then
   desktop-file-validate "$root/share/applications/lumora.desktop" || fail "desktop entry invalid"
   [[ -e $root/share/icons/hicolor/48x48/apps/lumora.png ]] || fail "missing the 48x48 icon"
 fi
-gzip -t "$root/share/man/man1/lumora-cli.1.gz" || fail "man page not gzip"
+
+# Debian's checker: any error or warning fails (info and pedantic notes are
+# shown only). Lintian should not run as root, since it unpacks the archive
+# it checks; as root it runs as nobody, who needs a way to the package.
+lintian=(lintian --info --display-info --pedantic --fail-on error,warning "$deb")
+if [[ $(id -u) -eq 0 ]]; then
+  chmod 711 "$work"
+  chmod 755 "$work/out"
+  lintian=(setpriv --reuid=nobody --regid=nogroup --clear-groups --reset-env -- "${lintian[@]}")
+fi
+"${lintian[@]}" || fail "lintian reports errors or warnings"
+echo "lintian: no errors, no warnings"
+
+# The changelog's latest entry is this version.
+pkg_version=$(dpkg-deb -f "$deb" Version)
+entry=$(gzip -dc "$root/share/doc/lumora/changelog.gz" | sed -n 1p)
+[[ $entry == "lumora ($pkg_version) "* ]] || fail "changelog starts with '$entry', not version $pkg_version"
 
 # The packaged tool runs from the unpacked tree.
 version=$("$root/bin/lumora-cli" --version)
@@ -52,13 +70,14 @@ echo "version: $version"
 
 # ...and reads the packaged simulator, with a private settings store.
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work
-"$root/bin/lumora-sim" --link "$work/ttyLUMORA" >"$work/sim.log" 2>&1 &
+# The simulator prints its terminal's path once the link is in place: wait
+# for that line (bounded), not for the file.
+mkfifo "$work/sim.out"
+"$root/bin/lumora-sim" --link "$work/ttyLUMORA" >"$work/sim.out" 2>"$work/sim.log" &
 sim_pid=$!
-for _ in $(seq 100); do
-  [[ -e $work/ttyLUMORA ]] && break
-  kill -0 "$sim_pid" 2>/dev/null || { cat "$work/sim.log" >&2; fail "the simulator ended"; }
-  sleep 0.05
-done
+exec 3<"$work/sim.out"
+read -r -t 10 -u 3 tty || { cat "$work/sim.log" >&2; fail "the simulator printed no terminal"; }
+echo "simulator: $tty"
 [[ -e $work/ttyLUMORA ]] || fail "the simulator made no link"
 info=$("$root/bin/lumora-cli" --port "$work/ttyLUMORA" info) || fail "info failed"
 echo "$info"
