@@ -80,7 +80,7 @@ bool TControl::Visible() const
 
 TForm *TControl::ParentForm() const
 {
-    return dynamic_cast<TForm *>(window());
+    return qobject_cast<TForm *>(window());
 }
 
 bool TControl::CanFocus() const

@@ -24,7 +24,7 @@ public:
         filter = new TFormKeyFilter(qApp);
         qApp->installEventFilter(filter);
         QObject::connect(qApp, &QApplication::focusChanged, filter, [](QWidget *, QWidget *now) {
-            if (auto *form = now ? dynamic_cast<TForm *>(now->window()) : nullptr)
+            if (auto *form = now ? qobject_cast<TForm *>(now->window()) : nullptr)
                 Application().Guard([&] { BroadcastFocusChanged(form, now); });
         });
     }
@@ -40,7 +40,7 @@ protected:
         QWidget *focus = QApplication::focusWidget();
         if (focus ? widget != focus : !widget->isWindow())
             return false;
-        auto *form = dynamic_cast<TForm *>(widget->window());
+        auto *form = qobject_cast<TForm *>(widget->window());
         if (!form)
             return false;
         bool claimed = false;

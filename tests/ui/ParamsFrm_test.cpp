@@ -83,7 +83,7 @@ TEST_F(Parameters, ShowsTheDevicesValuesAndClosesWithAltC)
 {
     QStringList shown;
     Watch.OnModal = [&](QWidget *window) {
-        auto *params = dynamic_cast<TParamsForm *>(window);
+        auto *params = qobject_cast<TParamsForm *>(window);
         ASSERT_NE(params, nullptr);
         shown = Texts(*params);
         params->activateWindow();
@@ -103,7 +103,7 @@ TEST_F(Parameters, ShowsTheDevicesValuesAndClosesWithAltC)
 
 TEST_F(Parameters, CloseButtonEndsTheWindow)
 {
-    Watch.OnModal = [&](QWidget *window) { ClickOn(dynamic_cast<TParamsForm *>(window)->XP_Button1); };
+    Watch.OnModal = [&](QWidget *window) { ClickOn(qobject_cast<TParamsForm *>(window)->XP_Button1); };
     ClickOn(Form->ParamsButton);
     EXPECT_EQ(Watch.ModalWindows, 1);
     EXPECT_EQ(Watch.LeftOpen, 0);
