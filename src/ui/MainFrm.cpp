@@ -129,7 +129,7 @@ void TMainForm::CreateControls()
     link.setUnderline(true);
     Label7->setFont(link);
     Label7->SetFontColor(RGB(0, 0, 255));
-    Label7->setCursor(Application().Cursor(crXPHand));
+    Label7->setCursor(Qt::PointingHandCursor);
     Label7->OnClick = [this] { Label7Click(Label7); };
     Label7->OnMouseEnter = [this] { Label7MouseEnter(Label7); };
     Label7->OnMouseLeave = [this] { Label7MouseLeave(Label7); };
@@ -304,8 +304,15 @@ void TMainForm::SetDeviceControlEnabled(TDeviceControl Control, bool Enabled)
         widget = ParamsButton;
         break;
     }
-    if (widget)
-        widget->setEnabled(Enabled);
+    if (!widget)
+        return;
+    // A read that disables the control holding the focus (the edits are
+    // disabled before every read) hands the focus to Open, the button that
+    // reads again, rather than letting it run on along the tab order to
+    // Close, where Enter would end the program.
+    if (!Enabled && widget == focusWidget())
+        XP_Button2->setFocus(Qt::OtherFocusReason);
+    widget->setEnabled(Enabled);
 }
 
 void TMainForm::SetDHCPChecked(bool Checked)

@@ -42,7 +42,6 @@ void TSetupForm::showEvent(QShowEvent *event)
 {
     TForm::showEvent(event);
     CentreOver(this, MainForm);
-    PortCB->setFocus(Qt::OtherFocusReason);
 }
 
 void TSetupForm::Button1Click(QObject *)

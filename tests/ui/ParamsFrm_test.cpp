@@ -82,12 +82,14 @@ protected:
 TEST_F(Parameters, ShowsTheDevicesValuesAndClosesWithAltC)
 {
     QStringList shown;
+    bool buttonFocused = false;
     Watch.OnModal = [&](QWidget *window) {
         auto *params = qobject_cast<TParamsForm *>(window);
         ASSERT_NE(params, nullptr);
         shown = Texts(*params);
         params->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(params));
+        buttonFocused = QApplication::focusWidget() == params->XP_Button1;
         PressKey(params, Qt::Key_C, Qt::AltModifier);
     };
     ClickOn(Form->ParamsButton);
@@ -99,6 +101,7 @@ TEST_F(Parameters, ShowsTheDevicesValuesAndClosesWithAltC)
                                   "15.2V", "5.00V", "8.1V", QStringLiteral("闭合"), QStringLiteral("A路"),
                                   QStringLiteral("自动")}));
     EXPECT_TRUE(Watch.Boxes.isEmpty());
+    EXPECT_TRUE(buttonFocused);
 }
 
 TEST_F(Parameters, CloseButtonEndsTheWindow)
