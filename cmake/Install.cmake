@@ -50,7 +50,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(TARGET lumora)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei | fonts-arphic-uming, fonts-dejavu-core")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, fonts-arphic-uming | fonts-wqy-microhei, fonts-dejavu-core")
 endif()
 include(CPack)
 

@@ -315,6 +315,14 @@ TEST_F(Window, LayoutPositions)
     EXPECT_EQ(Form->Sn->font().family(), Form->font().family());
     EXPECT_EQ(Form->Mac->font().family(), "MS Sans Serif");
     EXPECT_FALSE(Form->Image2->Picture().isNull());
+
+    // The status bar's last panel runs to the bar's right edge: its
+    // highlight is the bar's last column, its shadow the top row up to there.
+    const QImage bar = Form->StatusBar->grab().toImage();
+    const int right = bar.width() - 1;
+    EXPECT_EQ(QColor(bar.pixel(right, 12)), QColor(Qt::white));
+    EXPECT_EQ(QColor(bar.pixel(right - 1, 2)), QColor(172, 168, 153));
+    EXPECT_EQ(QColor(bar.pixel(220 + 2 + 50, 12)), ColorToQColor(Cream));
 }
 
 } // namespace
