@@ -59,5 +59,5 @@ set(CPACK_STRIP_FILES ON)
 # font with Chinese glyphs are loaded at run time, which it cannot see.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei | fonts-arphic-uming, fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, fonts-arphic-uming | fonts-wqy-microhei, fonts-dejavu-core")
 include(CPack)

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QStyleHints>
 #include <QTimer>
+#include <QtMath>
 
 int KeyCode(const QKeyEvent *event)
 {
@@ -80,7 +81,7 @@ bool TControl::Visible() const
 
 TForm *TControl::ParentForm() const
 {
-    return dynamic_cast<TForm *>(window());
+    return qobject_cast<TForm *>(window());
 }
 
 bool TControl::CanFocus() const
@@ -197,6 +198,17 @@ void TControl::paintEvent(QPaintEvent *)
         FInPaint = false;
     }
     QPainter painter(this);
+    const qreal scale = devicePixelRatioF();
+    if (scale == qFloor(scale)) {
+        painter.drawImage(0, 0, Canvas());
+        return;
+    }
+    // At a fractional scale factor (1.25, 1.5) the control starts and ends
+    // inside device pixels, and it owns every pixel it touches: the canvas
+    // at its size leaves a fringe at the right and bottom showing whatever
+    // was there before. Under the canvas, a copy stretched by one pixel fills
+    // that fringe with the edge colours; what lies outside is clipped away.
+    painter.drawImage(QRect(0, 0, width() + 1, height() + 1), Canvas());
     painter.drawImage(0, 0, Canvas());
 }
 

@@ -1,15 +1,37 @@
 #include "Fonts.h"
 
-#include <QFont>
 #include <QStringList>
+
+namespace {
+
+const QStringList ChineseFaces = {QStringLiteral("AR PL UMing CN"), QStringLiteral("WenQuanYi Micro Hei")};
+
+} // namespace
 
 void InstallFontSubstitutions()
 {
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), {QStringLiteral("DejaVu Sans")});
-    QFont::insertSubstitutions(QStringLiteral("宋体"),
-                               {QStringLiteral("AR PL UMing CN"), QStringLiteral("WenQuanYi Micro Hei")});
-    // Latin text in a GB2312 font still needs Chinese glyphs in a Latin face:
-    // let DejaVu fall back to the CJK faces.
-    QFont::insertSubstitutions(QStringLiteral("DejaVu Sans"),
-                               {QStringLiteral("AR PL UMing CN"), QStringLiteral("WenQuanYi Micro Hei")});
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), {QStringLiteral("Liberation Sans")});
+    QFont::insertSubstitutions(QStringLiteral("宋体"), ChineseFaces);
+    // Chinese text in a Latin face (a status text, a device's own texts)
+    // falls back to the Chinese faces.
+    QFont::insertSubstitutions(QStringLiteral("Liberation Sans"), ChineseFaces);
+}
+
+QFont LatinFont(int cellPixels, bool bold)
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    // MS Sans Serif's em is 11/13 of its cell.
+    font.setPixelSize((cellPixels * 11 + 6) / 13);
+    font.setBold(bold);
+    // Set, not inherited from a window in "宋体": Latin text antialiased.
+    font.setStyleStrategy(QFont::PreferDefault);
+    return font;
+}
+
+QFont ChineseFont(int cellPixels)
+{
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(cellPixels);
+    font.setStyleStrategy(QFont::NoAntialias);
+    return font;
 }

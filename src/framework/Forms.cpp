@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QShowEvent>
 
 namespace {
 
@@ -24,7 +25,7 @@ public:
         filter = new TFormKeyFilter(qApp);
         qApp->installEventFilter(filter);
         QObject::connect(qApp, &QApplication::focusChanged, filter, [](QWidget *, QWidget *now) {
-            if (auto *form = now ? dynamic_cast<TForm *>(now->window()) : nullptr)
+            if (auto *form = now ? qobject_cast<TForm *>(now->window()) : nullptr)
                 Application().Guard([&] { BroadcastFocusChanged(form, now); });
         });
     }
@@ -40,7 +41,7 @@ protected:
         QWidget *focus = QApplication::focusWidget();
         if (focus ? widget != focus : !widget->isWindow())
             return false;
-        auto *form = dynamic_cast<TForm *>(widget->window());
+        auto *form = qobject_cast<TForm *>(widget->window());
         if (!form)
             return false;
         bool claimed = false;
@@ -118,12 +119,31 @@ TModalResult TForm::ShowModal()
 
 void TForm::SetTabOrder(std::initializer_list<QWidget *> order)
 {
-    QWidget *previous = nullptr;
-    for (QWidget *widget : order) {
-        if (previous)
-            QWidget::setTabOrder(previous, widget);
-        previous = widget;
+    const QList<QWidget *> widgets(order);
+    for (qsizetype i = 1; i < widgets.size(); ++i)
+        QWidget::setTabOrder(widgets[i - 1], widgets[i]);
+    // Qt takes a link as made when the second widget already follows the
+    // first round the cycle of tab stops, so a widget of the list created
+    // before the first one keeps its place ahead of it, at the start of the
+    // form's order. Take each such widget out (behind the first one) and link
+    // it again, which then moves it to its place.
+    for (qsizetype guard = 0; guard < widgets.size(); ++guard) {
+        const QList<QWidget *> stops = TabStops();
+        const qsizetype at = stops.isEmpty() ? -1 : widgets.indexOf(stops.front());
+        if (at <= 0)
+            break;
+        QWidget::setTabOrder(widgets.front(), widgets[at]);
+        QWidget::setTabOrder(widgets[at - 1], widgets[at]);
     }
+}
+
+QList<QWidget *> TForm::TabStops() const
+{
+    QList<QWidget *> stops;
+    for (QWidget *widget = nextInFocusChain(); widget && widget != this; widget = widget->nextInFocusChain())
+        if (widget->focusPolicy() & Qt::TabFocus)
+            stops << widget;
+    return stops;
 }
 
 void TForm::AnnounceFocus()
@@ -157,6 +177,22 @@ bool TForm::DispatchKey(QKeyEvent *event)
     if (event->text().isEmpty() || TakesChars(QApplication::focusWidget()))
         return false;
     return OfferDialogChar(this, event->text().front());
+}
+
+void TForm::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (FShown || event->spontaneous())
+        return;
+    FShown = true;
+    if (focusWidget())
+        return;
+    for (QWidget *widget : TabStops()) {
+        if (widget->isEnabled() && widget->isVisibleTo(this)) {
+            widget->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
 }
 
 void TForm::closeEvent(QCloseEvent *event)

@@ -23,7 +23,9 @@ class QKeyEvent;
 //   (edits, lists) take characters. Tab and Shift+Tab move the focus along
 //   the tab order (SetTabOrder).
 // - Focus. Whenever the focus moves to a widget of the form, every control
-//   of the form gets FocusChanged(that widget).
+//   of the form gets FocusChanged(that widget). When the form is shown for
+//   the first time and nothing has been given the focus yet, the first
+//   enabled, visible widget of the tab order gets it.
 // - Modal display. ShowModal() shows the form modally and returns its modal
 //   result once SetModalResult() gives a value other than 0 (a button's
 //   click can do so); closing the form while it is modal ends it with
@@ -53,8 +55,11 @@ public:
     // The widget of the form that has (or gets, once the form is active) the
     // keyboard focus.
     QWidget *ActiveControl() const { return focusWidget(); }
-    // The Tab order of the given widgets, first to last.
+    // The Tab order of the given widgets, first to last; the first one is
+    // also the first the form's tab order reaches.
     void SetTabOrder(std::initializer_list<QWidget *> order);
+    // The widgets Tab stops at, in the tab order, whether enabled or not.
+    QList<QWidget *> TabStops() const;
     // Announces ActiveControl() again as a focus change to every control.
     void AnnounceFocus();
 
@@ -63,8 +68,10 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
+    bool FShown = false;
     TColor FColor = clBtnFace;
     TModalResult FModalResult = mrNone;
     QEventLoop *FModalLoop = nullptr;

@@ -40,17 +40,6 @@ private:
     TMainForm &FForm;
 };
 
-TXP_Button *MakeButton(QWidget *parent, const QRect &geometry, const QString &caption)
-{
-    auto *button = new TXP_Button(parent);
-    button->setGeometry(geometry);
-    button->SetCaption(caption);
-    button->SetPicPos(pTop);
-    button->SetPicTrans(false);
-    button->SetPicOffSet(2);
-    return button;
-}
-
 } // namespace
 
 TMainForm::TMainForm() : TForm(nullptr)
@@ -73,15 +62,9 @@ TMainForm::~TMainForm()
 
 void TMainForm::CreateControls()
 {
-    SetCaption(QStringLiteral("LumoraV1.2"));
-    resize(492, 353);
-    setFont(ChineseFont());
-    setWindowIcon(ProgramIcon());
-    setWindowFlags(windowFlags() & ~Qt::WindowMaximizeButtonHint);
-
-    //                       parent         left, top, width, height
-    Panel1 = new TPanel(this, {3, 29, 486, 321}, Cream);
-    XP_Form1 = MakeWindowFrame(this, Panel1, /*BtnMin*/ true);
+    const TWindowParts parts = SetUpWindow(this, QStringLiteral("LumoraV1.2"), {492, 353}, /*btnMin*/ true);
+    Panel1 = parts.Panel1;
+    XP_Form1 = parts.XP_Form1;
     XP_Form1->OnHelp = [this](QObject *sender) { XP_Form1Help(sender); };
 
     Image2 = new TPicture(Panel1, {5, 6, 105, 252}, SidePicture());
@@ -147,7 +130,7 @@ void TMainForm::CreateControls()
     link.setUnderline(true);
     Label7->setFont(link);
     Label7->SetFontColor(RGB(0, 0, 255));
-    Label7->setCursor(Application().Cursor(crXPHand));
+    Label7->setCursor(Qt::PointingHandCursor);
     Label7->OnClick = [this] { Label7Click(Label7); };
     Label7->OnMouseEnter = [this] { Label7MouseEnter(Label7); };
     Label7->OnMouseLeave = [this] { Label7MouseLeave(Label7); };
@@ -186,14 +169,13 @@ void TMainForm::FormCreate()
     MsgLabel->move(MsgLabel->x(), 6);
     MsgLabel->move(230, MsgLabel->y());
     MsgLabel->show();
-    FCom = new TEDFACom(MsgLabel);
+    FCom = std::make_unique<TEDFACom>(MsgLabel);
     FCom->Open(FCom->GetPortNumber());
 }
 
 void TMainForm::FormDestroy()
 {
-    delete FCom;
-    FCom = nullptr;
+    FCom.reset();
 }
 
 void TMainForm::XP_Button2Click(QObject *)
@@ -308,8 +290,39 @@ void TMainForm::SetDeviceText(TDeviceText Field, const QString &Text)
 
 void TMainForm::SetDeviceControlEnabled(TDeviceControl Control, bool Enabled)
 {
-    QWidget *widgets[] = {LocalIp, ManageIp, GateWay, NetMask, DHCP, SaveButton, ParamsButton};
-    widgets[static_cast<int>(Control)]->setEnabled(Enabled);
+    QWidget *widget = nullptr;
+    switch (Control) {
+    case TDeviceControl::LocalIp:
+        widget = LocalIp;
+        break;
+    case TDeviceControl::ManageIp:
+        widget = ManageIp;
+        break;
+    case TDeviceControl::GateWay:
+        widget = GateWay;
+        break;
+    case TDeviceControl::NetMask:
+        widget = NetMask;
+        break;
+    case TDeviceControl::DHCP:
+        widget = DHCP;
+        break;
+    case TDeviceControl::SaveButton:
+        widget = SaveButton;
+        break;
+    case TDeviceControl::ParamsButton:
+        widget = ParamsButton;
+        break;
+    }
+    if (!widget)
+        return;
+    // A read that disables the control holding the focus (the edits are
+    // disabled before every read) hands the focus to Open, the button that
+    // reads again, rather than letting it run on along the tab order to
+    // Close, where Enter would end the program.
+    if (!Enabled && widget == focusWidget())
+        XP_Button2->setFocus(Qt::OtherFocusReason);
+    widget->setEnabled(Enabled);
 }
 
 void TMainForm::SetDHCPChecked(bool Checked)

@@ -5,6 +5,8 @@
 
 #include <QObject>
 
+#include <memory>
+
 class TBevel;
 class TEdit;
 class TLabel;
@@ -50,7 +52,8 @@ public:
     TXP_Button *ParamsButton;
     TLabel *Label7;
 
-    TEDFACom *FCom = nullptr;
+    // Created in FormCreate, freed in FormDestroy.
+    std::unique_ptr<TEDFACom> FCom;
 
     // Handlers.
     void FormCreate();

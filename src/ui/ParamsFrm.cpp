@@ -10,19 +10,10 @@
 
 TParamsForm::TParamsForm() : TForm(nullptr)
 {
-    SetCaption(QStringLiteral("设备参数"));
-    resize(408, 271);
-    setFont(ChineseFont());
-    setWindowIcon(ProgramIcon());
-    setWindowFlags(windowFlags() & ~(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-
-    Panel1 = new TPanel(this, {3, 29, 402, 239}, Cream);
-    XP_Form1 = MakeWindowFrame(this, Panel1, /*BtnMin*/ false);
-    XP_Button1 = new TXP_Button(Panel1);
-    XP_Button1->setGeometry(168, 208, 77, 24);
-    XP_Button1->SetCaption(QStringLiteral("关 闭(&C)"));
-    XP_Button1->SetPicPos(pTop);
-    XP_Button1->SetPicOffSet(2);
+    const TWindowParts parts = SetUpWindow(this, QStringLiteral("设备参数"), {408, 271}, /*btnMin*/ false);
+    Panel1 = parts.Panel1;
+    XP_Form1 = parts.XP_Form1;
+    XP_Button1 = MakeButton(Panel1, {168, 208, 77, 24}, QStringLiteral("关 闭(&C)"));
     XP_Button1->OnClick = [this](QObject *sender) { XP_Button1Click(sender); };
     XP_GroupBox1 = new TXP_GroupBox(Panel1);
     XP_GroupBox1->setGeometry(8, 6, 385, 195);

@@ -11,15 +11,11 @@
 
 TSetupForm::TSetupForm() : TForm(nullptr)
 {
-    SetCaption(QStringLiteral("Serial port setup"));
-    resize(237, 74);
-    setFont(ChineseFont());
-    setWindowIcon(ProgramIcon());
-    setWindowFlags(windowFlags() & ~(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-
-    Panel1 = new TPanel(this, {3, 29, 231, 42}, Cream);
+    const TWindowParts parts =
+        SetUpWindow(this, QStringLiteral("Serial port setup"), {237, 74}, /*btnMin*/ false);
+    Panel1 = parts.Panel1;
+    XP_Form1 = parts.XP_Form1;
     Panel1->setFont(LatinFont());
-    XP_Form1 = MakeWindowFrame(this, Panel1, /*BtnMin*/ false);
 
     PortCB = new QComboBox(Panel1);
     PortCB->setGeometry(16, 11, 113, 24);
@@ -36,11 +32,7 @@ TSetupForm::TSetupForm() : TForm(nullptr)
                        "QComboBox QAbstractItemView::item { height: 16px; }"));
     PortCB->setCurrentIndex(0);
 
-    XP_Button1 = new TXP_Button(Panel1);
-    XP_Button1->setGeometry(141, 8, 75, 24);
-    XP_Button1->SetCaption(QStringLiteral("&OK"));
-    XP_Button1->SetPicPos(pTop);
-    XP_Button1->SetPicOffSet(2);
+    XP_Button1 = MakeButton(Panel1, {141, 8, 75, 24}, QStringLiteral("&OK"));
     XP_Button1->OnClick = [this](QObject *sender) { Button1Click(sender); };
 
     SetTabOrder({PortCB, XP_Button1});
@@ -50,7 +42,6 @@ void TSetupForm::showEvent(QShowEvent *event)
 {
     TForm::showEvent(event);
     CentreOver(this, MainForm);
-    PortCB->setFocus(Qt::OtherFocusReason);
 }
 
 void TSetupForm::Button1Click(QObject *)

@@ -7,21 +7,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-QFont LatinFont(int pixels, bool bold)
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
-QFont ChineseFont(int pixels)
-{
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(pixels);
-    return font;
-}
-
 namespace {
 
 void SetBackground(QWidget *widget, TColor color)
@@ -160,10 +145,11 @@ void TStatusBar::paintEvent(QPaintEvent *)
     p.setFont(font());
     p.setPen(palette().color(QPalette::WindowText));
     // Panels from the left, two pixels apart, each as tall as the bar less a
-    // two-pixel margin at the top.
+    // two-pixel margin at the top; the last one runs to the bar's right edge.
     int left = 0;
     for (const TPanelItem &panel : FPanels) {
-        const QRect area(left, 2, panel.Width, height() - 2);
+        const int width = &panel == &FPanels.back() ? this->width() - left : panel.Width;
+        const QRect area(left, 2, width, height() - 2);
         if (panel.Bevel) {
             p.setPen(QColor(172, 168, 153));
             p.drawLine(area.left(), area.top(), area.right() - 1, area.top());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/StatusLabel.h"
+#include "framework/Fonts.h"
 #include "framework/Types.h"
 
 #include <QImage>
@@ -13,10 +14,6 @@
 // The plain controls of the program's windows (labels, text boxes, edits,
 // panel, bevel line, status bar, picture), as the window layouts describe
 // them. The skinned controls come from the skin unit.
-
-// "MS Sans Serif" and "宋体" at a pixel height.
-QFont LatinFont(int pixels = 13, bool bold = false);
-QFont ChineseFont(int pixels = 13);
 
 // The background of every panel and text box: RGB(248, 246, 230).
 inline constexpr TColor Cream = RGB(248, 246, 230);
@@ -82,7 +79,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 };
 
-// A status bar with panels, docked to the bottom of its parent.
+// A status bar with panels, docked to the bottom of its parent. The last
+// panel takes the rest of the bar, whatever width it was given.
 class TStatusBar : public QWidget {
 public:
     struct TPanelItem {

@@ -3,11 +3,14 @@
 #include "JpegImage.h"
 #include "StdControls.h"
 #include "framework/Forms.h"
+#include "skin/XP_Button.h"
 #include "skin/XP_Form.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+
+namespace {
 
 TXP_Form *MakeWindowFrame(TForm *owner, QWidget *clientPanel, bool btnMin)
 {
@@ -29,6 +32,33 @@ TXP_Form *MakeWindowFrame(TForm *owner, QWidget *clientPanel, bool btnMin)
     frame->SetColor(Cream);
     frame->SetClientPanel(clientPanel);
     return frame;
+}
+
+} // namespace
+
+TWindowParts SetUpWindow(TForm *form, const QString &caption, QSize client, bool btnMin)
+{
+    form->SetCaption(caption);
+    form->resize(client);
+    form->setFont(ChineseFont());
+    form->setWindowIcon(ProgramIcon());
+    Qt::WindowFlags hidden = Qt::WindowMaximizeButtonHint;
+    if (!btnMin)
+        hidden |= Qt::WindowMinimizeButtonHint;
+    form->setWindowFlags(form->windowFlags() & ~hidden);
+    auto *panel = new TPanel(form, {3, 29, client.width() - 6, client.height() - 32}, Cream);
+    return {panel, MakeWindowFrame(form, panel, btnMin)};
+}
+
+TXP_Button *MakeButton(QWidget *parent, const QRect &geometry, const QString &caption)
+{
+    auto *button = new TXP_Button(parent);
+    button->setGeometry(geometry);
+    button->SetCaption(caption);
+    button->SetPicPos(pTop);
+    button->SetPicTrans(false);
+    button->SetPicOffSet(2);
+    return button;
 }
 
 QIcon ProgramIcon()

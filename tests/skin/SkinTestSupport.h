@@ -25,11 +25,13 @@ inline QImage OnScreen(QWidget *control)
     return shot.toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-// The font of the program's controls.
+// The face of the program's controls, drawn without antialiasing so that
+// the pixels of a text are exactly its colour.
 inline QFont SansSerif()
 {
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(13);
+    font.setStyleStrategy(QFont::NoAntialias);
     return font;
 }
 

@@ -208,20 +208,61 @@ TEST_F(Window, DhcpBoxSwitchesTheThreeStaticEdits)
     EXPECT_FALSE(Form->ManageIp->isEnabled());
 }
 
-TEST_F(Window, TabVisitsEditsCheckBoxThenButtons)
+TEST_F(Window, TabStartsAtTheFirstEditAndWrapsRoundFromSetup)
 {
     MapSim();
     StartProgram();
     Activate();
-    Form->LocalIp->setFocus();
-    QList<QWidget *> visited;
+    // The focus of the window as it first appears, untouched by the test.
+    QList<QWidget *> visited{QApplication::focusWidget()};
     for (int i = 0; i < 9; ++i) {
-        visited << QApplication::focusWidget();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget();
     }
-    EXPECT_EQ(visited,
-              QList<QWidget *>({Form->LocalIp, Form->ManageIp, Form->DHCP, Form->GateWay, Form->NetMask,
-                                Form->XP_Button1, Form->SaveButton, Form->XP_Button2, Form->XP_Button4}));
+    EXPECT_EQ(visited, QList<QWidget *>({Form->LocalIp, Form->ManageIp, Form->DHCP, Form->GateWay,
+                                         Form->NetMask, Form->XP_Button1, Form->SaveButton, Form->XP_Button2,
+                                         Form->XP_Button4, Form->LocalIp}));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), Form->XP_Button4);
+}
+
+TEST_F(Window, FirstFocusIsTheFirstEnabledControlOfTheTabOrder)
+{
+    // Starts the program and tells whether the control has the focus as the
+    // window first appears.
+    const auto focusedFirst = [this](const std::function<QWidget *(TMainForm &)> &control) {
+        StartProgram();
+        Activate();
+        const bool focused = QApplication::focusWidget() == control(*Form);
+        Form.reset();
+        return focused;
+    };
+    MapSim();
+    EXPECT_TRUE(focusedFirst([](TMainForm &f) -> QWidget * { return f.LocalIp; }));
+    // DHCP on: LocalIp is disabled, ManageIp comes next.
+    SetDevice([](TSimConfig &c) { c.Info.DhcpFlag = 1; });
+    EXPECT_TRUE(focusedFirst([](TMainForm &f) -> QWidget * { return f.ManageIp; }));
+    // A silent device: the edits, the check box and Save are off; the hidden
+    // Parameters button is skipped, Close is next.
+    Sim.SetFaults({.Silent = true});
+    EXPECT_TRUE(focusedFirst([](TMainForm &f) -> QWidget * { return f.XP_Button1; }));
+}
+
+TEST_F(Window, ReadThatDisablesTheFocusedEditHandsTheFocusToOpen)
+{
+    MapSim();
+    StartProgram();
+    Activate();
+    ASSERT_EQ(QApplication::focusWidget(), Form->LocalIp);
+    Sim.SetFaults({.Silent = true});
+    PressKey(Form.get(), Qt::Key_O, Qt::AltModifier);
+    EXPECT_EQ(Sim.CountOf(0), 2);
+    EXPECT_FALSE(Form->LocalIp->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), Form->XP_Button2);
+    // Enter there reads again instead of closing the window.
+    PressKey(Form.get(), Qt::Key_Return);
+    EXPECT_EQ(Sim.CountOf(0), 3);
+    EXPECT_TRUE(Form->isVisible());
 }
 
 TEST_F(Window, LinkLabelTurnsBoldUnderThePointerAndOpensTheSite)
@@ -230,7 +271,7 @@ TEST_F(Window, LinkLabelTurnsBoldUnderThePointerAndOpensTheSite)
     StartProgram();
     EXPECT_TRUE(Form->Label7->font().underline());
     EXPECT_FALSE(Form->Label7->font().bold());
-    EXPECT_EQ(Form->Label7->cursor().shape(), Application().Cursor(246).shape());
+    EXPECT_EQ(Form->Label7->cursor().shape(), Qt::PointingHandCursor);
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), Form->Label7->mapToGlobal(QPointF(5, 5)));
     QApplication::sendEvent(Form->Label7, &enter);
     EXPECT_TRUE(Form->Label7->font().bold());
@@ -274,6 +315,14 @@ TEST_F(Window, LayoutPositions)
     EXPECT_EQ(Form->Sn->font().family(), Form->font().family());
     EXPECT_EQ(Form->Mac->font().family(), "MS Sans Serif");
     EXPECT_FALSE(Form->Image2->Picture().isNull());
+
+    // The status bar's last panel runs to the bar's right edge: its
+    // highlight is the bar's last column, its shadow the top row up to there.
+    const QImage bar = Form->StatusBar->grab().toImage();
+    const int right = bar.width() - 1;
+    EXPECT_EQ(QColor(bar.pixel(right, 12)), QColor(Qt::white));
+    EXPECT_EQ(QColor(bar.pixel(right - 1, 2)), QColor(172, 168, 153));
+    EXPECT_EQ(QColor(bar.pixel(220 + 2 + 50, 12)), ColorToQColor(Cream));
 }
 
 } // namespace

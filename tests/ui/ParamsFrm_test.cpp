@@ -82,12 +82,14 @@ protected:
 TEST_F(Parameters, ShowsTheDevicesValuesAndClosesWithAltC)
 {
     QStringList shown;
+    bool buttonFocused = false;
     Watch.OnModal = [&](QWidget *window) {
-        auto *params = dynamic_cast<TParamsForm *>(window);
+        auto *params = qobject_cast<TParamsForm *>(window);
         ASSERT_NE(params, nullptr);
         shown = Texts(*params);
         params->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(params));
+        buttonFocused = QApplication::focusWidget() == params->XP_Button1;
         PressKey(params, Qt::Key_C, Qt::AltModifier);
     };
     ClickOn(Form->ParamsButton);
@@ -99,11 +101,12 @@ TEST_F(Parameters, ShowsTheDevicesValuesAndClosesWithAltC)
                                   "15.2V", "5.00V", "8.1V", QStringLiteral("闭合"), QStringLiteral("A路"),
                                   QStringLiteral("自动")}));
     EXPECT_TRUE(Watch.Boxes.isEmpty());
+    EXPECT_TRUE(buttonFocused);
 }
 
 TEST_F(Parameters, CloseButtonEndsTheWindow)
 {
-    Watch.OnModal = [&](QWidget *window) { ClickOn(dynamic_cast<TParamsForm *>(window)->XP_Button1); };
+    Watch.OnModal = [&](QWidget *window) { ClickOn(qobject_cast<TParamsForm *>(window)->XP_Button1); };
     ClickOn(Form->ParamsButton);
     EXPECT_EQ(Watch.ModalWindows, 1);
     EXPECT_EQ(Watch.LeftOpen, 0);

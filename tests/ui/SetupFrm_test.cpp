@@ -28,7 +28,7 @@ protected:
     void RunDialog(const std::function<void(TSetupForm &)> &script)
     {
         Watch.OnModal = [script, this](QWidget *window) {
-            auto *dialog = dynamic_cast<TSetupForm *>(window);
+            auto *dialog = qobject_cast<TSetupForm *>(window);
             ASSERT_NE(dialog, nullptr);
             dialog->activateWindow();
             ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));

@@ -63,7 +63,7 @@ protected:
                     guarded->button(QMessageBox::Ok) ? guarded->button(QMessageBox::Ok)->click()
                                                      : guarded->accept();
             });
-        } else if (dynamic_cast<TForm *>(widget) && widget != MainForm) {
+        } else if (qobject_cast<TForm *>(widget) && widget != MainForm) {
             ++ModalWindows;
             QPointer<QWidget> guarded(widget);
             QTimer::singleShot(0, widget, [this, guarded] {
