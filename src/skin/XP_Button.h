@@ -65,7 +65,14 @@ public:
 
 protected:
     void Paint() override { DrawState(1); }
-    void EnabledChanged() override { DrawState(1); }
+    // A hidden button has nothing on the screen to redraw (and its first
+    // paint draws it whole): drawing it anyway would load the skin and
+    // resolve the caption's font for nothing.
+    void EnabledChanged() override
+    {
+        if (isVisible())
+            DrawState(1);
+    }
     void FontChanged() override { Repaint(); }
     void CaptionChanged() override { Repaint(); }
     void FocusReceived() override;

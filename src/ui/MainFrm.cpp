@@ -67,7 +67,7 @@ void TMainForm::CreateControls()
     XP_Form1 = parts.XP_Form1;
     XP_Form1->OnHelp = [this](QObject *sender) { XP_Form1Help(sender); };
 
-    Image2 = new TPicture(Panel1, {5, 6, 105, 252}, SidePicture());
+    Image2 = new TPicture(Panel1, {5, 6, 105, 252}, SidePicture);
     StatusBar =
         new TStatusBar(Panel1, {4, 294, 478, 23}, Cream,
                        {{QStringLiteral("Velmaro "), 220, true, false}, {QString(), 50, false, true}});
@@ -168,7 +168,9 @@ void TMainForm::FormCreate()
     MsgLabel->setParent(StatusBar);
     MsgLabel->move(MsgLabel->x(), 6);
     MsgLabel->move(230, MsgLabel->y());
-    MsgLabel->show();
+    // The window has no native window yet, so the label keeps being shown
+    // under its new parent; showing it explicitly would polish it, and so
+    // measure its text, before the device read.
     FCom = std::make_unique<TEDFACom>(MsgLabel);
     FCom->Open(FCom->GetPortNumber());
 }

@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <utility>
+
 namespace {
 
 void SetBackground(QWidget *widget, TColor color)
@@ -25,7 +27,6 @@ TLabel::TLabel(QWidget *parent, int left, int top, const QString &caption)
 {
     setFont(LatinFont());
     move(left, top);
-    adjustSize();
 }
 
 TLabel::TLabel(QWidget *parent, const QRect &geometry, const QString &caption)
@@ -38,8 +39,7 @@ TLabel::TLabel(QWidget *parent, const QRect &geometry, const QString &caption)
 void TLabel::SetCaption(const QString &caption)
 {
     setText(caption);
-    if (FAutoSize)
-        adjustSize();
+    FitText();
 }
 
 void TLabel::SetFontColor(TColor color)
@@ -52,8 +52,24 @@ void TLabel::SetFontColor(TColor color)
 void TLabel::SetLabelFont(const QFont &font)
 {
     setFont(font);
-    if (FAutoSize)
+    FitText();
+}
+
+void TLabel::FitText()
+{
+    // Measuring the text resolves the font, the first time in the program
+    // the whole font set-up: until the label is polished (just before it is
+    // first shown or drawn) the polish does it once for all changes.
+    if (FAutoSize && testAttribute(Qt::WA_WState_Polished))
         adjustSize();
+}
+
+bool TLabel::event(QEvent *event)
+{
+    const bool handled = QLabel::event(event);
+    if (event->type() == QEvent::Polish && FAutoSize)
+        adjustSize();
+    return handled;
 }
 
 void TLabel::mouseReleaseEvent(QMouseEvent *event)
@@ -101,9 +117,13 @@ void TStaticText::paintEvent(QPaintEvent *event)
     p.drawLine(r, 0, r, b);
 }
 
-TEdit::TEdit(QWidget *parent, const QRect &geometry) : QLineEdit(parent)
+TEdit::TEdit(QWidget *parent, const QRect &geometry) : QLineEdit(nullptr)
 {
+    // A line edit lays out its text with its font the moment it is made and
+    // at every font change: it takes its own font before it joins its
+    // parent, so the parent's font is never loaded for it only to be dropped.
     setFont(LatinFont());
+    setParent(parent);
     setGeometry(geometry);
     setMaxLength(32767);
     setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid rgb(172, 168, 153); background: white;"
@@ -165,17 +185,27 @@ void TStatusBar::paintEvent(QPaintEvent *)
     }
 }
 
-TPicture::TPicture(QWidget *parent, const QRect &geometry, const QImage &picture)
-    : QWidget(parent), FPicture(picture)
+TPicture::TPicture(QWidget *parent, const QRect &geometry, std::function<QImage()> Load)
+    : QWidget(parent), FLoad(std::move(Load))
 {
     setGeometry(geometry);
 }
 
+const QImage &TPicture::Picture() const
+{
+    if (FLoad) {
+        FPicture = FLoad();
+        FLoad = nullptr;
+    }
+    return FPicture;
+}
+
 void TPicture::paintEvent(QPaintEvent *)
 {
-    if (FPicture.isNull())
+    const QImage &picture = Picture();
+    if (picture.isNull())
         return;
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(rect(), FPicture);
+    p.drawImage(rect(), picture);
 }

@@ -20,6 +20,9 @@ inline constexpr TColor Cream = RGB(248, 246, 230);
 
 // A label, transparent. Placed with a position only, it sizes itself to its
 // text and keeps its left and top; placed with a rectangle, its size is fixed.
+// The size follows the text from the label's polish on (before it is first
+// shown or drawn), so that a window can be built, and a device read, before
+// any font is resolved.
 class TLabel : public QLabel {
 public:
     TLabel(QWidget *parent, int left, int top, const QString &caption);
@@ -33,11 +36,13 @@ public:
     std::function<void()> OnMouseLeave;
 
 protected:
+    bool event(QEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
 
 private:
+    void FitText();
     bool FAutoSize;
 };
 
@@ -100,15 +105,17 @@ private:
 };
 
 // A picture stretched to fill its box; a null picture leaves the box empty
-// (transparent).
+// (transparent). The picture is made by Load when it is first needed (at
+// the first paint, as a rule), so building the window decodes nothing.
 class TPicture : public QWidget {
 public:
-    TPicture(QWidget *parent, const QRect &geometry, const QImage &picture);
-    const QImage &Picture() const { return FPicture; }
+    TPicture(QWidget *parent, const QRect &geometry, std::function<QImage()> Load);
+    const QImage &Picture() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QImage FPicture;
+    mutable std::function<QImage()> FLoad;
+    mutable QImage FPicture;
 };

@@ -7,6 +7,8 @@
 #include "skin/XP_Form.h"
 
 #include <QGuiApplication>
+#include <QIconEngine>
+#include <QPainter>
 #include <QScreen>
 #include <QWidget>
 
@@ -33,6 +35,43 @@ TXP_Form *MakeWindowFrame(TForm *owner, QWidget *clientPanel, bool btnMin)
     frame->SetClientPanel(clientPanel);
     return frame;
 }
+
+// The program's icon, made from its files only when a picture of it is
+// first asked for (the window system asks when the window is shown, the
+// caption bar when it is painted): creating a window decodes nothing.
+class TProgramIconEngine : public QIconEngine {
+public:
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        Icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return Icon().pixmap(size, mode, state);
+    }
+    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return Icon().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return Icon().availableSizes(mode, state);
+    }
+    bool isNull() override { return false; }
+    QIconEngine *clone() const override { return new TProgramIconEngine(*this); }
+    QString key() const override { return QStringLiteral("TProgramIconEngine"); }
+
+private:
+    QIcon &Icon()
+    {
+        if (FIcon.isNull()) {
+            for (int size : {16, 32, 48, 256})
+                FIcon.addFile(QStringLiteral(":/ui/lumora-%1.png").arg(size), QSize(size, size));
+        }
+        return FIcon;
+    }
+    QIcon FIcon;
+};
 
 } // namespace
 
@@ -63,10 +102,7 @@ TXP_Button *MakeButton(QWidget *parent, const QRect &geometry, const QString &ca
 
 QIcon ProgramIcon()
 {
-    QIcon icon;
-    for (int size : {16, 32, 48, 256})
-        icon.addFile(QStringLiteral(":/ui/lumora-%1.png").arg(size), QSize(size, size));
-    return icon;
+    return QIcon(new TProgramIconEngine);
 }
 
 QImage SidePicture()

@@ -325,4 +325,26 @@ TEST_F(Window, LayoutPositions)
     EXPECT_EQ(QColor(bar.pixel(220 + 2 + 50, 12)), ColorToQColor(Cream));
 }
 
+// Labels, the side picture and the icon are measured and decoded only when
+// first needed; shown, the window has them all as built at once.
+TEST_F(Window, LabelsPictureAndIconAreReadyWhenShown)
+{
+    MapSim();
+    StartProgram();
+    for (TLabel *label : {Form->Label1, Form->Label2, Form->Label3, Form->Label4, Form->Label5, Form->Label6,
+                          Form->Label8, Form->Label9, Form->Label10, static_cast<TLabel *>(Form->MsgLabel)})
+        EXPECT_EQ(label->size(), label->sizeHint()) << label->text().toStdString();
+    // A report after the window is up still resizes the status label.
+    Form->MsgLabel->SetCaption(QStringLiteral("Couldn't open the port COM1,maybe already being occupied"));
+    EXPECT_EQ(Form->MsgLabel->size(), Form->MsgLabel->sizeHint());
+
+    EXPECT_EQ(Form->Image2->Picture().size(), QSize(175, 333));
+    const QImage shown = Form->Image2->grab().toImage();
+    EXPECT_NE(shown.pixel(20, 40), shown.pixel(80, 200)); // drawn, not an empty box
+
+    const QIcon icon = Form->windowIcon();
+    EXPECT_EQ(icon.availableSizes(), QList<QSize>({{16, 16}, {32, 32}, {48, 48}, {256, 256}}));
+    EXPECT_EQ(icon.pixmap(48, 48).size(), QSize(48, 48));
+}
+
 } // namespace
