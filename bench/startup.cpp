@@ -14,7 +14,6 @@
 #include "Measure.h"
 #include "StartupLine.h"
 #include "framework/Application.h"
-#include "framework/FontSetUp.h"
 #include "framework/Fonts.h"
 #include "ui/MainFrm.h"
 #include "ui/Program.h"
@@ -86,7 +85,6 @@ int RunChild(int argc, char **argv, long long StartNs)
 {
     const double mainMs = MsSince(StartNs);
     InstallFontSubstitutions();
-    StartFontSetUp();
     QApplication app(argc, argv);
     TShownWatch watch(StartNs);
     const int rc = RunProgram(QApplication::arguments());
