@@ -30,6 +30,22 @@ inline std::filesystem::path BuildDir()
     return std::filesystem::read_symlink("/proc/self/exe").parent_path();
 }
 
+// Makes a settings store in Dir that points COM1 at Line, and a runtime
+// folder beside it, and puts both into this process's environment: every
+// child started from now on uses them, the user's own store is not touched.
+inline void UsePrivateStore(const std::filesystem::path &Dir, const std::string &Line)
+{
+    const auto config = Dir / "config";
+    const auto runtime = Dir / "runtime";
+    std::filesystem::create_directories(config / "lumora");
+    std::filesystem::create_directories(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    std::ofstream(config / "lumora" / "ComSetup.INI")
+        << "[COMSetup]\nCOM=1\n\n[Ports]\nCOM1=" << Line << "\n";
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+}
+
 class TSimSession {
 public:
     TSimSession()
@@ -41,15 +57,7 @@ public:
         const std::string line = (FDir / "ttyLUMORA").string();
         StartSimulator(line);
 
-        const auto config = FDir / "config";
-        const auto runtime = FDir / "runtime";
-        std::filesystem::create_directories(config / "lumora");
-        std::filesystem::create_directories(runtime);
-        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
-        std::ofstream(config / "lumora" / "ComSetup.INI")
-            << "[COMSetup]\nCOM=1\n\n[Ports]\nCOM1=" << line << "\n";
-        setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        UsePrivateStore(FDir, line);
     }
     ~TSimSession()
     {

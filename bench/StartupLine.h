@@ -43,15 +43,7 @@ public:
         if (!mkdtemp(pattern))
             throw std::runtime_error("cannot make a temporary directory");
         FDir = pattern;
-        const auto config = FDir / "config";
-        const auto runtime = FDir / "runtime";
-        std::filesystem::create_directories(config / "lumora");
-        std::filesystem::create_directories(runtime);
-        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
-        std::ofstream(config / "lumora" / "ComSetup.INI")
-            << "[COMSetup]\nCOM=1\n\n[Ports]\nCOM1=" << name << "\n";
-        setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        UsePrivateStore(FDir, name);
         FThread = std::thread([this] { Answer(); });
     }
     ~TStartupLine()

@@ -2,11 +2,9 @@
 
 #include "cli/CliCommand.h"
 #include "cli/CliLink.h"
+#include "cli/JsonFile.h"
 #include "cli/RecordViews.h"
 #include "platform/IntConv.h"
-
-#include <QFile>
-#include <QJsonDocument>
 
 #include <cmath>
 
@@ -71,21 +69,10 @@ bool TLimits::ReadSet(const QJsonObject &Object, TLimitSet &Set, QString &Error)
 
 bool TLimits::Load(const QString &Path, QString &Error)
 {
-    QFile file(Path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Error = QStringLiteral("cannot read %1: %2").arg(Path, file.errorString());
+    const std::optional<QJsonObject> object = ReadJsonObjectFile(Path, Error);
+    if (!object)
         return false;
-    }
-    QJsonParseError parse{};
-    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parse);
-    if (!doc.isObject()) {
-        Error = QStringLiteral("%1: not a JSON object%2")
-                    .arg(Path, parse.error != QJsonParseError::NoError
-                                   ? QStringLiteral(" (") + parse.errorString() + QLatin1Char(')')
-                                   : QString());
-        return false;
-    }
-    QJsonObject general = doc.object();
+    QJsonObject general = *object;
     const QJsonValue types = general.take(QStringLiteral("types"));
     QString why;
     bool ok = ReadSet(general, FGeneral, why);

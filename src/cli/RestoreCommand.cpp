@@ -1,11 +1,9 @@
 #include "cli/CliCommand.h"
 #include "cli/CliLink.h"
 #include "cli/Journal.h"
+#include "cli/JsonFile.h"
 #include "cli/RecordViews.h"
 #include "cli/VerifiedWrite.h"
-
-#include <QFile>
-#include <QJsonDocument>
 
 #include <cstring>
 
@@ -15,16 +13,12 @@ namespace {
 // with Error set when the file is no backup.
 bool ReadBackup(const QString &Path, TDeviceInfo &Record, QString &Error)
 {
-    QFile file(Path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Error = QStringLiteral("cannot read %1: %2").arg(Path, file.errorString());
+    const std::optional<QJsonObject> backup = ReadJsonObjectFile(Path, Error);
+    if (!backup)
         return false;
-    }
-    QJsonParseError parse{};
-    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parse);
-    const QByteArray hex = doc.object().value(QStringLiteral("record")).toString().toLatin1();
+    const QByteArray hex = backup->value(QStringLiteral("record")).toString().toLatin1();
     const QByteArray bytes = QByteArray::fromHex(hex);
-    if (!doc.isObject() || hex.size() != 2 * int(sizeof Record) || bytes.size() != int(sizeof Record) ||
+    if (hex.size() != 2 * int(sizeof Record) || bytes.size() != int(sizeof Record) ||
         bytes.toHex() != hex.toLower()) {
         Error = QStringLiteral("%1 is not a backup of lumora-cli (no 84-byte \"record\")").arg(Path);
         return false;
@@ -54,11 +48,9 @@ int RunRestore(TCliContext &Context)
 
     int exit = CliExitOk;
     TJournal journal;
-    if (!OpenCommandJournal(Context, journal, exit))
-        return exit;
     TCliLink link;
     TWriteRequest request;
-    if (!Context.ReadDeviceInfo(link, request.Before, exit))
+    if (!StartCommandWrite(Context, journal, link, request, exit))
         return exit;
     const TDeviceInfo &unit = request.Before;
     const bool sameUnit = std::memcmp(unit.SerialNo, saved.SerialNo, sizeof unit.SerialNo) == 0 &&

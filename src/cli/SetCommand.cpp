@@ -43,11 +43,9 @@ int RunSet(TCliContext &Context)
 
     int exit = CliExitOk;
     TJournal journal;
-    if (!OpenCommandJournal(Context, journal, exit))
-        return exit;
     TCliLink link;
     TWriteRequest request;
-    if (!Context.ReadDeviceInfo(link, request.Before, exit))
+    if (!StartCommandWrite(Context, journal, link, request, exit))
         return exit;
 
     // Read-modify-write: start from the device's own network fields.

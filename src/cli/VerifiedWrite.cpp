@@ -125,6 +125,12 @@ bool OpenCommandJournal(const TCliContext &Context, TJournal &Journal, int &Exit
     return false;
 }
 
+bool StartCommandWrite(const TCliContext &Context, TJournal &Journal, TCliLink &Link, TWriteRequest &Request,
+                       int &Exit)
+{
+    return OpenCommandJournal(Context, Journal, Exit) && Context.ReadDeviceInfo(Link, Request.Before, Exit);
+}
+
 int ReportWrite(const TCliContext &Context, const TCliLink &Link, const TWriteOutcome &Outcome)
 {
     if (!Outcome.Ok) {

@@ -45,6 +45,12 @@ struct TCliContext;
 // false with Exit set: nothing may be written without its record.
 bool OpenCommandJournal(const TCliContext &Context, TJournal &Journal, int &Exit);
 
+// The start of a single write (`set`, `restore`): opens the journal, then the
+// port, and reads the unit into Request.Before. On failure prints why and
+// returns false with Exit set; nothing has been sent.
+bool StartCommandWrite(const TCliContext &Context, TJournal &Journal, TCliLink &Link, TWriteRequest &Request,
+                       int &Exit);
+
 // Prints the outcome of a `set` or `restore`: the link's status (or with
 // --json an object with the port, status, verdict and settings sent), or the
 // failure on standard error. Returns the exit status.

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QString>
+
+#include <optional>
+
+// The JSON object a file holds (a backup, a limits file). Nothing, with Error
+// set, when the file cannot be read or holds no JSON object.
+std::optional<QJsonObject> ReadJsonObjectFile(const QString &Path, QString &Error);
