@@ -1,5 +1,6 @@
 #include "PortMap.h"
 
+#include "IniText.h"
 #include "IntConv.h"
 #include "LumoraError.h"
 #include "SettingsStore.h"
@@ -114,32 +115,57 @@ void TPortMap::Load()
 
 void TPortMap::AssignAdapters()
 {
-    std::set<int32_t> held(FUarts.begin(), FUarts.end());
-    for (const auto &[name, path] : FUser) {
-        if (const int32_t n = ComNumber(name); n >= 1 && !path.isEmpty())
-            held.insert(n);
-    }
-    for (const auto &entry : FAssigned)
-        held.insert(entry.second);
-
-    bool wrote = false;
+    const QByteArray adapterSection = AdapterSection.toUtf8();
+    const QByteArray userSection = UserSection.toUtf8();
+    // The adapters present that may get a number: a name with "=" cannot be
+    // a key of the store; such an adapter is reached through [Ports] only.
+    QStringList candidates;
     for (const QString &adapter : std::as_const(FAdapters)) {
-        const auto known = [&](const auto &entry) { return SamePath(entry.first, adapter); };
-        const auto pinned = [&](const auto &entry) { return entry.second == adapter; };
-        // A name with "=" cannot be a key of the store; such an adapter is
-        // reached through a [Ports] entry only.
-        if (adapter.contains(QLatin1Char('=')) || std::any_of(FAssigned.begin(), FAssigned.end(), known) ||
-            std::any_of(FUser.begin(), FUser.end(), pinned))
-            continue;
-        int32_t number = 1;
-        while (held.count(number))
-            ++number;
-        FStore.WriteInteger(AdapterSection, adapter, number);
-        FAssigned.emplace_back(adapter, number);
-        held.insert(number);
-        wrote = true;
+        if (!adapter.contains(QLatin1Char('=')))
+            candidates << adapter;
     }
-    if (wrote)
+    if (candidates.isEmpty())
+        return;
+
+    // Numbered from the file as it is under the writers' lock, all in one
+    // write: two processes numbering new adapters at once never hand out one
+    // number twice.
+    bool found = false; // an adapter without a number: read the store again
+    const auto number = [&](const QByteArray &text) -> std::optional<QByteArray> {
+        const auto user = IniSectionEntries(text, userSection);
+        const auto assigned = IniSectionEntries(text, adapterSection);
+        std::set<int32_t> held(FUarts.begin(), FUarts.end());
+        for (const auto &[name, path] : user) {
+            if (const int32_t n = ComNumber(QString::fromUtf8(name)); n >= 1 && !path.isEmpty())
+                held.insert(n);
+        }
+        for (const auto &entry : assigned) {
+            int32_t n = 0;
+            if (TryStrToInt(QString::fromUtf8(entry.second), n) && n >= 1)
+                held.insert(n);
+        }
+        QByteArray updated = text;
+        bool numbered = false;
+        for (const QString &adapter : std::as_const(candidates)) {
+            const auto known = [&](const auto &entry) {
+                return SamePath(QString::fromUtf8(entry.first), adapter);
+            };
+            const auto pinned = [&](const auto &entry) { return QString::fromUtf8(entry.second) == adapter; };
+            if (std::any_of(assigned.begin(), assigned.end(), known) ||
+                std::any_of(user.begin(), user.end(), pinned))
+                continue;
+            int32_t free = 1;
+            while (held.count(free))
+                ++free;
+            updated = SetIniValue(updated, adapterSection, adapter.toUtf8(), QByteArray::number(free));
+            held.insert(free);
+            numbered = true;
+        }
+        found = found || numbered;
+        return numbered ? std::optional<QByteArray>(updated) : std::nullopt;
+    };
+    FStore.EditText(AdapterSection, candidates.front(), number);
+    if (found)
         Load();
 }
 

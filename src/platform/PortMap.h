@@ -62,8 +62,8 @@ public:
     explicit TPortMap(TSettingsStore &Store, TPortScanRoots Roots = TPortScanRoots::FromEnvironment());
 
     // Gives every adapter present that has no number yet the lowest free
-    // one and records it. Raises ELumoraError when the store cannot be
-    // written (the adapters assigned before the failure keep their numbers).
+    // one and records them, in one write of the store. Raises ELumoraError
+    // when the store cannot be written (no new adapter is numbered then).
     void AssignAdapters();
     // AssignAdapters, returning the store's error text instead of raising
     // (empty when all went well).

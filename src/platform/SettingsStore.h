@@ -46,12 +46,14 @@ public:
     // Raises as WriteString does.
     void RemoveValue(const QString &Section, const QString &Name);
 
-private:
     // Replaces the file's text with Edit(text), keeping its mode, atomically,
-    // under the writers' lock; nothing is written when Edit has nothing to do
-    // (returns no text).
+    // under the writers' lock, so that an edit computed from the text (the
+    // next free number, say) sees every other writer's change. Edit may be
+    // called more than once; nothing is written when it has nothing to do
+    // (returns no text). Raises as WriteString does, naming Section and Name.
     void EditText(const QString &Section, const QString &Name,
                   const std::function<std::optional<QByteArray>(const QByteArray &)> &Edit);
 
+private:
     QString FPath;
 };
