@@ -99,10 +99,10 @@ public:
 
 private:
     QLabel *Label() const { return static_cast<QLabel *>(widget()); }
-    TStaticText *Box() const { return dynamic_cast<TStaticText *>(widget()); }
+    TStaticText *Box() const { return qobject_cast<TStaticText *>(widget()); }
     TLabel *Link() const
     {
-        auto *label = dynamic_cast<TLabel *>(widget());
+        auto *label = qobject_cast<TLabel *>(widget());
         return label && label->OnClick ? label : nullptr;
     }
 };
@@ -130,13 +130,13 @@ public:
 QAccessibleInterface *StdControlsFactory(const QString &, QObject *object)
 {
     auto *widget = qobject_cast<QWidget *>(object);
-    if (auto *label = qobject_cast<QLabel *>(object); label && dynamic_cast<TForm *>(widget->window()))
+    if (auto *label = qobject_cast<QLabel *>(object); label && qobject_cast<TForm *>(widget->window()))
         return new TLabelAccessible(label);
-    if (auto *bar = dynamic_cast<TStatusBar *>(object))
+    if (auto *bar = qobject_cast<TStatusBar *>(object))
         return new TStatusBarAccessible(bar);
-    if (auto *picture = dynamic_cast<TPicture *>(object))
+    if (auto *picture = qobject_cast<TPicture *>(object))
         return new QAccessibleWidget(picture, QAccessible::Graphic);
-    if (auto *bevel = dynamic_cast<TBevel *>(object))
+    if (auto *bevel = qobject_cast<TBevel *>(object))
         return new QAccessibleWidget(bevel, QAccessible::Separator);
     return nullptr;
 }

@@ -24,6 +24,8 @@ inline constexpr TColor Cream = RGB(248, 246, 230);
 // shown or drawn), so that a window can be built, and a device read, before
 // any font is resolved.
 class TLabel : public QLabel {
+    Q_OBJECT
+
 public:
     TLabel(QWidget *parent, int left, int top, const QString &caption);
     TLabel(QWidget *parent, const QRect &geometry, const QString &caption);
@@ -56,6 +58,8 @@ public:
 
 // A read-only text box with a soft sunken edge, fixed size.
 class TStaticText : public QLabel {
+    Q_OBJECT
+
 public:
     TStaticText(QWidget *parent, const QRect &geometry);
 
@@ -77,6 +81,8 @@ public:
 
 // A separator that draws only its bottom edge, lowered.
 class TBevel : public QWidget {
+    Q_OBJECT
+
 public:
     TBevel(QWidget *parent, const QRect &geometry);
 
@@ -87,6 +93,8 @@ protected:
 // A status bar with panels, docked to the bottom of its parent. The last
 // panel takes the rest of the bar, whatever width it was given.
 class TStatusBar : public QWidget {
+    Q_OBJECT
+
 public:
     struct TPanelItem {
         QString Text;
@@ -108,6 +116,8 @@ private:
 // (transparent). The picture is made by Load when it is first needed (at
 // the first paint, as a rule), so building the window decodes nothing.
 class TPicture : public QWidget {
+    Q_OBJECT
+
 public:
     TPicture(QWidget *parent, const QRect &geometry, std::function<QImage()> Load);
     const QImage &Picture() const;
