@@ -6,14 +6,16 @@
 // Each round starts this program again as two children, one running the
 // program's own start-up (RunProgram) until the main window's first paint is
 // done, one making the bare window. The line is answered by a thread of this
-// process, which notes when the request arrives. Headless (offscreen) unless
-// QT_QPA_PLATFORM says otherwise.
+// process, which notes when the request arrives. On the display the
+// environment names (DISPLAY, WAYLAND_DISPLAY), as a user starts the program,
+// else headless (offscreen); QT_QPA_PLATFORM overrides both.
 //
 //   bench-startup [ROUNDS]     (default 20)
 
 #include "Measure.h"
 #include "StartupLine.h"
 #include "framework/Application.h"
+#include "framework/FontSetUp.h"
 #include "framework/Fonts.h"
 #include "ui/MainFrm.h"
 #include "ui/Program.h"
@@ -85,6 +87,7 @@ int RunChild(int argc, char **argv, long long StartNs)
 {
     const double mainMs = MsSince(StartNs);
     InstallFontSubstitutions();
+    StartFontSetUp();
     QApplication app(argc, argv);
     TShownWatch watch(StartNs);
     const int rc = RunProgram(QApplication::arguments());
@@ -177,8 +180,14 @@ int main(int argc, char **argv)
     }
 
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "wayland");
+        else if (!qEnvironmentVariableIsEmpty("DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "xcb");
+        else
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     try {
         TStartupLine line;
         const std::string self = BuildDir() / "bench-startup";

@@ -64,6 +64,16 @@ void TApplication::Terminate()
     });
 }
 
+QCursor TApplication::Cursor(int id) const
+{
+    const auto entry = FCursors.find(id);
+    if (entry == FCursors.end())
+        return QCursor(Qt::ArrowCursor);
+    if (!entry->Made)
+        entry->Made = entry->Make();
+    return *entry->Made;
+}
+
 int TApplication::Run()
 {
     if (FTerminated)

@@ -7,6 +7,8 @@
 #include <QString>
 
 #include <exception>
+#include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -64,16 +66,25 @@ public:
     // The message loop: runs until the last window closes or Terminate.
     int Run();
 
-    // The cursor table: cursors registered by number.
-    void RegisterCursor(int id, const QCursor &cursor) { FCursors.insert(id, cursor); }
+    // The cursor table: cursors registered by number. A cursor may be
+    // registered as the routine that makes it, run when it is first asked
+    // for: its picture is then decoded only once a control shows it.
+    using TCursorMaker = std::function<QCursor()>;
+    void RegisterCursor(int id, const QCursor &cursor) { FCursors.insert(id, {cursor, {}}); }
+    void RegisterCursor(int id, TCursorMaker make) { FCursors.insert(id, {std::nullopt, std::move(make)}); }
     bool HasCursor(int id) const { return FCursors.contains(id); }
     // The registered cursor, or the arrow when none is registered under id.
-    QCursor Cursor(int id) const { return FCursors.value(id, QCursor(Qt::ArrowCursor)); }
+    QCursor Cursor(int id) const;
 
 private:
+    struct TCursorEntry {
+        std::optional<QCursor> Made;
+        TCursorMaker Make;
+    };
     QString FTitle;
     bool FTerminated = false;
-    QMap<int, QCursor> FCursors;
+    // Made on first use, hence mutable.
+    mutable QMap<int, TCursorEntry> FCursors;
 };
 
 TApplication &Application();

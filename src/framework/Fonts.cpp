@@ -1,5 +1,6 @@
 #include "Fonts.h"
 
+#include <QApplication>
 #include <QStringList>
 
 namespace {
@@ -15,6 +16,11 @@ void InstallFontSubstitutions()
     // Chinese text in a Latin face (a status text, a device's own texts)
     // falls back to the Chinese faces.
     QFont::insertSubstitutions(QStringLiteral("Liberation Sans"), ChineseFaces);
+}
+
+void InstallDefaultFont()
+{
+    QApplication::setFont(LatinFont());
 }
 
 QFont LatinFont(int cellPixels, bool bold)

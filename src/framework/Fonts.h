@@ -21,6 +21,13 @@
 // i.e. before any widget exists.
 void InstallFontSubstitutions();
 
+// Makes "MS Sans Serif" of a 13-pixel cell the font of every control that is
+// given none of its own, as the class library's default font is. Needs the
+// application object; call it before the first window is built (a line edit
+// lays out its text the moment it is made, and would otherwise load the
+// desktop's face only to drop it for its own).
+void InstallDefaultFont();
+
 // "MS Sans Serif" with a character cell cellPixels high.
 QFont LatinFont(int cellPixels = 13, bool bold = false);
 // "宋体" with a character cell cellPixels high, drawn as its bitmaps.

@@ -166,9 +166,14 @@ QString CopyrightNoticeText()
 
 void XPUnitInitialization(const QStringList &arguments)
 {
-    QCursor hand;
-    if (LoadHandCursor(hand))
-        Application().RegisterCursor(crXPHand, hand);
+    // The cursor's picture is decoded when a control first shows it: nothing
+    // before the first device read needs it.
+    if (SkinResourceExists(QStringLiteral("XPHANDCUR")))
+        Application().RegisterCursor(crXPHand, [] {
+            QCursor hand(Qt::ArrowCursor);
+            LoadHandCursor(hand);
+            return hand;
+        });
     if (arguments.size() >= 2 && arguments.at(1).toUpper() == QStringLiteral("/MOSSGLADE")) {
         Application().ShowInformation(CopyrightNoticeText(), CopyrightNoticeTitle());
         Application().Terminate();

@@ -3,13 +3,17 @@
 #include "MainFrm.h"
 #include "StdAccessible.h"
 #include "framework/Application.h"
+#include "framework/FontSetUp.h"
+#include "framework/Fonts.h"
 #include "skin/XP_Unit.h"
 
 int RunProgram(const QStringList &Arguments)
 {
+    InstallDefaultFont();
     XPUnitInitialization(Arguments);
     InstallAccessibility();
     Application().SetTitle(QStringLiteral("LumoraV1.2"));
+    FinishFontSetUp();
     TMainForm mainForm;
     mainForm.show();
     return Application().Run();

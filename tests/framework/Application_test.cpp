@@ -74,6 +74,18 @@ TEST(Application, CursorTableHoldsRegisteredCursorsByNumber)
     Application().RegisterCursor(300, QCursor(Qt::PointingHandCursor));
     EXPECT_TRUE(Application().HasCursor(300));
     EXPECT_EQ(Application().Cursor(300).shape(), Qt::PointingHandCursor);
+
+    // A cursor registered as its maker is made once, when first asked for.
+    int made = 0;
+    Application().RegisterCursor(301, [&made] {
+        ++made;
+        return QCursor(Qt::IBeamCursor);
+    });
+    EXPECT_TRUE(Application().HasCursor(301));
+    EXPECT_EQ(made, 0);
+    EXPECT_EQ(Application().Cursor(301).shape(), Qt::IBeamCursor);
+    EXPECT_EQ(Application().Cursor(301).shape(), Qt::IBeamCursor);
+    EXPECT_EQ(made, 1);
 }
 
 TEST(Application, MinimizeMinimisesEveryShownWindow)

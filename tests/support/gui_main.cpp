@@ -16,5 +16,6 @@ int main(int argc, char **argv)
     // before the first widget exists, as the program's main does.
     InstallFontSubstitutions();
     QApplication app(argc, argv);
+    InstallDefaultFont();
     return RUN_ALL_TESTS();
 }
