@@ -4,9 +4,10 @@
 // its whole configuration: a few milliseconds of XML parsing, most of what
 // the first line edit costs. StartFontSetUp runs that reading on a thread of
 // its own from the start of the program, while the toolkit connects to the
-// display; FinishFontSetUp waits for it and is called before the first
-// window is built (without a start it returns at once). The thread touches
-// nothing but fontconfig, which keeps one configuration whoever reads it
-// first, and it is waited for at the latest when the program ends.
+// display; FinishFontSetUp waits for it (at once without a start), and the
+// first line edit calls it before it lays out its text. A font resolved
+// before that is safe too, only read twice: fontconfig keeps one
+// configuration whoever reads it first. The thread touches nothing else and
+// is waited for at the latest when the program ends.
 void StartFontSetUp();
 void FinishFontSetUp();

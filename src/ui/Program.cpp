@@ -3,7 +3,6 @@
 #include "MainFrm.h"
 #include "StdAccessible.h"
 #include "framework/Application.h"
-#include "framework/FontSetUp.h"
 #include "framework/Fonts.h"
 #include "skin/XP_Unit.h"
 
@@ -13,7 +12,6 @@ int RunProgram(const QStringList &Arguments)
     XPUnitInitialization(Arguments);
     InstallAccessibility();
     Application().SetTitle(QStringLiteral("LumoraV1.2"));
-    FinishFontSetUp();
     TMainForm mainForm;
     mainForm.show();
     return Application().Run();

@@ -1,6 +1,7 @@
 #include "StdControls.h"
 
 #include "framework/Application.h"
+#include "framework/FontSetUp.h"
 #include "platform/LumoraError.h"
 
 #include <QEnterEvent>
@@ -117,11 +118,25 @@ void TStaticText::paintEvent(QPaintEvent *event)
     p.drawLine(r, 0, r, b);
 }
 
-TEdit::TEdit(QWidget *parent, const QRect &geometry) : QLineEdit(nullptr)
+namespace {
+
+// A line edit lays out its (empty) text the moment it is made, which needs
+// the font back-end: the first one waits here for the back-end's set-up, so
+// that the window's construction before it (and the accessibility bridge
+// its first label starts) overlaps the set-up rather than waiting for it.
+QWidget *NoParentOnceFontsAreSetUp()
 {
-    // A line edit lays out its text with its font the moment it is made and
-    // at every font change: it takes its own font before it joins its
-    // parent, so the parent's font is never loaded for it only to be dropped.
+    FinishFontSetUp();
+    return nullptr;
+}
+
+} // namespace
+
+TEdit::TEdit(QWidget *parent, const QRect &geometry) : QLineEdit(NoParentOnceFontsAreSetUp())
+{
+    // A line edit lays out its text again at every font change: it takes its
+    // own font before it joins its parent, so the parent's font is never
+    // loaded for it only to be dropped.
     setFont(LatinFont());
     setParent(parent);
     setGeometry(geometry);
