@@ -6,10 +6,20 @@
 
 namespace {
 
-// Joins the thread when the program ends without having waited for it.
+// Joins the thread when the program ends without having waited for it. Such
+// a reading may have finished after the toolkit released the configuration
+// it shared (the toolkit does so when the application object goes), so what
+// fontconfig holds by then is released here, once nothing draws text any
+// more.
 struct TSetUpThread {
     std::thread Thread;
-    ~TSetUpThread() { Finish(); }
+    ~TSetUpThread()
+    {
+        if (!Thread.joinable())
+            return;
+        Thread.join();
+        FcFini();
+    }
     void Finish()
     {
         if (Thread.joinable())
