@@ -15,15 +15,16 @@ struct TSetUpThread {
     std::thread Thread;
     ~TSetUpThread()
     {
-        if (!Thread.joinable())
-            return;
-        Thread.join();
-        FcFini();
+        if (Finish())
+            FcFini();
     }
-    void Finish()
+    // Waits for the thread; whether there was one to wait for.
+    bool Finish()
     {
-        if (Thread.joinable())
-            Thread.join();
+        if (!Thread.joinable())
+            return false;
+        Thread.join();
+        return true;
     }
 };
 

@@ -290,32 +290,30 @@ void TMainForm::SetDeviceText(TDeviceText Field, const QString &Text)
     }
 }
 
-void TMainForm::SetDeviceControlEnabled(TDeviceControl Control, bool Enabled)
+QWidget *TMainForm::DeviceControl(TDeviceControl Control) const
 {
-    QWidget *widget = nullptr;
     switch (Control) {
     case TDeviceControl::LocalIp:
-        widget = LocalIp;
-        break;
+        return LocalIp;
     case TDeviceControl::ManageIp:
-        widget = ManageIp;
-        break;
+        return ManageIp;
     case TDeviceControl::GateWay:
-        widget = GateWay;
-        break;
+        return GateWay;
     case TDeviceControl::NetMask:
-        widget = NetMask;
-        break;
+        return NetMask;
     case TDeviceControl::DHCP:
-        widget = DHCP;
-        break;
+        return DHCP;
     case TDeviceControl::SaveButton:
-        widget = SaveButton;
-        break;
+        return SaveButton;
     case TDeviceControl::ParamsButton:
-        widget = ParamsButton;
-        break;
+        return ParamsButton;
     }
+    return nullptr;
+}
+
+void TMainForm::SetDeviceControlEnabled(TDeviceControl Control, bool Enabled)
+{
+    QWidget *widget = DeviceControl(Control);
     if (!widget)
         return;
     // A read that disables the control holding the focus (the edits are

@@ -85,6 +85,8 @@ protected:
 
 private:
     void CreateControls();
+    // The control of the window a device control names.
+    QWidget *DeviceControl(TDeviceControl Control) const;
     bool FPlaced = false;
 };
 
