@@ -1,6 +1,7 @@
 #include "CliRun.h"
 #include "support/SimLine.h"
 #include "support/TestEnv.h"
+#include "support/TinyDisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -111,6 +112,26 @@ TEST_F(CommissionTest, BackupRestoresOntoTheSameUnitAndClonesOnlyWithForce)
 
     // A file that holds no 84-byte record is no backup.
     EXPECT_EQ(RunTool({"restore", File("junk.json", "{\"record\":\"00\"}")}).Exit, 2);
+}
+
+TEST_F(CommissionTest, FullDiskKeepsTheOldBackupAndSaysWhy)
+{
+    lumora::test::TTinyDisk disk;
+    LUMORA_REQUIRE_TINY_DISK(disk);
+    TSimLine unit(Unit("0612345678"));
+    const QString backup = disk.FilePath("unit.json");
+    ASSERT_EQ(RunTool({"--port", unit.SlavePath(), "backup", "-o", backup}).Exit, 0);
+    const QByteArray old = disk.ReadFile(backup);
+    ASSERT_TRUE(old.contains("\"record\""));
+
+    disk.Fill();
+    const TCliRun run = RunTool({"--port", unit.SlavePath(), "backup", "-o", backup});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err, QStringLiteral("cannot write %1: No space left on device\n").arg(backup));
+    EXPECT_EQ(disk.ReadFile(backup), old);
+    EXPECT_EQ(QDir(disk.FilePath(".")).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{".filler", "unit.json"}))
+        << "no temporary file is left behind";
 }
 
 TEST_F(CommissionTest, JournalRecordsEveryWriteAndTheVerdict)
