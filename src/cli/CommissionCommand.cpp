@@ -51,6 +51,7 @@ private:
     QSet<QString> FStrangers;
     QString FAttached;     // serial number of the unit on the line now
     QString FNoUnitReason; // what was last said about an empty line
+    QString FJournalFault; // why the journal failed: no unit is written after that
 };
 
 const TPlanRow *TCommissioning::RowOf(const QString &Serial) const
@@ -144,6 +145,8 @@ bool TCommissioning::Commission(const TDeviceInfo &Info, const TPlanRow &Row)
     const TWriteOutcome outcome = WriteVerified(FLink, FJournal, request);
     fields = {{QStringLiteral("serialNumber"), Row.Serial},
               {QStringLiteral("verification"), outcome.Verdict}};
+    if (outcome.JournalFailed)
+        FJournalFault = outcome.Message;
     if (!outcome.Ok) {
         FFailed.insert(Row.Serial);
         FProgress.Event(QStringLiteral("failed"), QStringLiteral("%1: FAILED: %2").arg(name, outcome.Message),
@@ -175,7 +178,7 @@ int TCommissioning::Run(bool Once)
     while (FDone.size() < qsizetype(FRows.size())) {
         bool failed = false;
         LookAtLine(failed);
-        if (FDone.size() == qsizetype(FRows.size()))
+        if (FDone.size() == qsizetype(FRows.size()) || !FJournalFault.isEmpty())
             break;
         if (!interrupt.WaitUntil(std::chrono::steady_clock::now() + PollInterval)) {
             interrupted = true;
@@ -183,11 +186,14 @@ int TCommissioning::Run(bool Once)
         }
     }
     const int exit = FFailed.isEmpty() ? CliExitOk : CliExitDevice;
-    FProgress.Event(QStringLiteral("finished"),
-                    interrupted
-                        ? QStringLiteral("stopped: %1 of %2 units done").arg(FDone.size()).arg(FRows.size())
-                        : QStringLiteral("all %1 units done").arg(FRows.size()),
-                    true, {{QStringLiteral("exitStatus"), exit}});
+    QString end = QStringLiteral("all %1 units done").arg(FRows.size());
+    if (interrupted || !FJournalFault.isEmpty())
+        end = QStringLiteral("stopped: %1 of %2 units done").arg(FDone.size()).arg(FRows.size());
+    if (!FJournalFault.isEmpty()) {
+        end += QStringLiteral("; no unit is written while the journal fails: ") + FJournalFault;
+        FContext.Out.ErrorLine(FJournalFault);
+    }
+    FProgress.Event(QStringLiteral("finished"), end, true, {{QStringLiteral("exitStatus"), exit}});
     FProgress.Finish();
     return exit;
 }

@@ -12,11 +12,6 @@
 
 namespace {
 
-QString ErrnoText(int Code)
-{
-    return QString::fromLocal8Bit(std::strerror(Code));
-}
-
 // The process's file creation mask, read without changing it for good.
 mode_t CurrentUmask()
 {
@@ -39,6 +34,11 @@ bool SyncFolder(const QByteArray &Folder)
 }
 
 } // namespace
+
+QString SystemErrorText(int Code)
+{
+    return QString::fromLocal8Bit(std::strerror(Code));
+}
 
 bool WriteAllTo(int Fd, const char *Data, qsizetype Size)
 {
@@ -67,7 +67,7 @@ bool WriteWholeFile(const QString &Path, const QByteArray &Data, QString &Error)
     QByteArray temp = folder + "/." + QFile::encodeName(QFileInfo(target).fileName()) + ".XXXXXX";
 
     auto fail = [&](int Code) {
-        Error = QStringLiteral("cannot write %1: %2").arg(Path, ErrnoText(Code));
+        Error = QStringLiteral("cannot write %1: %2").arg(Path, SystemErrorText(Code));
         return false;
     };
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);

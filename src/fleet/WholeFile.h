@@ -15,3 +15,6 @@ bool WriteWholeFile(const QString &Path, const QByteArray &Data, QString &Error)
 // (which leaves errno unset) until everything is written or the system
 // refuses; then errno holds why. False when not all was written.
 bool WriteAllTo(int Fd, const char *Data, qsizetype Size);
+
+// The system's text for an errno value: "No space left on device".
+QString SystemErrorText(int Code);

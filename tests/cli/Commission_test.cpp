@@ -64,14 +64,16 @@ protected:
         return RunTool(QStringList{"--port", Sim.SlavePath()} + Args + QStringList{"--journal", Journal()});
     }
     QString Journal() { return Dir.filePath("journal.jsonl"); }
-    std::vector<QJsonObject> JournalLines()
+    // The journal's lines of one stage ("intent", "outcome"), or all of them.
+    std::vector<QJsonObject> JournalLines(const QString &Stage = "outcome")
     {
         std::vector<QJsonObject> lines;
         QFile f(Journal());
         if (f.open(QIODevice::ReadOnly)) {
             for (const QByteArray &line : f.readAll().split('\n')) {
-                if (!line.isEmpty())
-                    lines.push_back(QJsonDocument::fromJson(line).object());
+                const QJsonObject object = QJsonDocument::fromJson(line).object();
+                if (!line.isEmpty() && (Stage.isEmpty() || object["stage"] == Stage))
+                    lines.push_back(object);
             }
         }
         return lines;
@@ -134,6 +136,72 @@ TEST_F(CommissionTest, FullDiskKeepsTheOldBackupAndSaysWhy)
         << "no temporary file is left behind";
 }
 
+TEST_F(CommissionTest, FullJournalSendsNothingAndKeepsOnlyWholeLines)
+{
+    lumora::test::TTinyDisk disk;
+    LUMORA_REQUIRE_TINY_DISK(disk);
+    TSimLine unit(Unit("0612345678"));
+    // The lengths of a write's two lines, measured on a roomy journal.
+    ASSERT_EQ(Run(unit, {"set", "--local", "10.0.0.2"}).Exit, 0);
+    const QList<QByteArray> measured = disk.ReadFile(Journal()).split('\n');
+    const qsizetype intent = measured[0].size() + 1;
+    const qsizetype outcome = measured[1].size() + 1;
+    unit.SetConfig(Unit("0612345678"));
+    unit.ClearReceived();
+
+    // A journal whose last page has room for the intent and half the outcome.
+    const QString journal = disk.FilePath("journal.jsonl");
+    const qsizetype padSize = 4096 - intent - outcome / 2;
+    const QByteArray pad = QByteArray(padSize - 1, 'x') + '\n';
+    QFile padded(journal);
+    ASSERT_TRUE(padded.open(QIODevice::WriteOnly) && padded.write(pad) == padSize);
+    padded.close();
+    disk.Fill();
+    auto set = [&](const char *Local) {
+        return RunTool({"--port", unit.SlavePath(), "set", "--local", Local, "--journal", journal});
+    };
+
+    // The intent fits: the frame goes out, the outcome does not fit and is cut.
+    TCliRun run = set("10.0.0.2");
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err, QStringLiteral("cannot write the journal %1: No space left on device (the device was "
+                                      "written; the journal holds the write without its outcome)\n")
+                           .arg(journal));
+    EXPECT_EQ(Writes(unit), 1);
+    const QByteArray afterFirst = disk.ReadFile(journal);
+    ASSERT_EQ(afterFirst.size(), padSize + intent);
+    EXPECT_EQ(QJsonDocument::fromJson(afterFirst.mid(padSize))["stage"], "intent");
+
+    // No room for the next intent: nothing goes out and the file stays as it was.
+    run = set("10.0.0.3");
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err,
+              QStringLiteral("cannot write the journal %1: No space left on device; nothing was sent\n")
+                  .arg(journal));
+    const QString plan = File("plan.csv", "serial,dhcp,local,server,gateway,mask\n"
+                                          "0612345678,,10.0.0.4,,,\n0612345679,,10.0.0.5,,,\n");
+    run = RunTool({"--port", unit.SlavePath(), "commission", plan, "--journal", journal});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_TRUE(run.Out.contains("stopped: 0 of 2 units done; no unit is written while the journal fails: "
+                                 "cannot write the journal"))
+        << run.Out.toStdString();
+    EXPECT_TRUE(run.Err.contains("No space left on device; nothing was sent")) << run.Err.toStdString();
+    EXPECT_EQ(Writes(unit), 1);
+    EXPECT_EQ(disk.ReadFile(journal), afterFirst);
+
+    // With room again the next record starts on a line of its own, and the
+    // report knows both writes: the one without outcome says so.
+    disk.Free();
+    ASSERT_EQ(set("10.0.0.6").Exit, 0);
+    run = RunTool({"--json", "report", "--journal", journal});
+    EXPECT_EQ(run.Err, QStringLiteral("%1: 1 lines that are no journal entry were skipped\n").arg(journal))
+        << "only the pad";
+    const QJsonArray history = run.Json()["units"][0]["history"].toArray();
+    ASSERT_EQ(history.size(), 2);
+    EXPECT_EQ(history[0]["verification"], "no outcome recorded");
+    EXPECT_EQ(history[1]["verification"], "verified");
+}
+
 TEST_F(CommissionTest, JournalRecordsEveryWriteAndTheVerdict)
 {
     TSimLine unit(Unit("0612345678"));
@@ -167,6 +235,16 @@ TEST_F(CommissionTest, JournalRecordsEveryWriteAndTheVerdict)
     EXPECT_EQ(lines[0]["after"]["dhcp"].toBool(), true);
     EXPECT_EQ(lines[0]["after"]["gatewayIp"].toString(), "10.0.0.1");
     EXPECT_EQ(lines[1]["after"]["localIp"].toString(), "192.168.1.100");
+    // Each outcome follows the intent of the same write, which was on the
+    // disk before the frame went out.
+    const std::vector<QJsonObject> all = JournalLines({});
+    ASSERT_EQ(all.size(), 6u);
+    for (size_t i = 0; i < all.size(); i += 2) {
+        EXPECT_EQ(all[i]["stage"], "intent");
+        EXPECT_EQ(all[i]["writeId"], all[i + 1]["writeId"]);
+        EXPECT_EQ(all[i]["payload"], all[i + 1]["payload"]);
+        EXPECT_FALSE(all[i].contains("verification") || all[i].contains("ack"));
+    }
 
     // Never a write without its record: an unwritable journal stops the
     // command before the first frame.
