@@ -178,7 +178,9 @@ int TCommissioning::Run(bool Once)
     while (FDone.size() < qsizetype(FRows.size())) {
         bool failed = false;
         LookAtLine(failed);
-        if (FDone.size() == qsizetype(FRows.size()) || !FJournalFault.isEmpty())
+        // Units are not written while nobody can see what happens to them.
+        if (FDone.size() == qsizetype(FRows.size()) || !FJournalFault.isEmpty() ||
+            FContext.Out.OutputFailed())
             break;
         if (!interrupt.WaitUntil(std::chrono::steady_clock::now() + PollInterval)) {
             interrupted = true;
