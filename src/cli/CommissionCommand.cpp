@@ -48,6 +48,8 @@ private:
     TFleetLink FLink;
     QSet<QString> FDone;
     QSet<QString> FFailed;
+    QSet<QString>
+        FRefused; // failed units that cannot be written at all (a board, settings that make no sense)
     QSet<QString> FStrangers;
     QString FAttached;     // serial number of the unit on the line now
     QString FNoUnitReason; // what was last said about an empty line
@@ -149,11 +151,14 @@ bool TCommissioning::Commission(const TDeviceInfo &Info, const TPlanRow &Row)
         FJournalFault = outcome.Message;
     if (!outcome.Ok) {
         FFailed.insert(Row.Serial);
+        if (outcome.Refused)
+            FRefused.insert(Row.Serial);
         FProgress.Event(QStringLiteral("failed"), QStringLiteral("%1: FAILED: %2").arg(name, outcome.Message),
                         true, fields);
         return false;
     }
     FFailed.remove(Row.Serial);
+    FRefused.remove(Row.Serial);
     FDone.insert(Row.Serial);
     FProgress.SetDone(int(FDone.size()));
     FProgress.Event(QStringLiteral("done"), QStringLiteral("%1: done (%2)").arg(name, outcome.Verdict), true,
@@ -172,7 +177,9 @@ int TCommissioning::Run(bool Once)
         bool failed = false;
         const TLook look = LookAtLine(failed);
         FProgress.Finish();
-        return look == TLook::NoUnit || failed ? CliExitDevice : CliExitOk;
+        if (look == TLook::NoUnit || failed)
+            return !FRefused.isEmpty() ? CliExitUsage : CliExitDevice;
+        return CliExitOk;
     }
     bool interrupted = false;
     while (FDone.size() < qsizetype(FRows.size())) {
@@ -187,7 +194,10 @@ int TCommissioning::Run(bool Once)
             break;
         }
     }
-    const int exit = FFailed.isEmpty() ? CliExitOk : CliExitDevice;
+    // Units refused alone make a usage failure: their plan rows need mending.
+    int exit = FFailed.isEmpty() ? CliExitOk : CliExitDevice;
+    if (!FFailed.isEmpty() && FRefused.contains(FFailed))
+        exit = CliExitUsage;
     QString end = QStringLiteral("all %1 units done").arg(FRows.size());
     if (interrupted || !FJournalFault.isEmpty())
         end = QStringLiteral("stopped: %1 of %2 units done").arg(FDone.size()).arg(FRows.size());

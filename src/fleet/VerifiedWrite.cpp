@@ -1,5 +1,6 @@
 #include "fleet/VerifiedWrite.h"
 
+#include "fleet/AddressRules.h"
 #include "fleet/FleetLink.h"
 #include "fleet/Journal.h"
 #include "fleet/RecordViews.h"
@@ -76,9 +77,23 @@ QJsonObject IntentEntry(const TFleetLink &Link, const TWriteRequest &Request)
 
 } // namespace
 
+QString WriteRefusal(const TWriteRequest &Request)
+{
+    if (!HasNetworkFields(Request.Before))
+        return QStringLiteral("S/N %1 is a communication board (type 9), which has no network settings")
+            .arg(RecordText(Request.Before.SerialNo, sizeof Request.Before.SerialNo));
+    return SettingsFault(Request.Settings);
+}
+
 TWriteOutcome WriteVerified(TFleetLink &Link, TJournal &Journal, const TWriteRequest &Request)
 {
     TWriteOutcome outcome;
+    if (const QString refusal = WriteRefusal(Request); !refusal.isEmpty()) {
+        outcome.Refused = true;
+        outcome.Verdict = QStringLiteral("refused");
+        outcome.Message = refusal + QStringLiteral("; nothing was sent");
+        return outcome;
+    }
     QJsonObject entry = IntentEntry(Link, Request);
     QString error;
     if (!Journal.Append(entry, error)) {

@@ -28,11 +28,17 @@ struct TWriteOutcome {
     QString
         Message; // for the user when not Ok: the link's status, the fields not applied or the journal's fault
     bool JournalFailed = false; // the journal could not be written: nothing more may be sent
+    bool Refused = false;       // settings the unit cannot hold, or a unit without network settings
     TNetSettings After{};       // the settings read back (or the ones sent when not verified)
     QJsonObject Entry;          // the outcome's journal line
 };
 
-// Records the intent (what is about to be sent) in the journal, and only
+// Why a unit is not to be written at all: a communication board (type 9) has
+// no network settings, and SettingsFault of the settings. Empty when it may.
+QString WriteRefusal(const TWriteRequest &Request);
+
+// Refuses what WriteRefusal names (Refused, "refused", nothing sent or
+// recorded). Otherwise records the intent (what is about to be sent) in the journal, and only
 // when that is whole on the disk sends the settings (command 1); reads the
 // record back after the acknowledgement unless told not to and compares its
 // network bytes with what was sent; then records the outcome. A journal that

@@ -116,6 +116,105 @@ TEST_F(CommissionTest, BackupRestoresOntoTheSameUnitAndClonesOnlyWithForce)
     EXPECT_EQ(RunTool({"restore", File("junk.json", "{\"record\":\"00\"}")}).Exit, 2);
 }
 
+TEST_F(CommissionTest, SettingsAUnitCannotHoldAreRefusedAndNothingIsWritten)
+{
+    TSimLine unit(Unit("0612345678")); // 192.168.1.100, mask 255.255.255.0, DHCP off
+    struct {
+        QStringList Args;
+        QString Message;
+    } refused[] = {
+        {{"--mask", "255.0.255.0"},
+         "Invalid subnet mask: 255.0.255.0 is no subnet mask (its ones must come first, as in "
+         "255.255.255.0)"},
+        {{"--dhcp", "on", "--local", "0.0.0.0"}, "Invalid local IP: 0.0.0.0 cannot be a unit's own address"},
+        {{"--local", "255.255.255.255"}, "Invalid local IP: 255.255.255.255 is the broadcast address"},
+        {{"--local", "10.0.1.255", "--mask", "255.255.255.0"},
+         "Invalid local IP: 10.0.1.255 is the broadcast address of its subnet (mask 255.255.255.0)"},
+        // Against the mask the unit holds: known once it is read.
+        {{"--local", "192.168.1.255"},
+         "Invalid local IP: 192.168.1.255 is the broadcast address of its subnet (mask 255.255.255.0); "
+         "nothing was sent"},
+        {{"--mask", "255.255.255.252", "--local", "192.168.1.103"}, "Invalid local IP: 192.168.1.103 is the"},
+    };
+    for (const auto &c : refused) {
+        const TCliRun run = Run(unit, QStringList{"set"} + c.Args);
+        EXPECT_EQ(run.Exit, 2) << c.Args.join(' ').toStdString();
+        EXPECT_TRUE(run.Err.startsWith(c.Message)) << run.Err.toStdString();
+    }
+    EXPECT_EQ(Writes(unit), 0);
+    // Not the broadcast of a wider subnet.
+    EXPECT_EQ(Run(unit, {"set", "--local", "10.0.0.255", "--mask", "255.255.254.0"}).Exit, 0);
+
+    // Plans: a row's own values when the plan is read, the unit's when it is
+    // attached.
+    TCliRun run = Run(unit, {"commission", File("bad.csv", "serial,dhcp,local,server,gateway,mask\n"
+                                                           "0612345678,,,,,255.255.0.255\n")});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_TRUE(run.Err.contains("line 2 (0612345678,,,,,255.255.0.255): Invalid subnet mask: "))
+        << run.Err.toStdString();
+    run = Run(unit, {"commission", "--once",
+                     File("late.csv", "serial,dhcp,local,server,gateway,mask\n0612345678,,10.0.1.255,,,\n")});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_TRUE(
+        run.Out.contains("FAILED: Invalid local IP: 10.0.1.255 is the broadcast address of its subnet "
+                         "(mask 255.255.254.0)"))
+        << run.Out.toStdString();
+    // A /31 has no broadcast address.
+    EXPECT_EQ(Run(unit, {"set", "--local", "10.0.0.1", "--mask", "255.255.255.254"}).Exit, 0);
+
+    // Restores: a hand-edited backup is refused before the line is touched.
+    const QString backup = File("unit.json");
+    ASSERT_EQ(RunTool({"--port", unit.SlavePath(), "backup", "-o", backup}).Exit, 0);
+    const QJsonObject doc = QJsonDocument::fromJson(lumora::test::TTinyDisk::ReadFile(backup)).object();
+    auto edited = [&](int Offset, const char *Hex) {
+        QJsonObject copy = doc;
+        copy["record"] = doc["record"].toString().replace(2 * Offset, int(std::strlen(Hex)), Hex);
+        return File("edited.json", QJsonDocument(copy).toJson());
+    };
+    const size_t before = unit.Received().size();
+    run = Run(unit, {"restore", edited(35, "07")});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_EQ(run.Err, Dir.filePath("edited.json") +
+                           ": the DHCP flag is 7, where a unit takes 0 (off) or 1 (on); nothing was sent\n");
+    EXPECT_EQ(Run(unit, {"restore", edited(48, "ff00ff00")}).Exit, 2) << "mask 255.0.255.0";
+    EXPECT_EQ(unit.Received().size(), before);
+
+    // The journal names the backup by its absolute path, however it was typed.
+    const QString cwd = QDir::currentPath();
+    QDir::setCurrent(Dir.path());
+    run = Run(unit, {"restore", "unit.json"});
+    QDir::setCurrent(cwd);
+    EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
+    EXPECT_EQ(JournalLines().back()["backup"].toString(), backup);
+}
+
+TEST_F(CommissionTest, CommunicationBoardsAreNeverWritten)
+{
+    TSimConfig config = Unit("0900000001");
+    config.Info.DeviceType = 9;
+    TSimLine board(config);
+    TSimLine edfa(Unit("0612345678"));
+    const QString boardBackup = File("board.json");
+    const QString edfaBackup = File("edfa.json");
+    ASSERT_EQ(RunTool({"--port", board.SlavePath(), "backup", "-o", boardBackup}).Exit, 0);
+    ASSERT_EQ(RunTool({"--port", edfa.SlavePath(), "backup", "-o", edfaBackup}).Exit, 0);
+    const QString refusal = "S/N 0900000001 is a communication board (type 9), which has no network settings";
+
+    TCliRun run = Run(board, {"set", "--server", "10.0.0.9"});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_EQ(run.Err, refusal + "; nothing was sent\n");
+    run = Run(edfa, {"restore", boardBackup});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_EQ(run.Err, boardBackup + ": " + refusal + "; nothing was sent\n");
+    EXPECT_EQ(Run(board, {"restore", edfaBackup, "--force"}).Exit, 2);
+    run = Run(board, {"commission", "--once",
+                      File("plan.csv", "serial,dhcp,local,server,gateway,mask\n0900000001,,,10.0.0.9,,\n")});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_TRUE(run.Out.contains(refusal)) << run.Out.toStdString();
+    EXPECT_EQ(Writes(board) + Writes(edfa), 0);
+    EXPECT_TRUE(JournalLines({}).empty());
+}
+
 TEST_F(CommissionTest, FullDiskKeepsTheOldBackupAndSaysWhy)
 {
     lumora::test::TTinyDisk disk;
