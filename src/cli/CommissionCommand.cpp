@@ -107,9 +107,12 @@ TCommissioning::TLook TCommissioning::LookAtLine(bool &Failed)
     FProgress.SetUnit(UnitName(serial, row));
     const QJsonObject unit{{QStringLiteral("serialNumber"), serial}};
     if (!row) {
-        if (!FStrangers.contains(serial))
-            FProgress.Event(QStringLiteral("not-in-plan"),
-                            QStringLiteral("%1 is not in the plan; left alone").arg(serial), true, unit);
+        if (!FStrangers.contains(serial)) {
+            QString message = QStringLiteral("%1 is not in the plan; left alone").arg(serial);
+            if (const QString hint = DroppedZeroHint(FRows, serial); !hint.isEmpty())
+                message += QStringLiteral("; ") + hint;
+            FProgress.Event(QStringLiteral("not-in-plan"), message, true, unit);
+        }
         FStrangers.insert(serial);
         Failed = true;
         return TLook::Handled;

@@ -383,6 +383,18 @@ TEST_F(CommissionTest, PlanIsCheckedWholeBeforeAnythingIsSent)
         EXPECT_TRUE(run.Err.contains(c.Message)) << run.Err.toStdString();
     }
     EXPECT_TRUE(unit.Received().empty());
+
+    // A unit whose number the plan holds without its leading zero is told so
+    // and left alone.
+    const TCliRun run = Run(unit, {"commission", "--once",
+                                   File("plan.csv", "serial,dhcp,local,server,gateway,mask\n"
+                                                    "612345678,,10.0.0.1,,,\n")});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_TRUE(
+        run.Out.contains("0612345678 is not in the plan; left alone; the plan has 612345678 (line 2): a "
+                         "spreadsheet may have dropped its leading zero (format the column as text)"))
+        << run.Out.toStdString();
+    EXPECT_EQ(Writes(unit), 0);
 }
 
 // Collects the tool's standard output in a pipe, so that the test can wait
