@@ -38,9 +38,11 @@ bool ResolvePortChoice(const QString &Spec, TPortChoice &Choice, QString &Error)
 // The device link of the tool: a TCOMMan with its own status label that
 // opens a chosen port without storing anything, so that running the tool
 // never changes the port the program uses (`port N` is the way to do that).
+// Input waiting on the line is discarded before each request: bytes left
+// from a late reply or plug-in noise must not fail a healthy unit.
 class TCliLink : public TCOMMan {
 public:
-    TCliLink() : TCOMMan(&FStatus) {}
+    TCliLink() : TCOMMan(&FStatus) { SetDiscardStaleInput(true); }
 
     // Opens Choice and reports as the program's Open does.
     bool OpenChoice(const TPortChoice &Choice);
