@@ -49,8 +49,8 @@ private:
     TUnitPresence FPresence;
     QSet<QString> FDone;
     QSet<QString> FFailed;
-    QSet<QString>
-        FRefused; // failed units that cannot be written at all (a board, settings that make no sense)
+    // Failed units that cannot be written at all (a board, settings that make no sense).
+    QSet<QString> FRefused;
     QSet<QString> FStrangers;
     QString FAttached;     // serial number of the unit on the line now
     QString FNoUnitReason; // what was last said about an empty line
