@@ -120,7 +120,7 @@ TEST_F(CommissionTest, JournalRecordsEveryWriteAndTheVerdict)
     TSimLine liar(Unit("0612345679", true));
     TCliRun run = Run(liar, {"set", "--local", "10.0.0.7", "--mask", "255.255.0.0"});
     EXPECT_EQ(run.Exit, 1);
-    EXPECT_EQ(run.Err, "Local IP, Subnet mask: acknowledged but not applied\n");
+    EXPECT_EQ(run.Err, "lumora-cli: Local IP, Subnet mask: acknowledged but not applied\n");
     EXPECT_EQ(Run(liar, {"set", "--local", "10.0.0.7", "--no-verify"}).Exit, 0);
 
     const std::vector<QJsonObject> lines = JournalLines();
@@ -150,12 +150,9 @@ TEST_F(CommissionTest, JournalRecordsEveryWriteAndTheVerdict)
     // Never a write without its record: an unwritable journal stops the
     // command before the first frame.
     TSimLine untouched(Unit("0612345678"));
-    File("x.csv", "serial,dhcp,local,server,gateway,mask\n0612345678,,10.0.0.2,,,\n");
+    const QString plan = File("x.csv", "serial,dhcp,local,server,gateway,mask\n0612345678,,10.0.0.2,,,\n");
     for (const QStringList &args :
-         {QStringList{"set", "--local", "10.0.0.2"}, QStringList{"commission", Dir.filePath("x.csv")}}) {
-        const QString plan =
-            File("x.csv", "serial,dhcp,local,server,gateway,mask\n0612345678,,10.0.0.2,,,\n");
-        Q_UNUSED(plan);
+         {QStringList{"set", "--local", "10.0.0.2"}, QStringList{"commission", plan}}) {
         run = RunTool(QStringList{"--port", untouched.SlavePath()} + args +
                       QStringList{"--journal", "/dev/null/journal.jsonl"});
         EXPECT_EQ(run.Exit, 1) << args.join(' ').toStdString();
