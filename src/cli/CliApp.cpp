@@ -187,12 +187,25 @@ QString GlobalHelp()
 
 QString CommandHelp(const TCliCommand &c)
 {
-    QStringList usage{GlobalUsage, c.Name};
+    QStringList words{GlobalUsage, c.Name};
     if (!c.Operands.isEmpty())
-        usage << c.Operands;
-    if (!c.Options.empty())
-        usage << OptionSynopsis(c.Options);
-    QString text = usage.join(QLatin1Char(' ')) + QStringLiteral("\n\n") + c.Help;
+        words << c.Operands;
+    for (const TCliOption &o : c.Options)
+        words << OptionSynopsis(o);
+    // The usage line wraps before 80 columns, continued under "lumora-cli".
+    QString usage;
+    qsizetype lineStart = 0;
+    for (const QString &word : words) {
+        if (usage.isEmpty()) {
+            usage = word;
+        } else if (usage.size() - lineStart + 1 + word.size() > 80) {
+            lineStart = usage.size() + 1;
+            usage += QStringLiteral("\n       ") + word;
+        } else {
+            usage += QLatin1Char(' ') + word;
+        }
+    }
+    QString text = usage + QStringLiteral("\n\n") + c.Help;
     if (!c.Options.empty())
         text += QLatin1Char('\n') + OptionHelp(c.Options);
     return text;

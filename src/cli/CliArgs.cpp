@@ -177,14 +177,10 @@ QString OptionHelp(const std::vector<TCliOption> &Options)
     return text;
 }
 
-QString OptionSynopsis(const std::vector<TCliOption> &Options)
+QString OptionSynopsis(const TCliOption &Option)
 {
-    QStringList parts;
-    for (const TCliOption &o : Options) {
-        QString part = Dashed(o.Names.front());
-        if (!o.ValueName.isEmpty())
-            part += QLatin1Char(' ') + o.ValueName;
-        parts << QLatin1Char('[') + part + QLatin1Char(']');
-    }
-    return parts.join(QLatin1Char(' '));
+    QString part = Dashed(Option.Names.front());
+    if (!Option.ValueName.isEmpty())
+        part += QLatin1Char(' ') + Option.ValueName;
+    return QLatin1Char('[') + part + QLatin1Char(']');
 }

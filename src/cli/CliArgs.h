@@ -64,5 +64,5 @@ bool ParseCliArgs(const QStringList &Args, const std::vector<TCliOption> &Option
 
 // The option lines of a help text: "  -o, --output FILE   help".
 QString OptionHelp(const std::vector<TCliOption> &Options);
-// The options in a usage line: "[-o FILE] [--once]".
-QString OptionSynopsis(const std::vector<TCliOption> &Options);
+// An option in a usage line: "[-o FILE]", "[--once]".
+QString OptionSynopsis(const TCliOption &Option);
