@@ -157,7 +157,7 @@ TEST_F(CommissionTest, SettingsAUnitCannotHoldAreRefusedAndNothingIsWritten)
     for (const auto &c : refused) {
         const TCliRun run = Run(unit, QStringList{"set"} + c.Args);
         EXPECT_EQ(run.Exit, 2) << c.Args.join(' ').toStdString();
-        EXPECT_TRUE(run.Err.startsWith(c.Message)) << run.Err.toStdString();
+        EXPECT_TRUE(run.Err.startsWith("lumora-cli: " + c.Message)) << run.Err.toStdString();
     }
     EXPECT_EQ(Writes(unit), 0);
     // Not the broadcast of a wider subnet.
@@ -192,7 +192,7 @@ TEST_F(CommissionTest, SettingsAUnitCannotHoldAreRefusedAndNothingIsWritten)
     const size_t before = unit.Received().size();
     run = Run(unit, {"restore", edited(35, "07")});
     EXPECT_EQ(run.Exit, 2);
-    EXPECT_EQ(run.Err, Dir.filePath("edited.json") +
+    EXPECT_EQ(run.Err, "lumora-cli: " + Dir.filePath("edited.json") +
                            ": the DHCP flag is 7, where a unit takes 0 (off) or 1 (on); nothing was sent\n");
     EXPECT_EQ(Run(unit, {"restore", edited(48, "ff00ff00")}).Exit, 2) << "mask 255.0.255.0";
     EXPECT_EQ(unit.Received().size(), before);
@@ -220,10 +220,10 @@ TEST_F(CommissionTest, CommunicationBoardsAreNeverWritten)
 
     TCliRun run = Run(board, {"set", "--server", "10.0.0.9"});
     EXPECT_EQ(run.Exit, 2);
-    EXPECT_EQ(run.Err, refusal + "; nothing was sent\n");
+    EXPECT_EQ(run.Err, "lumora-cli: " + refusal + "; nothing was sent\n");
     run = Run(edfa, {"restore", boardBackup});
     EXPECT_EQ(run.Exit, 2);
-    EXPECT_EQ(run.Err, boardBackup + ": " + refusal + "; nothing was sent\n");
+    EXPECT_EQ(run.Err, "lumora-cli: " + boardBackup + ": " + refusal + "; nothing was sent\n");
     EXPECT_EQ(Run(board, {"restore", edfaBackup, "--force"}).Exit, 2);
     run = Run(board, {"commission", "--once",
                       File("plan.csv", "serial,dhcp,local,server,gateway,mask\n0900000001,,,10.0.0.9,,\n")});
@@ -246,7 +246,7 @@ TEST_F(CommissionTest, FullDiskKeepsTheOldBackupAndSaysWhy)
     disk.Fill();
     const TCliRun run = RunTool({"--port", unit.SlavePath(), "backup", "-o", backup});
     EXPECT_EQ(run.Exit, 1);
-    EXPECT_EQ(run.Err, QStringLiteral("cannot write %1: No space left on device\n").arg(backup));
+    EXPECT_EQ(run.Err, QStringLiteral("lumora-cli: cannot write %1: No space left on device\n").arg(backup));
     EXPECT_EQ(disk.ReadFile(backup), old);
     EXPECT_EQ(QDir(disk.FilePath(".")).entryList(QDir::Files | QDir::Hidden),
               (QStringList{".filler", "unit.json"}))
@@ -281,8 +281,9 @@ TEST_F(CommissionTest, FullJournalSendsNothingAndKeepsOnlyWholeLines)
     // The intent fits: the frame goes out, the outcome does not fit and is cut.
     TCliRun run = set("10.0.0.2");
     EXPECT_EQ(run.Exit, 1);
-    EXPECT_EQ(run.Err, QStringLiteral("cannot write the journal %1: No space left on device (the device was "
-                                      "written; the journal holds the write without its outcome)\n")
+    EXPECT_EQ(run.Err, QStringLiteral(
+                           "lumora-cli: cannot write the journal %1: No space left on device (the device was "
+                           "written; the journal holds the write without its outcome)\n")
                            .arg(journal));
     EXPECT_EQ(Writes(unit), 1);
     const QByteArray afterFirst = disk.ReadFile(journal);
@@ -292,9 +293,10 @@ TEST_F(CommissionTest, FullJournalSendsNothingAndKeepsOnlyWholeLines)
     // No room for the next intent: nothing goes out and the file stays as it was.
     run = set("10.0.0.3");
     EXPECT_EQ(run.Exit, 1);
-    EXPECT_EQ(run.Err,
-              QStringLiteral("cannot write the journal %1: No space left on device; nothing was sent\n")
-                  .arg(journal));
+    EXPECT_EQ(
+        run.Err,
+        QStringLiteral("lumora-cli: cannot write the journal %1: No space left on device; nothing was sent\n")
+            .arg(journal));
     const QString plan = File("plan.csv", "serial,dhcp,local,server,gateway,mask\n"
                                           "0612345678,,10.0.0.4,,,\n0612345679,,10.0.0.5,,,\n");
     run = RunTool({"--port", unit.SlavePath(), "commission", plan, "--journal", journal});
@@ -311,7 +313,8 @@ TEST_F(CommissionTest, FullJournalSendsNothingAndKeepsOnlyWholeLines)
     disk.Free();
     ASSERT_EQ(set("10.0.0.6").Exit, 0);
     run = RunTool({"--json", "report", "--journal", journal});
-    EXPECT_EQ(run.Err, QStringLiteral("%1: 1 lines that are no journal entry were skipped\n").arg(journal))
+    EXPECT_EQ(run.Err,
+              QStringLiteral("lumora-cli: %1: 1 lines that are no journal entry were skipped\n").arg(journal))
         << "only the pad";
     const QJsonArray history = run.Json()["units"][0]["history"].toArray();
     ASSERT_EQ(history.size(), 2);
@@ -326,7 +329,7 @@ TEST_F(CommissionTest, JournalRecordsEveryWriteAndTheVerdict)
     TSimLine liar(Unit("0612345679", true));
     TCliRun run = Run(liar, {"set", "--local", "10.0.0.7", "--mask", "255.255.0.0"});
     EXPECT_EQ(run.Exit, 1);
-    EXPECT_EQ(run.Err, "Local IP, Subnet mask: acknowledged but not applied\n");
+    EXPECT_EQ(run.Err, "lumora-cli: Local IP, Subnet mask: acknowledged but not applied\n");
     EXPECT_EQ(Run(liar, {"set", "--local", "10.0.0.7", "--no-verify"}).Exit, 0);
 
     const std::vector<QJsonObject> lines = JournalLines();
@@ -366,12 +369,9 @@ TEST_F(CommissionTest, JournalRecordsEveryWriteAndTheVerdict)
     // Never a write without its record: an unwritable journal stops the
     // command before the first frame.
     TSimLine untouched(Unit("0612345678"));
-    File("x.csv", "serial,dhcp,local,server,gateway,mask\n0612345678,,10.0.0.2,,,\n");
+    const QString plan = File("x.csv", "serial,dhcp,local,server,gateway,mask\n0612345678,,10.0.0.2,,,\n");
     for (const QStringList &args :
-         {QStringList{"set", "--local", "10.0.0.2"}, QStringList{"commission", Dir.filePath("x.csv")}}) {
-        const QString plan =
-            File("x.csv", "serial,dhcp,local,server,gateway,mask\n0612345678,,10.0.0.2,,,\n");
-        Q_UNUSED(plan);
+         {QStringList{"set", "--local", "10.0.0.2"}, QStringList{"commission", plan}}) {
         run = RunTool(QStringList{"--port", untouched.SlavePath()} + args +
                       QStringList{"--journal", "/dev/null/journal.jsonl"});
         EXPECT_EQ(run.Exit, 1) << args.join(' ').toStdString();
@@ -498,6 +498,14 @@ TEST_F(CommissionTest, UnitsSwappedOnOneLineAreEachWrittenOnce)
     EXPECT_EQ(finished["done"].toInt(), 3);
     EXPECT_EQ(LocalIp(*unit), "10.0.1.3");
 
+    // --once ends with its finished event too.
+    const TSimLine stranger(Unit("0699999999"));
+    const TCliRun once = Run(stranger, {"--json", "commission", plan, "--once"});
+    EXPECT_EQ(once.Exit, 1) << "the unit attached is not in the plan";
+    const QJsonObject last = QJsonDocument::fromJson(once.Out.trimmed().split('\n').last().toUtf8()).object();
+    EXPECT_EQ(last["event"].toString(), "finished");
+    EXPECT_EQ(last["exitStatus"].toInt(), 1);
+
     const std::vector<QJsonObject> lines = JournalLines();
     ASSERT_EQ(lines.size(), 3u)
         << "one write per planned unit, none for the stranger or the re-attached unit";
@@ -512,6 +520,8 @@ TEST_F(CommissionTest, UnitsSwappedOnOneLineAreEachWrittenOnce)
     EXPECT_TRUE(rows[1].startsWith("0600000001,rack 1,6 EDFA(Single),off,10.0.1.1,"))
         << rows[1].toStdString();
     EXPECT_TRUE(rows[3].contains(",10.0.1.254,255.255.0.0,")) << rows[3].toStdString();
+    EXPECT_EQ(RunTool({"--json", "report", "--journal", Journal(), "--format", "csv"}).Exit, 2)
+        << "JSON and CSV at once is a contradiction";
     report = RunTool({"report", "--journal", Journal(), "--since", "2999-01-01"});
     EXPECT_TRUE(report.Out.startsWith("0 units")) << report.Out.toStdString();
 }
