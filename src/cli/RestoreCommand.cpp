@@ -1,31 +1,13 @@
 #include "cli/CliCommand.h"
+#include "fleet/Backup.h"
 #include "fleet/FleetLink.h"
 #include "fleet/Journal.h"
-#include "fleet/JsonFile.h"
 #include "fleet/RecordViews.h"
 #include "fleet/VerifiedWrite.h"
 
 #include <cstring>
 
 namespace {
-
-// The information record a backup holds, from its "record" bytes. False
-// with Error set when the file is no backup.
-bool ReadBackup(const QString &Path, TDeviceInfo &Record, QString &Error)
-{
-    const std::optional<QJsonObject> backup = ReadJsonObjectFile(Path, Error);
-    if (!backup)
-        return false;
-    const QByteArray hex = backup->value(QStringLiteral("record")).toString().toLatin1();
-    const QByteArray bytes = QByteArray::fromHex(hex);
-    if (hex.size() != 2 * int(sizeof Record) || bytes.size() != int(sizeof Record) ||
-        bytes.toHex() != hex.toLower()) {
-        Error = QStringLiteral("%1 is not a backup of lumora-cli (no 84-byte \"record\")").arg(Path);
-        return false;
-    }
-    std::memcpy(&Record, bytes.constData(), sizeof Record);
-    return true;
-}
 
 QString UnitText(const TDeviceInfo &Info)
 {
