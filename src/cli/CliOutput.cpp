@@ -1,5 +1,7 @@
 #include "cli/CliOutput.h"
 
+#include "platform/TerminalSize.h"
+
 #include <QJsonDocument>
 
 #include <cerrno>
@@ -47,6 +49,11 @@ void TCliOutput::ErrorLine(const QString &text)
 bool TProcessOutput::IsTerminal() const
 {
     return ::isatty(STDOUT_FILENO) == 1;
+}
+
+int TProcessOutput::Columns() const
+{
+    return TerminalColumns(STDOUT_FILENO);
 }
 
 void TProcessOutput::WriteOut(const QByteArray &bytes)

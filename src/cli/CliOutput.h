@@ -26,6 +26,8 @@ public:
     // True when standard output is a terminal, where a live line can be
     // redrawn in place.
     virtual bool IsTerminal() const { return false; }
+    // The terminal's width in columns; 0 when unknown or not a terminal.
+    virtual int Columns() const { return 0; }
 
 protected:
     virtual void WriteOut(const QByteArray &bytes) = 0;
@@ -40,6 +42,7 @@ private:
 class TProcessOutput : public TCliOutput {
 public:
     bool IsTerminal() const override;
+    int Columns() const override;
 
 protected:
     void WriteOut(const QByteArray &bytes) override;

@@ -2,6 +2,7 @@
 #include "cli/CommissionProgress.h"
 #include "fleet/FleetLink.h"
 #include "fleet/Journal.h"
+#include "fleet/PlainText.h"
 #include "fleet/Plan.h"
 #include "fleet/RecordViews.h"
 #include "fleet/SettingsEdit.h"
@@ -16,6 +17,11 @@ namespace {
 
 // Time between two looks at the line: a swapped unit is noticed within it.
 constexpr std::chrono::milliseconds PollInterval{500};
+
+QString Units(size_t Count)
+{
+    return Counted(qsizetype(Count), QStringLiteral("unit"), QStringLiteral("units"));
+}
 
 // "0612345679 (rack 3)"
 QString UnitName(const QString &Serial, const TPlanRow *Row)
@@ -162,9 +168,9 @@ int TCommissioning::Run(bool Once)
 {
     // Ctrl+C and SIGTERM from here on end the run after the exchange under way.
     TInterruptWait interrupt;
-    FProgress.Event(
-        QStringLiteral("start"),
-        QStringLiteral("commissioning %1 units; journal %2").arg(FRows.size()).arg(FJournal.Path()), true);
+    FProgress.Event(QStringLiteral("start"),
+                    QStringLiteral("commissioning %1; journal %2").arg(Units(FRows.size()), FJournal.Path()),
+                    true);
     if (Once) {
         bool failed = false;
         const TLook look = LookAtLine(failed);
@@ -185,8 +191,9 @@ int TCommissioning::Run(bool Once)
     const int exit = FFailed.isEmpty() ? CliExitOk : CliExitDevice;
     FProgress.Event(QStringLiteral("finished"),
                     interrupted
-                        ? QStringLiteral("stopped: %1 of %2 units done").arg(FDone.size()).arg(FRows.size())
-                        : QStringLiteral("all %1 units done").arg(FRows.size()),
+                        ? QStringLiteral("stopped: %1 of %2 done").arg(FDone.size()).arg(Units(FRows.size()))
+                    : FRows.size() == 1 ? QStringLiteral("1 unit done")
+                                        : QStringLiteral("all %1 done").arg(Units(FRows.size())),
                     true, {{QStringLiteral("exitStatus"), exit}});
     FProgress.Finish();
     return exit;

@@ -2,6 +2,7 @@
 
 #include "cli/CliOutput.h"
 #include "fleet/Journal.h"
+#include "fleet/PlainText.h"
 
 namespace {
 
@@ -43,7 +44,13 @@ void TCommissionProgress::Event(const QString &Kind, const QString &Message, boo
 void TCommissionProgress::DrawLive()
 {
     const QString unit = FUnit.isEmpty() ? QStringLiteral("no unit") : FUnit;
-    FOut.Text(ClearLine + QStringLiteral("done %1 of %2 | %3 | %4").arg(FDone).arg(FTotal).arg(unit, FDoing));
+    QString live = QStringLiteral("done %1 of %2 | %3 | %4").arg(FDone).arg(FTotal).arg(unit, FDoing);
+    // A line that wraps cannot be redrawn in place: it is cut one column
+    // short of the terminal's width, which the terminal is asked each time
+    // (it may have been resized).
+    if (const int columns = FOut.Columns(); columns > 1)
+        live = CutToWidth(live, columns - 1);
+    FOut.Text(ClearLine + live);
     FLiveShown = true;
 }
 

@@ -1,5 +1,7 @@
 #include "fleet/Plan.h"
 
+#include "fleet/PlainText.h"
+
 #include "platform/LumoraError.h"
 
 #include <QFile>
@@ -117,7 +119,9 @@ bool ParsePlan(const QString &Text, std::vector<TPlanRow> &Rows, QString &Error)
         row.Line = lineNo;
         QString why;
         if (cells.size() > columns.size())
-            why = QStringLiteral("%1 cells where the header names %2").arg(cells.size()).arg(columns.size());
+            why = QStringLiteral("%1 where the header names %2")
+                      .arg(Counted(cells.size(), QStringLiteral("cell"), QStringLiteral("cells")))
+                      .arg(columns.size());
         else if (ParseRow(cells, columns, row, why) && serials.contains(row.Serial))
             why = QStringLiteral("serial number %1 is planned twice").arg(row.Serial);
         if (!why.isEmpty()) {
