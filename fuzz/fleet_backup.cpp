@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     if (bytes.startsWith('\x01')) {
-        if (bytes.size() < qsizetype(1 + sizeof(TDeviceInfo)))
+        if (bytes.size() <= qsizetype(sizeof(TDeviceInfo)))
             return 0;
         bytes = QJsonDocument(QJsonObject{{QStringLiteral("tool"), QStringLiteral("lumora-cli")},
                                           {QStringLiteral("record"),
