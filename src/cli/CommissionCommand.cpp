@@ -52,6 +52,7 @@ private:
     TJournal &FJournal;
     TCommissionProgress FProgress;
     TFleetLink FLink;
+    TUnitPresence FPresence;
     QSet<QString> FDone;
     QSet<QString> FFailed;
     QSet<QString> FStrangers;
@@ -84,23 +85,29 @@ void TCommissioning::NoUnit(const QString &Why)
 TCommissioning::TLook TCommissioning::LookAtLine(bool &Failed)
 {
     Failed = false;
-    // The port is opened anew by its name after every failed look, so an
+    // The port is opened anew by its name once the unit is gone, so an
     // adapter that was unplugged and plugged in again is found wherever the
     // name leads now.
     if (!FLink.Opened()) {
-        TPortChoice choice;
         QString error;
-        if (!ResolvePortChoice(FContext.Global.Port, choice, error) || !FLink.OpenChoice(choice)) {
-            NoUnit(error.isEmpty() ? FLink.Status().Text() : error);
+        if (!FLink.OpenByName(FContext.Global.Port, error)) {
+            NoUnit(error);
             return TLook::NoUnit;
         }
     }
-    TDeviceInfo info{};
-    if (!FLink.ReadInfo(&info, sizeof info)) {
-        NoUnit(FLink.Status().Text());
-        FLink.ClosePort();
+    const TRecordResult<TDeviceInfo> read = FLink.ReadRecord<TDeviceInfo>(CmdReadInfo);
+    if (!read.Ok()) {
+        // A missed or spoiled reply alone is no unplug: the unit on the line
+        // counts as gone when the line is lost or after several silent looks.
+        const bool gone = FPresence.Missed(read);
+        if (gone || FAttached.isEmpty())
+            NoUnit(StatusLine(TLinkOperation::Read, read).Text);
+        if (gone)
+            FLink.ClosePort();
         return TLook::NoUnit;
     }
+    FPresence.Answered();
+    const TDeviceInfo &info = read.Record;
     FNoUnitReason.clear();
     const QString serial = RecordText(info.SerialNo, sizeof info.SerialNo);
     if (serial == FAttached)

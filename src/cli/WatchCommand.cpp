@@ -49,6 +49,28 @@ QString CsvLine(const QString &time, const TDeviceParams &params, const QMap<QSt
     return cells.join(QLatin1Char(','));
 }
 
+// One reading of the parameters into Params; false with Why set when it
+// failed. A lost line (the unit or its adapter was swapped) is opened anew by
+// its name, as commissioning does, and read once more; a port left closed by
+// a reopening that failed is tried again.
+bool TakeReading(TFleetLink &Link, const QString &Port, TDeviceParams &Params, QString &Why)
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!Link.Opened() && !Link.OpenByName(Port, Why))
+            return false;
+        const TRecordResult<TDeviceParams> read = Link.ReadRecord<TDeviceParams>(CmdReadParams);
+        if (read.Ok()) {
+            Params = read.Record;
+            return true;
+        }
+        Why = StatusLine(TLinkOperation::Read, read).Text;
+        if (!read.LineLost())
+            return false;
+        Link.ClosePort();
+    }
+    return false;
+}
+
 } // namespace
 
 int RunWatch(TCliContext &Context)
@@ -92,9 +114,10 @@ int RunWatch(TCliContext &Context)
         next = std::max(next + interval, Clock::now());
         const QString time = Timestamp();
         TDeviceParams params{};
-        if (!link.ReadParams(&params, sizeof params)) {
+        QString why;
+        if (!TakeReading(link, Context.Global.Port, params, why)) {
             anyFailed = true;
-            Context.Out.ErrorLine(time + QLatin1Char(' ') + link.Status().Text());
+            Context.Out.ErrorLine(time + QLatin1Char(' ') + why);
             continue;
         }
         const QMap<QString, QString> alarms = limits.Check(params, type);

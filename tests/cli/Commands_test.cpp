@@ -269,6 +269,18 @@ TEST_F(CliTest, DeviceFailuresExitWithOneAndTheStatusText)
     }
 }
 
+// Bytes left on the line (plug-in noise, the tail of a late reply) are
+// discarded before each request instead of being read with the reply.
+TEST_F(CliTest, StaleBytesOnTheLineFailNoHealthyUnit)
+{
+    Sim.SendNoise(Payload({0x00, 0xAA, 0x55, 0x00, 0x00, 0x01, 0x01}));
+    TCliRun run = Run({"info"});
+    EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
+    Sim.SendNoise(Payload({0x55, 0xFF}));
+    run = Run({"params"});
+    EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
+}
+
 TEST_F(CliTest, PortsThatDoNotOpen)
 {
     TCliRun run = RunTool({"--port", "/nonexistent/ttyUSB9", "info"});
@@ -285,6 +297,16 @@ TEST_F(CliTest, PortsThatDoNotOpen)
     EXPECT_EQ(run.Exit, 2);
     EXPECT_TRUE(
         run.Err.startsWith("lumora-cli: invalid port 'COMX': give COMn, a port number or a device path\n"));
+    for (const char *below : {"COM0", "com-1", "0"}) {
+        run = RunTool({"--port", below, "info"});
+        EXPECT_EQ(run.Exit, 2) << below;
+        EXPECT_TRUE(run.Err.startsWith(QStringLiteral("lumora-cli: invalid port '%1'").arg(below))) << below;
+    }
+    // A character device that is no serial line is refused as a port that
+    // does not open, instead of timing out on every request.
+    run = RunTool({"--port", "/dev/null", "info"});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err, "/dev/null is not a serial device\n");
 
     // A port held by another opener is busy.
     TSerialPort holder;

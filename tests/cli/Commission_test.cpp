@@ -63,6 +63,24 @@ protected:
         return RunTool(QStringList{"--port", Sim.SlavePath()} + Args + QStringList{"--journal", Journal()});
     }
     QString Journal() { return Dir.filePath("journal.jsonl"); }
+    // The path the tool is given as its port: a link that leads to one
+    // unit's line at a time.
+    QString Line() { return Dir.filePath("line"); }
+    void Attach(const TSimLine &Sim)
+    {
+        const QString fresh = Line() + ".new";
+        QFile::remove(fresh);
+        ASSERT_TRUE(QFile::link(Sim.SlavePath(), fresh));
+        ASSERT_EQ(::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(Line()).constData()), 0);
+    }
+    // Units are swapped: the old one goes away, the line then leads to the next.
+    void Swap(std::unique_ptr<TSimLine> &Current, const TSimConfig &Next)
+    {
+        auto next = std::make_unique<TSimLine>(Next);
+        Current.reset();
+        Attach(*next);
+        Current = std::move(next);
+    }
     std::vector<QJsonObject> JournalLines()
     {
         std::vector<QJsonObject> lines;
@@ -245,41 +263,25 @@ TEST_F(CommissionTest, UnitsSwappedOnOneLineAreEachWrittenOnce)
                                           "0600000001,,10.0.1.1,,,,rack 1\n"
                                           "0600000002,on,,10.0.0.5,,,\n"
                                           "0600000003,off,10.0.1.3,,10.0.1.254,255.255.0.0,rack 3\n");
-    const QString line = Dir.filePath("line");
-    auto attach = [&](const TSimLine &Sim) {
-        const QString fresh = line + ".new";
-        QFile::remove(fresh);
-        ASSERT_TRUE(QFile::link(Sim.SlavePath(), fresh));
-        ASSERT_EQ(::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(line).constData()), 0);
-    };
-
-    auto first = std::make_unique<TSimLine>(Unit("0600000001"));
-    attach(*first);
+    auto unit = std::make_unique<TSimLine>(Unit("0600000001"));
+    Attach(*unit);
     TPipeOutput out;
     int exit = -1;
     std::thread run([&] {
-        exit = RunCli({"--port", line, "--json", "commission", plan, "--journal", Journal()}, out);
+        exit = RunCli({"--port", Line(), "--json", "commission", plan, "--journal", Journal()}, out);
     });
     EXPECT_EQ(out.Await("done", "0600000001")["verification"].toString(), "verified");
-    EXPECT_EQ(LocalIp(*first), "10.0.1.1");
+    EXPECT_EQ(LocalIp(*unit), "10.0.1.1");
 
-    // Units are swapped: the old one goes away, the line then leads to the next.
-    auto swap = [&](std::unique_ptr<TSimLine> &Current, const TSimConfig &Next) {
-        auto next = std::make_unique<TSimLine>(Next);
-        Current.reset();
-        attach(*next);
-        Current = std::move(next);
-    };
-    std::unique_ptr<TSimLine> unit = std::move(first);
-    swap(unit, Unit("0699999999"));
+    Swap(unit, Unit("0699999999"));
     out.Await("not-in-plan", "0699999999");
-    swap(unit, Unit("0600000001"));
+    Swap(unit, Unit("0600000001"));
     out.Await("already-done", "0600000001");
-    swap(unit, Unit("0600000002"));
+    Swap(unit, Unit("0600000002"));
     out.Await("done", "0600000002");
     const TDeviceInfo second = unit->Config().Info;
     EXPECT_EQ(second.DhcpFlag, 1);
-    swap(unit, Unit("0600000003"));
+    Swap(unit, Unit("0600000003"));
     const QJsonObject finished = out.Await("finished");
     run.join();
     EXPECT_EQ(exit, 0);
@@ -302,6 +304,71 @@ TEST_F(CommissionTest, UnitsSwappedOnOneLineAreEachWrittenOnce)
     EXPECT_TRUE(rows[3].contains(",10.0.1.254,255.255.0.0,")) << rows[3].toStdString();
     report = RunTool({"report", "--journal", Journal(), "--since", "2999-01-01"});
     EXPECT_TRUE(report.Out.startsWith("0 units")) << report.Out.toStdString();
+}
+
+// A reply that goes missing while the unit stays attached is no unplug: the
+// unit is not taken for a new one and written again. Only when the line is
+// lost (the unit swapped) is it gone.
+TEST_F(CommissionTest, AMissedReplyIsNoUnplug)
+{
+    const QString plan = File("plan.csv", "serial,dhcp,local,server,gateway,mask\n0600000001,,10.0.1.1,,,\n");
+    TSimConfig refusing = Unit("0600000001");
+    refusing.Faults.AckCode = 2;
+    auto unit = std::make_unique<TSimLine>(refusing);
+    Attach(*unit);
+    TPipeOutput out;
+    int exit = -1;
+    std::thread run([&] {
+        exit = RunCli({"--port", Line(), "--json", "commission", plan, "--journal", Journal()}, out);
+    });
+    out.Await("failed", "0600000001");
+
+    const size_t seen = unit->Received().size();
+    TSimFaults silent = refusing.Faults;
+    silent.Silent = true;
+    unit->SetFaults(silent);
+    EXPECT_TRUE(unit->WaitForReceived(seen + 1, std::chrono::seconds(20)));
+    unit->SetFaults(refusing.Faults);
+    EXPECT_TRUE(unit->WaitForReceived(seen + 3, std::chrono::seconds(20)));
+    EXPECT_EQ(Writes(*unit), 1) << "the unit that stayed attached was written again";
+
+    Swap(unit, Unit("0600000001"));
+    int removed = 0;
+    int writing = 0;
+    for (QJsonObject e = out.NextEvent(); !e.isEmpty(); e = out.NextEvent()) {
+        removed += e["event"] == "removed" ? 1 : 0;
+        writing += e["event"] == "writing" ? 1 : 0;
+        if (e["event"] == "finished")
+            break;
+    }
+    run.join();
+    EXPECT_EQ(exit, 0);
+    EXPECT_EQ(removed, 1) << "only the swap removes the unit";
+    EXPECT_EQ(writing, 1) << "the healthy twin only";
+    EXPECT_EQ(LocalIp(*unit), "10.0.1.1");
+}
+
+// `watch` goes on across a swapped unit: the lost line is opened anew by its
+// name and the reading taken from the unit that is there now.
+TEST_F(CommissionTest, WatchFollowsASwappedUnit)
+{
+    auto unit = std::make_unique<TSimLine>(Unit("0600000001"));
+    Attach(*unit);
+    TPipeOutput out;
+    int exit = -1;
+    std::thread run([&] {
+        exit = RunCli({"--port", Line(), "--json", "watch", "--count", "3", "--interval", "0.5"}, out);
+    });
+    EXPECT_TRUE(out.NextEvent().contains("params"));
+    Swap(unit, Unit("0600000002"));
+    EXPECT_TRUE(out.NextEvent().contains("params"));
+    EXPECT_TRUE(out.NextEvent().contains("params"));
+    run.join();
+    EXPECT_EQ(exit, 0);
+    int reads = 0;
+    for (const TRequest &r : unit->Received())
+        reads += r.Command == 3 ? 1 : 0;
+    EXPECT_GE(reads, 1) << "the later readings come from the unit attached now";
 }
 
 TEST_F(CommissionTest, ReportEscapesJournalTextsInHtml)
