@@ -43,6 +43,11 @@ void TCliOutput::Text(const QString &text)
 
 void TCliOutput::ErrorLine(const QString &text)
 {
+    HintLine(QStringLiteral("lumora-cli: ") + text);
+}
+
+void TCliOutput::HintLine(const QString &text)
+{
     WriteErr(text.toUtf8() + '\n');
 }
 
@@ -51,7 +56,7 @@ bool TProcessOutput::IsTerminal() const
     return ::isatty(STDOUT_FILENO) == 1;
 }
 
-int TProcessOutput::Columns() const
+int TProcessOutput::TerminalWidth() const
 {
     return TerminalColumns(STDOUT_FILENO);
 }

@@ -19,15 +19,18 @@ public:
     void Line(const QString &text);
     // One JSON object on one line of standard output.
     void JsonLine(const QJsonObject &object);
-    // One line on standard error.
+    // One error line on standard error: "lumora-cli: " and the text.
     void ErrorLine(const QString &text);
+    // One line on standard error as it is (a hint after an error).
+    void HintLine(const QString &text);
     // Text as it is, without a newline, on standard output (a live line).
     void Text(const QString &text);
     // True when standard output is a terminal, where a live line can be
     // redrawn in place.
     virtual bool IsTerminal() const { return false; }
-    // The terminal's width in columns; 0 when unknown or not a terminal.
-    virtual int Columns() const { return 0; }
+    // The columns of the terminal standard output goes to (or COLUMNS when
+    // the terminal cannot tell); 0 when unknown.
+    virtual int TerminalWidth() const { return 0; }
 
 protected:
     virtual void WriteOut(const QByteArray &bytes) = 0;
@@ -42,7 +45,7 @@ private:
 class TProcessOutput : public TCliOutput {
 public:
     bool IsTerminal() const override;
-    int Columns() const override;
+    int TerminalWidth() const override;
 
 protected:
     void WriteOut(const QByteArray &bytes) override;

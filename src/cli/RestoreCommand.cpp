@@ -1,7 +1,5 @@
 #include "cli/CliCommand.h"
 #include "fleet/Backup.h"
-#include "fleet/FleetLink.h"
-#include "fleet/Journal.h"
 #include "fleet/RecordViews.h"
 #include "fleet/VerifiedWrite.h"
 
@@ -28,27 +26,19 @@ int RunRestore(TCliContext &Context)
         return CliExitUsage;
     }
 
-    int exit = CliExitOk;
-    TJournal journal;
-    TFleetLink link;
-    TWriteRequest request;
-    if (!StartCommandWrite(Context, journal, link, request, exit))
-        return exit;
-    const TDeviceInfo &unit = request.Before;
-    const bool sameUnit = std::memcmp(unit.SerialNo, saved.SerialNo, sizeof unit.SerialNo) == 0 &&
-                          unit.DeviceType == saved.DeviceType;
-    if (!sameUnit && !Context.Args.Has(QStringLiteral("force"))) {
-        Context.Out.ErrorLine(
-            QStringLiteral("the backup is of %1 but the unit attached is %2; nothing was sent "
-                           "(--force writes it anyway, cloning the settings)")
-                .arg(UnitText(saved), UnitText(unit)));
-        return CliExitUsage;
-    }
-
-    request.Settings = RecordNetwork(saved);
-    request.Verify = !Context.Args.Has(QStringLiteral("no-verify"));
-    request.Command = QStringLiteral("restore");
-    request.Extra.insert(QStringLiteral("backup"), Context.Args.Operands.front());
-    const TWriteOutcome outcome = WriteVerified(link, journal, request);
-    return ReportWrite(Context, link, outcome);
+    return RunSingleWrite(Context, QStringLiteral("restore"), [&](TWriteRequest &Request) {
+        const TDeviceInfo &unit = Request.Before;
+        const bool sameUnit = std::memcmp(unit.SerialNo, saved.SerialNo, sizeof unit.SerialNo) == 0 &&
+                              unit.DeviceType == saved.DeviceType;
+        if (!sameUnit && !Context.Args.Has(QStringLiteral("force"))) {
+            Context.Out.ErrorLine(
+                QStringLiteral("the backup is of %1 but the unit attached is %2; nothing was sent "
+                               "(--force writes it anyway, cloning the settings)")
+                    .arg(UnitText(saved), UnitText(unit)));
+            return int(CliExitUsage);
+        }
+        Request.Settings = RecordNetwork(saved);
+        Request.Extra.insert(QStringLiteral("backup"), Context.Args.Operands.front());
+        return int(CliExitOk);
+    });
 }

@@ -1,9 +1,35 @@
 #include "fleet/Backup.h"
 
+#include "fleet/Journal.h"
 #include "fleet/JsonFile.h"
+#include "fleet/RecordViews.h"
+
+#include <QJsonValue>
 
 #include <cstring>
-#include <optional>
+
+QJsonObject BackupDocument(const TBackupSource &Source)
+{
+    QJsonObject infoJson = InfoJson(Source.Info);
+    infoJson.insert(QStringLiteral("port"), Source.Port);
+    QJsonObject backup{
+        {QStringLiteral("tool"), Source.Tool},
+        {QStringLiteral("time"), RecordTime()},
+        {QStringLiteral("port"), Source.Port},
+        {QStringLiteral("device"), DeviceRecordName(Source.DevicePath)},
+        {QStringLiteral("info"), infoJson},
+        {QStringLiteral("record"),
+         QString::fromLatin1(
+             QByteArray(reinterpret_cast<const char *>(&Source.Info), sizeof Source.Info).toHex())},
+    };
+    if (Source.Params) {
+        backup.insert(QStringLiteral("params"), ParamsJson(*Source.Params));
+    } else {
+        backup.insert(QStringLiteral("params"), QJsonValue());
+        backup.insert(QStringLiteral("paramsError"), Source.ParamsError);
+    }
+    return backup;
+}
 
 bool BackupRecord(const QJsonObject &Backup, TDeviceInfo &Record)
 {

@@ -1,7 +1,7 @@
 #include "fleet/Plan.h"
 
+#include "fleet/Csv.h"
 #include "fleet/PlainText.h"
-
 #include "platform/LumoraError.h"
 
 #include <QFile>
@@ -13,38 +13,6 @@ namespace {
 // The address columns and the keys of the fields they change.
 const std::pair<const char *, const char *> AddressColumns[] = {
     {"local", "localIp"}, {"server", "serverIp"}, {"gateway", "gatewayIp"}, {"mask", "subnetMask"}};
-
-// The cells of one CSV line: commas separate, double quotes enclose a cell
-// that holds commas, "" inside quotes is one quote. Cells are trimmed of
-// blanks outside quotes.
-QStringList SplitCsvLine(const QString &Line)
-{
-    QStringList cells;
-    QString cell;
-    bool quoted = false;
-    for (qsizetype i = 0; i < Line.size(); ++i) {
-        const QChar c = Line[i];
-        if (quoted) {
-            if (c == u'"' && i + 1 < Line.size() && Line[i + 1] == u'"') {
-                cell += c;
-                ++i;
-            } else if (c == u'"') {
-                quoted = false;
-            } else {
-                cell += c;
-            }
-        } else if (c == u'"') {
-            quoted = true;
-        } else if (c == u',') {
-            cells << cell.trimmed();
-            cell.clear();
-        } else {
-            cell += c;
-        }
-    }
-    cells << cell.trimmed();
-    return cells;
-}
 
 bool ParseRow(const QStringList &Cells, const QMap<QString, int> &Columns, TPlanRow &Row, QString &Error)
 {
@@ -83,17 +51,18 @@ bool ParsePlan(const QString &Text, std::vector<TPlanRow> &Rows, QString &Error)
     QString text = Text;
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
-    const QStringList lines = text.split(QLatin1Char('\n'));
+    std::vector<TCsvRow> records;
+    if (!ReadCsv(text, QLatin1Char(','), records, Error))
+        return false;
     QMap<QString, int> columns;
     QSet<QString> serials;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        QString line = lines[i];
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        if (line.trimmed().isEmpty())
+    for (TCsvRow &record : records) {
+        QStringList &cells = record.Cells;
+        for (QString &cell : cells)
+            cell = cell.trimmed();
+        if (cells.size() == 1 && cells[0].isEmpty())
             continue;
-        const QStringList cells = SplitCsvLine(line);
-        const int lineNo = int(i + 1);
+        const int lineNo = record.Line;
         if (columns.isEmpty()) {
             for (qsizetype c = 0; c < cells.size(); ++c)
                 columns.insert(cells[c].toLower(), int(c));
@@ -125,7 +94,7 @@ bool ParsePlan(const QString &Text, std::vector<TPlanRow> &Rows, QString &Error)
         else if (ParseRow(cells, columns, row, why) && serials.contains(row.Serial))
             why = QStringLiteral("serial number %1 is planned twice").arg(row.Serial);
         if (!why.isEmpty()) {
-            Error = QStringLiteral("line %1 (%2): %3").arg(lineNo).arg(line, why);
+            Error = QStringLiteral("line %1 (%2): %3").arg(lineNo).arg(CsvRecord(cells).chopped(1), why);
             return false;
         }
         serials.insert(row.Serial);

@@ -17,10 +17,9 @@ struct TPlanRow {
 
 // Reads a plan: CSV with a header line naming the columns serial, dhcp,
 // local, server, gateway and mask (any order, any case) and optionally label.
-// Cells may be quoted ("a, b"). Every row is checked before the plan is
-// used: a serial number of 1 to 10 characters, unique; dhcp on/off/1/0 or
-// empty; every address with the main window's rules and messages. False with
-// Error naming the line and the reason on the first fault.
+// Cells may be quoted as in RFC 4180 ("a, b", "say ""hi""", line breaks). Every row is checked before the
+// plan is used: a serial number of 1 to 10 characters, unique; dhcp on/off/1/0 or empty; every address with
+// the main window's rules and messages. False with Error naming the line and the reason on the first fault.
 bool ReadPlan(const QString &Path, std::vector<TPlanRow> &Rows, QString &Error);
 
 // The same from text already read (the tests and ReadPlan).

@@ -138,7 +138,7 @@ TEST_F(CommissionTest, JournalRecordsEveryWriteAndTheVerdict)
     TSimLine liar(Unit("0612345679", true));
     TCliRun run = Run(liar, {"set", "--local", "10.0.0.7", "--mask", "255.255.0.0"});
     EXPECT_EQ(run.Exit, 1);
-    EXPECT_EQ(run.Err, "Local IP, Subnet mask: acknowledged but not applied\n");
+    EXPECT_EQ(run.Err, "lumora-cli: Local IP, Subnet mask: acknowledged but not applied\n");
     EXPECT_EQ(Run(liar, {"set", "--local", "10.0.0.7", "--no-verify"}).Exit, 0);
 
     const std::vector<QJsonObject> lines = JournalLines();
@@ -168,12 +168,9 @@ TEST_F(CommissionTest, JournalRecordsEveryWriteAndTheVerdict)
     // Never a write without its record: an unwritable journal stops the
     // command before the first frame.
     TSimLine untouched(Unit("0612345678"));
-    File("x.csv", "serial,dhcp,local,server,gateway,mask\n0612345678,,10.0.0.2,,,\n");
+    const QString plan = File("x.csv", "serial,dhcp,local,server,gateway,mask\n0612345678,,10.0.0.2,,,\n");
     for (const QStringList &args :
-         {QStringList{"set", "--local", "10.0.0.2"}, QStringList{"commission", Dir.filePath("x.csv")}}) {
-        const QString plan =
-            File("x.csv", "serial,dhcp,local,server,gateway,mask\n0612345678,,10.0.0.2,,,\n");
-        Q_UNUSED(plan);
+         {QStringList{"set", "--local", "10.0.0.2"}, QStringList{"commission", plan}}) {
         run = RunTool(QStringList{"--port", untouched.SlavePath()} + args +
                       QStringList{"--journal", "/dev/null/journal.jsonl"});
         EXPECT_EQ(run.Exit, 1) << args.join(' ').toStdString();
@@ -288,6 +285,14 @@ TEST_F(CommissionTest, UnitsSwappedOnOneLineAreEachWrittenOnce)
     EXPECT_EQ(finished["done"].toInt(), 3);
     EXPECT_EQ(LocalIp(*unit), "10.0.1.3");
 
+    // --once ends with its finished event too.
+    const TSimLine stranger(Unit("0699999999"));
+    const TCliRun once = Run(stranger, {"--json", "commission", plan, "--once"});
+    EXPECT_EQ(once.Exit, 1) << "the unit attached is not in the plan";
+    const QJsonObject last = QJsonDocument::fromJson(once.Out.trimmed().split('\n').last().toUtf8()).object();
+    EXPECT_EQ(last["event"].toString(), "finished");
+    EXPECT_EQ(last["exitStatus"].toInt(), 1);
+
     const std::vector<QJsonObject> lines = JournalLines();
     ASSERT_EQ(lines.size(), 3u)
         << "one write per planned unit, none for the stranger or the re-attached unit";
@@ -302,6 +307,8 @@ TEST_F(CommissionTest, UnitsSwappedOnOneLineAreEachWrittenOnce)
     EXPECT_TRUE(rows[1].startsWith("0600000001,rack 1,6 EDFA(Single),off,10.0.1.1,"))
         << rows[1].toStdString();
     EXPECT_TRUE(rows[3].contains(",10.0.1.254,255.255.0.0,")) << rows[3].toStdString();
+    EXPECT_EQ(RunTool({"--json", "report", "--journal", Journal(), "--format", "csv"}).Exit, 2)
+        << "JSON and CSV at once is a contradiction";
     report = RunTool({"report", "--journal", Journal(), "--since", "2999-01-01"});
     EXPECT_TRUE(report.Out.startsWith("0 units")) << report.Out.toStdString();
 }

@@ -83,12 +83,13 @@ TEST_F(ProcessTest, ExitStatusAndStreams)
     run = RunProcess({"--port", "/nonexistent/tty", "info"});
     EXPECT_EQ(run.Exit, 1);
     EXPECT_EQ(run.Out, "");
-    EXPECT_EQ(run.Err,
-              "Couldn't open the port /nonexistent/tty,maybe already being occupied or not existed!\n");
+    EXPECT_EQ(
+        run.Err,
+        "lumora-cli: Couldn't open the port /nonexistent/tty,maybe already being occupied or not existed!\n");
 
     run = RunProcess({"--port", Sim.SlavePath(), "set", "--mask", "255.255.255"});
     EXPECT_EQ(run.Exit, 2);
-    EXPECT_EQ(run.Err, "Invalid subnet mask!\n");
+    EXPECT_EQ(run.Err, "lumora-cli: Invalid subnet mask!\n");
     EXPECT_TRUE(Sim.Received().size() == 1) << "only the info run reached the device";
 }
 
