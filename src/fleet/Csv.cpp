@@ -7,6 +7,15 @@ bool IsBlank(QChar c)
     return c == u' ' || c == u'\t';
 }
 
+// A line ends at LF or CR LF; a CR on its own, or ending the text, is no
+// line break but text of the cell (quoted or not), so that the line count
+// stays right.
+bool EndsCell(const QString &Text, qsizetype At, QChar Separator)
+{
+    const QChar c = Text[At];
+    return c == Separator || c == u'\n' || (c == u'\r' && (At + 1 == Text.size() || Text[At + 1] == u'\n'));
+}
+
 } // namespace
 
 bool ReadCsv(const QString &Text, QChar Separator, std::vector<TCsvRow> &Rows, QString &Error)
@@ -47,14 +56,13 @@ bool ReadCsv(const QString &Text, QChar Separator, std::vector<TCsvRow> &Rows, Q
                 }
                 // What follows the closing quote up to the separator is kept
                 // as it stands, blanks aside.
-                while (i < size && Text[i] != Separator && Text[i] != u'\n' && Text[i] != u'\r') {
+                while (i < size && !EndsCell(Text, i, Separator)) {
                     if (!IsBlank(Text[i]))
                         cell += Text[i];
                     ++i;
                 }
             } else {
-                while (i < size && Text[i] != Separator && Text[i] != u'\n' &&
-                       !(Text[i] == u'\r' && (i + 1 == size || Text[i + 1] == u'\n')))
+                while (i < size && !EndsCell(Text, i, Separator))
                     cell += Text[i++];
             }
             row.Cells << cell;

@@ -36,6 +36,13 @@ TEST(Csv, QuotedCellsHoldSeparatorsQuotesAndLineBreaks)
     ASSERT_EQ(semi.size(), 2u);
     EXPECT_EQ(semi[1].Cells, (QStringList{"06;1", "10,0"}));
     EXPECT_TRUE(Read("").empty());
+
+    // A lone CR is text, after a closing quote too: no record starts there
+    // and the lines stay counted by their LFs.
+    const std::vector<TCsvRow> cr = Read("\"a\"\rb,c\r\nd\n");
+    ASSERT_EQ(cr.size(), 2u);
+    EXPECT_EQ(cr[0].Cells, (QStringList{"a\rb", "c"}));
+    EXPECT_EQ(cr[1].Line, 2);
 }
 
 TEST(Csv, AnUnclosedQuoteNamesTheLineItOpensOn)
