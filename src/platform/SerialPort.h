@@ -8,10 +8,20 @@
 
 // A serial device held exclusively: open by path (existing character devices
 // only), raw binary line settings, bytes-waiting count, blocking read and
-// write, bounded waits in poll(). Every byte written or read passes through
-// the protocol trace.
+// write, bounded waits that block in the system. Every byte written or read
+// passes through the protocol trace.
+//
+// SerialPort.cpp holds the POSIX implementation (a tty descriptor, poll()),
+// SerialPort_win.cpp the Windows one (a handle from CreateFileA on
+// "\\\\.\\COMn", ReadFile with comm time-outs).
 class TSerialPort {
 public:
+#ifdef _WIN32
+    using THandle = void *; // a Win32 HANDLE
+#else
+    using THandle = int; // a file descriptor
+#endif
+
     TSerialPort() = default;
     TSerialPort(const TSerialPort &) = delete;
     TSerialPort &operator=(const TSerialPort &) = delete;
@@ -24,8 +34,14 @@ public:
     bool Open(const QString &Path);
     // Never blocks: output still waiting for the line is discarded.
     void Close();
-    bool IsOpen() const { return FFd >= 0; }
-    int Handle() const { return FFd; }
+    bool IsOpen() const
+    {
+        return FFd != NoHandle();
+    }
+    THandle Handle() const
+    {
+        return FFd;
+    }
 
     // Raw binary mode at the given speed and character format: no echo, no
     // line editing, no CR/NL translation, no software flow control, receiver
@@ -41,12 +57,21 @@ public:
     // to arrive, then reads whatever is queued, at most Capacity bytes, with
     // one read. Returns the number of bytes read: 0 when nothing arrived in
     // time, when the line hung up or on any error. Never spins: the wait
-    // blocks in poll() with the remaining time.
+    // blocks in the system with the remaining time.
     int ReadQueued(uint8_t *Buffer, int Capacity, int TimeoutMs);
 
     // One blocking write; returns the number of bytes written, or -1.
     ssize_t Write(const uint8_t *Data, size_t Length);
 
 private:
-    int FFd = -1;
+    static THandle NoHandle()
+    {
+#ifdef _WIN32
+        return reinterpret_cast<THandle>(intptr_t(-1)); // INVALID_HANDLE_VALUE
+#else
+        return -1;
+#endif
+    }
+
+    THandle FFd = NoHandle();
 };
