@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Runs COMMAND in a fresh Wine prefix on a private Xvfb display, with COM
+# ports that lead to lumora-sim on pseudo-terminals:
+#   COM5  a sample device                     (LUMORA_COM_SIM=5)
+#   COM6  a device that never answers         (LUMORA_COM_SILENT=6)
+#   COM7  a device that is removed once it has seen its first request, before
+#         it answers                          (LUMORA_COM_REMOVED=7)
+# The prefix gets the faces that stand in for Windows' own (registered as
+# Windows registers fonts), and is thrown away afterwards.
+#
+#   tests/windows/run.sh LINUX_BUILD_DIR COMMAND...
+#
+# Wine's own processes (wineserver, services) outlive the commands that
+# start them: their output goes to files, never to a pipe anyone waits on,
+# and the prefix's server is ended here when COMMAND is done.
+set -euo pipefail
+linux_build=$(realpath "$1")
+shift
+sim=$linux_build/lumora-sim
+[[ -x $sim ]] || { echo "run.sh: $sim is missing (build the Linux tree first)" >&2; exit 1; }
+
+work=$(mktemp -d /tmp/lumora-wine.XXXXXX)
+pids=()
+cleanup() {
+  local status=$?
+  WINEPREFIX=$work/prefix wineserver -k >/dev/null 2>&1 || true
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+  exit "$status"
+}
+trap cleanup EXIT INT TERM
+
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEARCH=win64
+# No Mono or Gecko: nothing here needs them, and their installers would ask.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export LUMORA_WINE_WORK=$work
+
+# A display of our own (the first free number).
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
+[[ -s $work/display ]] || { echo "run.sh: Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+export DISPLAY=:$(cat "$work/display")
+
+wineboot --init >"$work/wineboot.log" 2>&1 </dev/null
+wineserver -w >/dev/null 2>&1 </dev/null || true
+
+# The stand-in faces, in the Fonts folder and the registry's font list as
+# Windows installs fonts.
+fonts=$WINEPREFIX/drive_c/windows/Fonts
+mkdir -p "$fonts"
+cp /usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf \
+  /usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf /usr/share/fonts/truetype/arphic/uming.ttc "$fonts/"
+cat >"$work/fonts.reg" <<'REG'
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\Fonts]
+"Liberation Sans (TrueType)"="LiberationSans-Regular.ttf"
+"Liberation Sans Bold (TrueType)"="LiberationSans-Bold.ttf"
+"AR PL UMing CN & AR PL UMing TW (TrueType)"="uming.ttc"
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
+"Microsoft Sans Serif"="Liberation Sans"
+"SimSun"="AR PL UMing CN"
+"NSimSun"="AR PL UMing CN"
+REG
+wine regedit /S "$work/fonts.reg" >"$work/regedit.log" 2>&1 </dev/null
+wineserver -w >/dev/null 2>&1 </dev/null || true
+
+# Starts lumora-sim with ARGS behind COM<n>; waits for its line.
+start_sim() {
+  local n=$1
+  shift
+  local link=$WINEPREFIX/dosdevices/com$n
+  rm -f "$link"
+  "$sim" --link "$link" "$@" >"$work/sim$n.out" 2>"$work/sim$n.log" &
+  pids+=($!)
+  for _ in $(seq 100); do [[ -L $link && -s $work/sim$n.out ]] && return 0; sleep 0.1; done
+  echo "run.sh: lumora-sim for COM$n did not start" >&2
+  cat "$work/sim$n.log" >&2
+  exit 1
+}
+start_sim 5
+start_sim 6 --silent
+start_sim 7 -v --delay 5000
+removed_sim=${pids[-1]}
+# COM7's device goes away once its first request is in (it would answer
+# only five seconds later).
+(
+  until grep -q ' RX ' "$work/sim7.log" 2>/dev/null; do sleep 0.1; done
+  sleep 0.3
+  kill "$removed_sim"
+) >/dev/null 2>&1 &
+pids+=($!)
+export LUMORA_COM_SIM=5 LUMORA_COM_SILENT=6 LUMORA_COM_REMOVED=7
+
+"$@"
