@@ -1,8 +1,8 @@
 #include "cli/CliApp.h"
 #include "cli/CliCommand.h"
-#include "cli/CliLink.h"
-#include "cli/Journal.h"
-#include "cli/RecordViews.h"
+#include "fleet/FleetLink.h"
+#include "fleet/Journal.h"
+#include "fleet/RecordViews.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -10,7 +10,7 @@
 
 int RunBackup(TCliContext &Context)
 {
-    TCliLink link;
+    TFleetLink link;
     TDeviceInfo info{};
     int exit = CliExitOk;
     if (!Context.ReadDeviceInfo(link, info, exit))

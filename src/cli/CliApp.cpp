@@ -1,9 +1,9 @@
 #include "cli/CliApp.h"
 
-#include "cli/CliLink.h"
-#include "cli/PortProbe.h"
+#include "fleet/FleetLink.h"
 #include "platform/LumoraError.h"
 #include "platform/PortMap.h"
+#include "platform/PortProbe.h"
 #include "platform/SerialTrace.h"
 #include "platform/SettingsStore.h"
 
@@ -269,13 +269,13 @@ void TCliContext::NameHolders(const QString &Path) const
         Out.ErrorLine(QStringLiteral("%1 is held by %2").arg(Path, probe.Holders.join(QStringLiteral(", "))));
 }
 
-int TCliContext::DeviceFailure(const TCliLink &Link) const
+int TCliContext::DeviceFailure(const TFleetLink &Link) const
 {
     Out.ErrorLine(Link.Status().Text());
     return CliExitDevice;
 }
 
-bool TCliContext::OpenLink(TCliLink &Link, int &Exit) const
+bool TCliContext::OpenLink(TFleetLink &Link, int &Exit) const
 {
     TPortChoice choice;
     QString error;

@@ -7,8 +7,12 @@
 
 #include <vector>
 
-class TCliLink;
+class TFleetLink;
+class TJournal;
+class TLimits;
 struct TDeviceInfo;
+struct TWriteOutcome;
+struct TWriteRequest;
 
 // What a command runs with: the output, the global options and its own
 // parsed options and operands.
@@ -22,17 +26,38 @@ struct TCliContext {
     int Usage(const QString &Message) const;
     // Prints the link's last status text on standard error; returns the
     // device exit status.
-    int DeviceFailure(const TCliLink &Link) const;
+    int DeviceFailure(const TFleetLink &Link) const;
     // Names the processes holding the device at Path on standard error when
     // it is busy and they can be seen.
     void NameHolders(const QString &Path) const;
     // Opens the chosen port (--port, else the stored one). On failure prints
     // why and returns false with Exit set.
-    bool OpenLink(TCliLink &Link, int &Exit) const;
-    // Opens the port and reads the information record into Info (and
-    // DeviceInfo). On failure prints why and returns false with Exit set.
-    bool ReadDeviceInfo(TCliLink &Link, TDeviceInfo &Info, int &Exit) const;
+    bool OpenLink(TFleetLink &Link, int &Exit) const;
+    // Opens the port and reads the information record into Info. On failure
+    // prints why and returns false with Exit set.
+    bool ReadDeviceInfo(TFleetLink &Link, TDeviceInfo &Info, int &Exit) const;
 };
+
+// Opens the journal a writing command records into (--journal FILE, else the
+// default one) before anything is sent. On failure prints why and returns
+// false with Exit set: nothing may be written without its record.
+bool OpenCommandJournal(const TCliContext &Context, TJournal &Journal, int &Exit);
+
+// The start of a single write (`set`, `restore`): opens the journal, then the
+// port, and reads the unit into Request.Before. On failure prints why and
+// returns false with Exit set; nothing has been sent.
+bool StartCommandWrite(const TCliContext &Context, TJournal &Journal, TFleetLink &Link,
+                       TWriteRequest &Request, int &Exit);
+
+// Prints the outcome of a `set` or `restore`: the link's status (or with
+// --json an object with the port, status, verdict and settings sent), or the
+// failure on standard error. Returns the exit status.
+int ReportWrite(const TCliContext &Context, const TFleetLink &Link, const TWriteOutcome &Outcome);
+
+// Reads what `params` and `watch` judge by: the limits of --limits FILE and,
+// when a limit holds for one device type only, the unit's type (command 0,
+// read once). Returns false with Exit set on failure.
+bool PrepareLimits(const TCliContext &Context, TFleetLink &Link, TLimits &Limits, int &DeviceType, int &Exit);
 
 using TCommandRun = int (*)(TCliContext &Context);
 

@@ -1,12 +1,12 @@
 #include "cli/CliCommand.h"
-#include "cli/CliLink.h"
 #include "cli/CommissionProgress.h"
-#include "cli/InterruptWait.h"
-#include "cli/Journal.h"
-#include "cli/Plan.h"
-#include "cli/RecordViews.h"
-#include "cli/SettingsEdit.h"
-#include "cli/VerifiedWrite.h"
+#include "fleet/FleetLink.h"
+#include "fleet/Journal.h"
+#include "fleet/Plan.h"
+#include "fleet/RecordViews.h"
+#include "fleet/SettingsEdit.h"
+#include "fleet/VerifiedWrite.h"
+#include "platform/InterruptWait.h"
 
 #include <QSet>
 
@@ -45,7 +45,7 @@ private:
     std::vector<TPlanRow> FRows;
     TJournal &FJournal;
     TCommissionProgress FProgress;
-    TCliLink FLink;
+    TFleetLink FLink;
     QSet<QString> FDone;
     QSet<QString> FFailed;
     QSet<QString> FStrangers;
@@ -95,7 +95,6 @@ TCommissioning::TLook TCommissioning::LookAtLine(bool &Failed)
         FLink.ClosePort();
         return TLook::NoUnit;
     }
-    DeviceInfo = info;
     FNoUnitReason.clear();
     const QString serial = RecordText(info.SerialNo, sizeof info.SerialNo);
     if (serial == FAttached)

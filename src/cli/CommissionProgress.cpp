@@ -1,7 +1,7 @@
 #include "cli/CommissionProgress.h"
 
 #include "cli/CliOutput.h"
-#include "cli/Journal.h"
+#include "fleet/Journal.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "cli/CliCommand.h"
-#include "cli/CliLink.h"
-#include "cli/RecordViews.h"
+#include "fleet/FleetLink.h"
+#include "fleet/RecordViews.h"
 
-bool TCliContext::ReadDeviceInfo(TCliLink &Link, TDeviceInfo &Info, int &Exit) const
+bool TCliContext::ReadDeviceInfo(TFleetLink &Link, TDeviceInfo &Info, int &Exit) const
 {
     if (!OpenLink(Link, Exit))
         return false;
@@ -10,15 +10,12 @@ bool TCliContext::ReadDeviceInfo(TCliLink &Link, TDeviceInfo &Info, int &Exit) c
         Exit = DeviceFailure(Link);
         return false;
     }
-    // As in the program, the last good record is the one DeviceInfo holds
-    // (the update time is shown from it).
-    DeviceInfo = Info;
     return true;
 }
 
 int RunInfo(TCliContext &Context)
 {
-    TCliLink link;
+    TFleetLink link;
     TDeviceInfo info{};
     int exit = CliExitOk;
     if (!Context.ReadDeviceInfo(link, info, exit))

@@ -1,11 +1,35 @@
 #include "cli/CliCommand.h"
-#include "cli/CliLink.h"
-#include "cli/Limits.h"
-#include "cli/RecordViews.h"
+#include "fleet/FleetLink.h"
+#include "fleet/Limits.h"
+#include "fleet/RecordViews.h"
+
+bool PrepareLimits(const TCliContext &Context, TFleetLink &Link, TLimits &Limits, int &DeviceType, int &Exit)
+{
+    DeviceType = 0;
+    if (Context.Args.Has(QStringLiteral("limits"))) {
+        QString error;
+        if (!Limits.Load(Context.Args.Value(QStringLiteral("limits")), error)) {
+            Context.Out.ErrorLine(error);
+            Exit = CliExitUsage;
+            return false;
+        }
+    }
+    if (!Context.OpenLink(Link, Exit))
+        return false;
+    if (!Limits.NeedsType())
+        return true;
+    TDeviceInfo info{};
+    if (!Link.ReadInfo(&info, sizeof info)) {
+        Exit = Context.DeviceFailure(Link);
+        return false;
+    }
+    DeviceType = info.DeviceType;
+    return true;
+}
 
 int RunParams(TCliContext &Context)
 {
-    TCliLink link;
+    TFleetLink link;
     TLimits limits;
     int type = 0;
     int exit = CliExitOk;

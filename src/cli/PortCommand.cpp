@@ -1,5 +1,5 @@
 #include "cli/CliCommand.h"
-#include "cli/CliLink.h"
+#include "fleet/FleetLink.h"
 #include "platform/PortMap.h"
 #include "platform/SettingsStore.h"
 
@@ -99,7 +99,7 @@ int RunPort(TCliContext &Context)
         return UnmapPort(Context, operands);
     if (operands.size() > 1)
         return Context.Usage(QStringLiteral("too many operands"));
-    TCliLink link;
+    TFleetLink link;
     if (!operands.isEmpty()) {
         int32_t number = 0;
         int exit = CliExitOk;

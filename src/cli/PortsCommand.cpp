@@ -1,8 +1,8 @@
 #include "cli/CliCommand.h"
-#include "cli/CliLink.h"
-#include "cli/PortProbe.h"
-#include "cli/PortUsers.h"
+#include "fleet/FleetLink.h"
 #include "platform/PortMap.h"
+#include "platform/PortProbe.h"
+#include "platform/PortUsers.h"
 #include "platform/SettingsStore.h"
 
 #include <QFileInfo>
@@ -171,7 +171,7 @@ int RunPorts(TCliContext &Context)
     const QString storeError = map.TryAssignAdapters();
     if (!storeError.isEmpty())
         Context.Out.ErrorLine(QStringLiteral("lumora-cli: new adapters not numbered: %1").arg(storeError));
-    TCliLink link;
+    TFleetLink link;
     const int32_t stored = link.GetPortNumber();
 
     const std::vector<TPortRow> ports = PortRows(map, stored);

@@ -1,6 +1,6 @@
 #include "cli/CliCommand.h"
-#include "cli/Journal.h"
-#include "cli/Report.h"
+#include "fleet/Journal.h"
+#include "fleet/Report.h"
 
 #include <QDateTime>
 #include <QJsonDocument>

@@ -1,9 +1,9 @@
 #include "cli/CliCommand.h"
-#include "cli/CliLink.h"
-#include "cli/Journal.h"
-#include "cli/JsonFile.h"
-#include "cli/RecordViews.h"
-#include "cli/VerifiedWrite.h"
+#include "fleet/FleetLink.h"
+#include "fleet/Journal.h"
+#include "fleet/JsonFile.h"
+#include "fleet/RecordViews.h"
+#include "fleet/VerifiedWrite.h"
 
 #include <cstring>
 
@@ -48,7 +48,7 @@ int RunRestore(TCliContext &Context)
 
     int exit = CliExitOk;
     TJournal journal;
-    TCliLink link;
+    TFleetLink link;
     TWriteRequest request;
     if (!StartCommandWrite(Context, journal, link, request, exit))
         return exit;

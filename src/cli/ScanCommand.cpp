@@ -1,8 +1,8 @@
 #include "cli/CliCommand.h"
-#include "cli/CliLink.h"
-#include "cli/PortProbe.h"
-#include "cli/RecordViews.h"
+#include "fleet/FleetLink.h"
+#include "fleet/RecordViews.h"
 #include "platform/PortMap.h"
+#include "platform/PortProbe.h"
 #include "platform/SettingsStore.h"
 
 #include <QJsonArray>
@@ -26,7 +26,7 @@ void Ask(TScanTarget &target)
 {
     if (target.Choice.Path.isEmpty())
         return;
-    TCliLink link;
+    TFleetLink link;
     target.Opened = link.OpenChoice(target.Choice);
     if (target.Opened) {
         target.Answered = link.ReadInfo(&target.Info, sizeof target.Info);

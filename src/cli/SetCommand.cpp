@@ -1,9 +1,9 @@
 #include "cli/CliCommand.h"
-#include "cli/CliLink.h"
-#include "cli/Journal.h"
-#include "cli/RecordViews.h"
-#include "cli/SettingsEdit.h"
-#include "cli/VerifiedWrite.h"
+#include "fleet/FleetLink.h"
+#include "fleet/Journal.h"
+#include "fleet/RecordViews.h"
+#include "fleet/SettingsEdit.h"
+#include "fleet/VerifiedWrite.h"
 #include "platform/LumoraError.h"
 
 namespace {
@@ -43,7 +43,7 @@ int RunSet(TCliContext &Context)
 
     int exit = CliExitOk;
     TJournal journal;
-    TCliLink link;
+    TFleetLink link;
     TWriteRequest request;
     if (!StartCommandWrite(Context, journal, link, request, exit))
         return exit;

@@ -1,9 +1,9 @@
 #include "cli/CliCommand.h"
-#include "cli/CliLink.h"
-#include "cli/InterruptWait.h"
-#include "cli/Limits.h"
-#include "cli/RecordViews.h"
+#include "fleet/FleetLink.h"
+#include "fleet/Limits.h"
+#include "fleet/RecordViews.h"
 #include "platform/IntConv.h"
+#include "platform/InterruptWait.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -71,7 +71,7 @@ int RunWatch(TCliContext &Context)
 
     // Ctrl+C from here on ends the watch after the reading under way.
     TInterruptWait interrupt;
-    TCliLink link;
+    TFleetLink link;
     TLimits limits;
     int type = 0;
     int exit = CliExitOk;

@@ -1,6 +1,6 @@
 #include "XP_Accessible.h"
 
-#include "framework/Application.h"
+#include "framework/Accessibility.h"
 #include "framework/Canvas.h"
 #include "framework/Forms.h"
 #include "skin/XP_Button.h"
@@ -11,19 +11,11 @@
 #include <QAccessibleWidget>
 #include <QKeySequence>
 #include <QPointer>
-#include <QTimer>
 
 #include <array>
+#include <utility>
 
 namespace {
-
-// Runs a control's action once the assistive technology's request has been
-// answered: a click may open a modal window, whose loop must not run inside
-// the request.
-template <typename F> void RunLater(QObject *context, F action)
-{
-    QTimer::singleShot(0, context, [action] { Application().Guard(action); });
-}
 
 // A control of the windowing layer named by its caption ("&" marks left
 // out), unless a name was set on the widget.
@@ -48,61 +40,65 @@ protected:
     }
 };
 
-class TButtonAccessible : public TCaptionedAccessible {
+// A captioned control with one action (press or toggle), bound to the
+// caption's accelerator; Act performs it.
+template <typename T, void (T::*Act)()> class TActionAccessible : public TCaptionedAccessible {
 public:
-    explicit TButtonAccessible(TXP_Button *button) : TCaptionedAccessible(button, QAccessible::Button) {}
-
-    QAccessible::State state() const override
+    TActionAccessible(T *control, QAccessible::Role role, QString action)
+        : TCaptionedAccessible(control, role), FAction(std::move(action))
     {
-        QAccessible::State s = TCaptionedAccessible::state();
-        s.defaultButton = Button()->Default();
-        return s;
     }
-    QStringList actionNames() const override { return {pressAction()}; }
+
+    QStringList actionNames() const override { return {FAction}; }
     void doAction(const QString &name) override
     {
-        if (name == pressAction() && Button()->isEnabled())
-            RunLater(Button(), [button = QPointer<TXP_Button>(Button())] {
-                if (button)
-                    button->Click();
+        if (name == FAction && widget()->isEnabled())
+            RunAfterAccessibleRequest(widget(), [control = QPointer<T>(Typed())] {
+                if (control)
+                    (control->*Act)();
             });
     }
     QStringList keyBindingsForAction(const QString &name) const override
     {
-        return name == pressAction() ? Mnemonic() : QStringList();
+        return name == FAction ? Mnemonic() : QStringList();
     }
 
+protected:
+    T *Typed() const { return static_cast<T *>(widget()); }
+
 private:
-    TXP_Button *Button() const { return static_cast<TXP_Button *>(widget()); }
+    QString FAction;
 };
 
-class TCheckBoxAccessible : public TCaptionedAccessible {
+class TButtonAccessible : public TActionAccessible<TXP_Button, &TXP_Button::Click> {
 public:
-    explicit TCheckBoxAccessible(TXP_CheckBox *box) : TCaptionedAccessible(box, QAccessible::CheckBox) {}
+    explicit TButtonAccessible(TXP_Button *button)
+        : TActionAccessible(button, QAccessible::Button, pressAction())
+    {
+    }
 
     QAccessible::State state() const override
     {
-        QAccessible::State s = TCaptionedAccessible::state();
-        s.checkable = true;
-        s.checked = Box()->Checked();
+        QAccessible::State s = TActionAccessible::state();
+        s.defaultButton = Typed()->Default();
         return s;
     }
-    QStringList actionNames() const override { return {toggleAction()}; }
-    void doAction(const QString &name) override
+};
+
+class TCheckBoxAccessible : public TActionAccessible<TXP_CheckBox, &TXP_CheckBox::Toggle> {
+public:
+    explicit TCheckBoxAccessible(TXP_CheckBox *box)
+        : TActionAccessible(box, QAccessible::CheckBox, toggleAction())
     {
-        if (name == toggleAction() && Box()->isEnabled())
-            RunLater(Box(), [box = QPointer<TXP_CheckBox>(Box())] {
-                if (box)
-                    box->Toggle();
-            });
-    }
-    QStringList keyBindingsForAction(const QString &name) const override
-    {
-        return name == toggleAction() ? Mnemonic() : QStringList();
     }
 
-private:
-    TXP_CheckBox *Box() const { return static_cast<TXP_CheckBox *>(widget()); }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = TActionAccessible::state();
+        s.checkable = true;
+        s.checked = Typed()->Checked();
+        return s;
+    }
 };
 
 // One caption button of the frame: painted by the frame, with no widget of
@@ -173,7 +169,7 @@ public:
     {
         if (name != pressAction() || !isValid())
             return;
-        RunLater(FFrame, [frame = FFrame, hover = FHover] {
+        RunAfterAccessibleRequest(FFrame, [frame = FFrame, hover = FHover] {
             if (frame)
                 frame->CaptionButtonAction(hover);
         });
@@ -258,7 +254,9 @@ private:
     std::array<QAccessible::Id, 4> FIds{};
 };
 
-QAccessibleInterface *SkinFactory(const QString &, QObject *object)
+} // namespace
+
+QAccessibleInterface *SkinAccessibleFactory(const QString &, QObject *object)
 {
     if (auto *button = qobject_cast<TXP_Button *>(object))
         return new TButtonAccessible(button);
@@ -271,15 +269,4 @@ QAccessibleInterface *SkinFactory(const QString &, QObject *object)
     if (auto *form = qobject_cast<TForm *>(object))
         return new QAccessibleWidget(form, QAccessible::Window);
     return nullptr;
-}
-
-} // namespace
-
-void InstallSkinAccessibility()
-{
-    static bool installed = false;
-    if (installed)
-        return;
-    installed = true;
-    QAccessible::installFactory(SkinFactory);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QAccessible>
+
 // What assistive technology (screen readers, magnifiers, test tools) learns
 // about the skinned controls: the push button and the check box as a button
 // and a check box named by their captions without the accelerator mark, the
@@ -8,7 +10,6 @@
 // buttons of their own ("Close", "Minimize", "Maximize" or "Restore",
 // "Help") that can be pressed.
 //
-// Installs the interface factory; call it once the QApplication exists (the
-// toolkit's own factory is installed by QApplication and must come first so
-// that this one is asked before it). Further calls do nothing.
-void InstallSkinAccessibility();
+// The interface factory of these controls, for InstallAccessibleFactories
+// (framework/Accessibility.h); null for any other object.
+QAccessibleInterface *SkinAccessibleFactory(const QString &className, QObject *object);

@@ -1,7 +1,7 @@
 #include "StdAccessible.h"
 
 #include "StdControls.h"
-#include "framework/Application.h"
+#include "framework/Accessibility.h"
 #include "framework/Canvas.h"
 #include "framework/Forms.h"
 #include "skin/XP_Accessible.h"
@@ -9,7 +9,6 @@
 #include <QAccessibleWidget>
 #include <QFontMetrics>
 #include <QPointer>
-#include <QTimer>
 
 namespace {
 
@@ -54,9 +53,9 @@ public:
     {
         if (name != pressAction() || !Link() || !Label()->isEnabled())
             return;
-        QTimer::singleShot(0, Label(), [label = QPointer<TLabel>(Link())] {
+        RunAfterAccessibleRequest(Label(), [label = QPointer<TLabel>(Link())] {
             if (label && label->OnClick)
-                Application().Guard(label->OnClick);
+                label->OnClick();
         });
     }
     QStringList keyBindingsForAction(const QString &) const override { return {}; }
@@ -145,10 +144,5 @@ QAccessibleInterface *StdControlsFactory(const QString &, QObject *object)
 
 void InstallAccessibility()
 {
-    static bool installed = false;
-    if (installed)
-        return;
-    installed = true;
-    InstallSkinAccessibility();
-    QAccessible::installFactory(StdControlsFactory);
+    InstallAccessibleFactories({SkinAccessibleFactory, StdControlsFactory});
 }

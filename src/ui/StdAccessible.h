@@ -7,6 +7,7 @@
 // line have their roles. Edits are the toolkit's own line edits, also named
 // by their labels.
 //
-// Installs these together with the skinned controls' interfaces; call once
-// the QApplication exists. Further calls do nothing.
+// Installs these together with the skinned controls' interfaces (one
+// InstallAccessibleFactories call); call once the QApplication exists.
+// Further calls do nothing.
 void InstallAccessibility();

@@ -3,7 +3,8 @@
 # checks that the project's own libraries link along the layers and nothing
 # else, and that each program links just its own library:
 #
-#   platform <- device <- sim engine, command line
+#   platform <- device <- sim engine
+#   platform <- device <- fleet <- command line
 #   platform <- framework <- skin <- ui -> device
 #
 #   target_graph_test.sh SOURCE_DIR [CMAKE]
@@ -19,7 +20,7 @@ if ! "$cmake" -S "$source_dir" -B "$work" -G Ninja --graphviz="$work/graph.dot" 
   exit 1
 fi
 
-layers=(lumora_platform lumora_device lumora_framework lumora_skin lumora_ui lumora_sim_engine lumora_cli_lib)
+layers=(lumora_platform lumora_device lumora_framework lumora_skin lumora_ui lumora_sim_engine lumora_fleet lumora_cli_lib)
 expected=$(sort <<'ARROWS'
 lumora_device -> lumora_platform
 lumora_framework -> lumora_platform
@@ -27,7 +28,8 @@ lumora_skin -> lumora_framework
 lumora_ui -> lumora_skin
 lumora_ui -> lumora_device
 lumora_sim_engine -> lumora_device
-lumora_cli_lib -> lumora_device
+lumora_fleet -> lumora_device
+lumora_cli_lib -> lumora_fleet
 lumora -> lumora_ui
 lumora-sim -> lumora_sim_engine
 lumora-cli -> lumora_cli_lib

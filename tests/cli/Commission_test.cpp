@@ -1,5 +1,4 @@
 #include "CliRun.h"
-#include "cli/Plan.h"
 #include "support/SimLine.h"
 #include "support/TestEnv.h"
 
@@ -186,16 +185,6 @@ TEST_F(CommissionTest, PlanIsCheckedWholeBeforeAnythingIsSent)
         EXPECT_TRUE(run.Err.contains(c.Message)) << run.Err.toStdString();
     }
     EXPECT_TRUE(unit.Received().empty());
-
-    std::vector<TPlanRow> rows;
-    QString error;
-    ASSERT_TRUE(ParsePlan("\xEF\xBB\xBFLabel,Mask,Gateway,Server,Local,DHCP,Serial\r\n"
-                          "\"rack 1, top\",,,,10.0.0.1,on,0612345678\r\n",
-                          rows, error))
-        << error.toStdString();
-    EXPECT_EQ(rows[0].Label, "rack 1, top");
-    EXPECT_EQ(rows[0].Edit.Addresses, (QMap<QString, QString>{{"localIp", "10.0.0.1"}}));
-    EXPECT_EQ(rows[0].Edit.Dhcp, true);
 }
 
 // Collects the tool's standard output in a pipe, so that the test can wait

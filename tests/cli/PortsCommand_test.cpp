@@ -1,4 +1,5 @@
 #include "CliRun.h"
+#include "platform/PortProbe.h"
 #include "platform/SerialPort.h"
 #include "platform/SettingsStore.h"
 #include "support/PortTree.h"
@@ -8,12 +9,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <grp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -162,6 +166,99 @@ TEST_F(PortsTest, ScanAsksEveryPortOnceAndSaysWhyOthersDoNotAnswer)
     const TCliRun busy = RunTool({"--port", "COM7", "info"});
     EXPECT_EQ(busy.Exit, 1);
     EXPECT_TRUE(busy.Err.contains(held.SlavePath() + " is held by ")) << busy.Err.toStdString();
+}
+
+// Makes a pty slave that this process cannot open, and undoes what it did.
+// As root, permission bits do not stop us: the node goes to group dialout
+// with mode 0660 and the effective user becomes nobody for the check. As
+// any other user, mode 0060 shuts out the owner while the group (tty) could
+// still open it.
+class TUnopenableNode {
+public:
+    explicit TUnopenableNode(const QString &path) : FPath(QFile::encodeName(path))
+    {
+        if (::geteuid() == 0) {
+            const group *dialout = ::getgrnam("dialout");
+            if (!dialout)
+                return;
+            FGroup = QString::fromLocal8Bit(dialout->gr_name);
+            if (::chown(FPath.constData(), 0, dialout->gr_gid) != 0 || ::chmod(FPath.constData(), 0660) != 0)
+                return;
+            FDropped = ::setegid(65534) == 0 && ::seteuid(65534) == 0;
+            FReady = FDropped;
+        } else {
+            struct stat st {};
+            if (::stat(FPath.constData(), &st) != 0 || ::chmod(FPath.constData(), 0060) != 0)
+                return;
+            const group *g = ::getgrgid(st.st_gid);
+            FGroup = g ? QString::fromLocal8Bit(g->gr_name) : QString::number(st.st_gid);
+            FReady = true;
+        }
+    }
+    ~TUnopenableNode()
+    {
+        if (FDropped) {
+            [[maybe_unused]] const int a = ::seteuid(0);
+            [[maybe_unused]] const int b = ::setegid(0);
+        }
+    }
+    bool Ready() const { return FReady; }
+    const QString &Group() const { return FGroup; }
+
+private:
+    QByteArray FPath;
+    QString FGroup;
+    bool FDropped = false;
+    bool FReady = false;
+};
+
+// Lets another user read the test's settings store.
+void ShareConfigHome()
+{
+    const QString config = lumora::test::ConfigHome();
+    for (const QString &dir : {QFileInfo(config).path(), config, config + "/lumora"})
+        ::chmod(QFile::encodeName(dir).constData(), 0755);
+    ::chmod(QFile::encodeName(TSettingsStore::DefaultPath()).constData(), 0644);
+}
+
+TEST(PortsCommand, PermissionFailureNamesTheGroupAndTheCommand)
+{
+    lumora::test::ResetConfigHome();
+    TPtyPair pty;
+    lumora::test::MapPort(2, pty.SlavePath());
+    ShareConfigHome();
+
+    TUnopenableNode node(pty.SlavePath());
+    if (!node.Ready())
+        GTEST_SKIP() << "cannot make a device node this process cannot open";
+    const QString advice = "sudo usermod -aG " + node.Group() + " $USER";
+    const QString message = "permission denied: the device belongs to group '" + node.Group() +
+                            "'; add yourself with: " + advice + " (then log out and back in)";
+
+    const TPortProbe p = ProbePort(pty.SlavePath());
+    EXPECT_EQ(p.Access, TPortAccess::PermissionDenied);
+    EXPECT_EQ(p.Group, node.Group());
+    EXPECT_EQ(GroupAdvice(p), advice);
+    EXPECT_EQ(DescribeAccess(p), message);
+
+    TCliRun run = RunTool({"ports"});
+    EXPECT_EQ(run.Exit, 0);
+    EXPECT_TRUE(
+        run.Out.contains("\n  COM2  " + pty.SlavePath() + " (your entry in [Ports]): " + message + "\n"))
+        << run.Out.toStdString();
+
+    run = RunTool({"ports", "--json"});
+    const QJsonObject com2 = run.Json()["ports"].toArray()[1].toObject();
+    EXPECT_EQ(com2["name"].toString(), "COM2");
+    EXPECT_EQ(com2["source"].toString(), "user");
+    EXPECT_EQ(com2["access"].toString(), "permission-denied");
+    EXPECT_EQ(com2["group"].toString(), node.Group());
+    EXPECT_EQ(com2["advice"].toString(), advice);
+
+    // The link itself cannot open it either, and says so.
+    run = RunTool({"--port", "COM2", "info"});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err, "Couldn't open the port COM2,maybe already being occupied or not existed!\n");
 }
 
 } // namespace

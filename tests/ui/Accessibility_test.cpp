@@ -96,9 +96,7 @@ protected:
 
 TEST_F(Accessibility, MainWindowControlsSayRoleNameStateAndValue)
 {
-    MapSim();
-    StartProgram();
-    Activate();
+    StartOnSim();
     const QStringList names = NamedControls(Form.get());
     for (const char *name : {"Setup...", "Open", "Save", "Close", "DHCP Enable", "S/N", "MAC ADDR",
                              "HW version", "FW version", "Firmware update time", "Local IP", "Server IP",

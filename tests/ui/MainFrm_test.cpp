@@ -139,9 +139,7 @@ using Reading = MainWindowTest;
 
 TEST_F(Reading, OpenTwiceReadsTheDeviceEachTime)
 {
-    MapSim();
-    StartProgram();
-    Activate();
+    StartOnSim();
     SetDevice([](TSimConfig &c) { c.Info.DeviceType = 5; });
     ClickOn(Form->XP_Button2); // "&Open"
     EXPECT_EQ(Sim.CountOf(0), 2);
@@ -153,9 +151,7 @@ TEST_F(Reading, OpenTwiceReadsTheDeviceEachTime)
 
 TEST_F(Reading, FailedReadAfterAGoodOneBlanksEverything)
 {
-    MapSim();
-    StartProgram();
-    Activate();
+    StartOnSim();
     Sim.SetFaults({.BadChecksum = true});
     ClickOn(Form->XP_Button2);
     EXPECT_EQ(Fields(*Form), NoFields);
@@ -170,9 +166,7 @@ TEST_F(Reading, FailedReadAfterAGoodOneBlanksEverything)
 
 TEST_F(Reading, BusyPortKeepsThePreviousFields)
 {
-    MapSim();
-    StartProgram();
-    Activate();
+    StartOnSim();
     const QStringList before = Fields(*Form);
     const QString title = Form->windowTitle();
     {
@@ -193,9 +187,7 @@ using Window = MainWindowTest;
 
 TEST_F(Window, DhcpBoxSwitchesTheThreeStaticEdits)
 {
-    MapSim();
-    StartProgram();
-    Activate();
+    StartOnSim();
     ClickOn(Form->DHCP);
     EXPECT_TRUE(Form->DHCP->Checked());
     EXPECT_EQ(EnabledStates(*Form).mid(0, 4), QList<bool>({false, true, false, false}));
@@ -210,9 +202,7 @@ TEST_F(Window, DhcpBoxSwitchesTheThreeStaticEdits)
 
 TEST_F(Window, TabStartsAtTheFirstEditAndWrapsRoundFromSetup)
 {
-    MapSim();
-    StartProgram();
-    Activate();
+    StartOnSim();
     // The focus of the window as it first appears, untouched by the test.
     QList<QWidget *> visited{QApplication::focusWidget()};
     for (int i = 0; i < 9; ++i) {
@@ -250,9 +240,7 @@ TEST_F(Window, FirstFocusIsTheFirstEnabledControlOfTheTabOrder)
 
 TEST_F(Window, ReadThatDisablesTheFocusedEditHandsTheFocusToOpen)
 {
-    MapSim();
-    StartProgram();
-    Activate();
+    StartOnSim();
     ASSERT_EQ(QApplication::focusWidget(), Form->LocalIp);
     Sim.SetFaults({.Silent = true});
     PressKey(Form.get(), Qt::Key_O, Qt::AltModifier);
@@ -289,9 +277,7 @@ TEST_F(Window, LinkLabelTurnsBoldUnderThePointerAndOpensTheSite)
 
 TEST_F(Window, CloseButtonEndsTheWindow)
 {
-    MapSim();
-    StartProgram();
-    Activate();
+    StartOnSim();
     ClickOn(Form->XP_Button1);
     EXPECT_FALSE(Form->isVisible());
 }

@@ -66,14 +66,11 @@ TEST(ParamsWindow, Layout)
     EXPECT_EQ(form.Label3->font().family(), form.font().family());
 }
 
-class Parameters : public MainWindowTest {
+class Parameters : public RunningProgramTest {
 protected:
     void SetUp() override
     {
-        MainWindowTest::SetUp();
-        MapSim();
-        StartProgram();
-        Activate();
+        RunningProgramTest::SetUp();
         // The button is hidden in the layout; show it to reach the window.
         Form->ParamsButton->setVisible(true);
     }

@@ -6,14 +6,11 @@
 
 namespace {
 
-class Save : public MainWindowTest {
+class Save : public RunningProgramTest {
 protected:
     void SetUp() override
     {
-        MainWindowTest::SetUp();
-        MapSim();
-        StartProgram();
-        Activate();
+        RunningProgramTest::SetUp();
         Sim.ClearReceived();
     }
     void Type(TEdit *edit, const QString &text) { edit->setText(text); }

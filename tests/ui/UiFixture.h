@@ -175,6 +175,14 @@ protected:
         Form->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
     }
+    // COM1 on the simulator, the program started and its window active.
+    void StartOnSim()
+    {
+        MapSim();
+        StartProgram();
+        if (!HasFatalFailure())
+            Activate();
+    }
 
     QString Status() const { return Form->MsgLabel->text(); }
     TColor StatusColor() const { return LabelColor(Form->MsgLabel); }
@@ -196,6 +204,17 @@ protected:
     lumora::test::TSimLine Sim;
     TModalWatch Watch;
     std::unique_ptr<TMainForm> Form;
+};
+
+// The program running on a simulated device on COM1, its window active, at
+// the start of every test.
+class RunningProgramTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        StartOnSim();
+    }
 };
 
 inline constexpr TColor Red = RGB(255, 0, 0);

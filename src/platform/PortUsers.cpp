@@ -1,4 +1,4 @@
-#include "cli/PortUsers.h"
+#include "platform/PortUsers.h"
 
 #include <QDir>
 #include <QFile>

@@ -20,8 +20,7 @@ struct TShownField {
 
 // The information record's fields as the main window shows them: type, serial
 // number, MAC, versions, update time and, unless the device is a
-// communication board (type 9), DHCP and the four addresses. The update time
-// is taken from DeviceInfo, which the caller has just filled.
+// communication board (type 9), DHCP and the four addresses.
 std::vector<TShownField> InfoFields(const TDeviceInfo &Info);
 bool HasNetworkFields(const TDeviceInfo &Info);
 

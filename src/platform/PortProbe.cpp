@@ -1,6 +1,6 @@
-#include "cli/PortProbe.h"
+#include "platform/PortProbe.h"
 
-#include "cli/PortUsers.h"
+#include "platform/PortUsers.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
-#include "cli/Report.h"
+#include "fleet/Report.h"
 
-#include "cli/RecordViews.h"
-#include "cli/SettingsEdit.h"
+#include "fleet/RecordViews.h"
+#include "fleet/SettingsEdit.h"
 
 #include <QJsonArray>
 

@@ -42,8 +42,6 @@ private:
     QMap<int, TLimitSet> FByType;
 };
 
-struct TCliContext;
-
 // The parameter record's values with the out-of-range ones marked: in text
 // " [low]" / " [high]" after the value, in JSON an "alarm" field ("low" or
 // "high") beside "text" and "raw".
@@ -51,9 +49,3 @@ struct TShownField;
 std::vector<TShownField> MarkedParamsFields(const TDeviceParams &Params,
                                             const QMap<QString, QString> &Alarms);
 QJsonObject MarkedParamsJson(const TDeviceParams &Params, const QMap<QString, QString> &Alarms);
-
-// Reads what `params` and `watch` judge by: the limits of --limits FILE and,
-// when a limit holds for one device type only, the unit's type (command 0,
-// read once). Returns false with Exit set on failure.
-class TCliLink;
-bool PrepareLimits(const TCliContext &Context, TCliLink &Link, TLimits &Limits, int &DeviceType, int &Exit);

@@ -1,9 +1,8 @@
-#include "cli/VerifiedWrite.h"
+#include "fleet/VerifiedWrite.h"
 
-#include "cli/CliCommand.h"
-#include "cli/CliLink.h"
-#include "cli/Journal.h"
-#include "cli/RecordViews.h"
+#include "fleet/FleetLink.h"
+#include "fleet/Journal.h"
+#include "fleet/RecordViews.h"
 
 #include <QJsonValue>
 
@@ -46,7 +45,7 @@ QString DifferingFields(const TNetSettings &A, const TNetSettings &B)
     return names.join(QStringLiteral(", "));
 }
 
-TWriteOutcome WriteVerified(TCliLink &Link, TJournal &Journal, const TWriteRequest &Request)
+TWriteOutcome WriteVerified(TFleetLink &Link, TJournal &Journal, const TWriteRequest &Request)
 {
     TWriteOutcome outcome;
     const TNetSettings before = RecordNetwork(Request.Before);
@@ -68,7 +67,6 @@ TWriteOutcome WriteVerified(TCliLink &Link, TJournal &Journal, const TWriteReque
                 QStringLiteral("the write was acknowledged but the record could not be read back: ") +
                 Link.Status().Text();
         } else {
-            DeviceInfo = readBack;
             outcome.After = RecordNetwork(readBack);
             after = NetworkJson(outcome.After);
             if (std::memcmp(&outcome.After, &Request.Settings, sizeof Request.Settings) == 0) {
@@ -110,40 +108,4 @@ TWriteOutcome WriteVerified(TCliLink &Link, TJournal &Journal, const TWriteReque
         outcome.Message = error + QStringLiteral(" (the device was written)");
     }
     return outcome;
-}
-
-bool OpenCommandJournal(const TCliContext &Context, TJournal &Journal, int &Exit)
-{
-    const QString path = Context.Args.Has(QStringLiteral("journal"))
-                             ? Context.Args.Value(QStringLiteral("journal"))
-                             : TJournal::DefaultPath();
-    QString error;
-    if (Journal.Open(path, error))
-        return true;
-    Context.Out.ErrorLine(error + QStringLiteral("; nothing was sent"));
-    Exit = CliExitDevice;
-    return false;
-}
-
-bool StartCommandWrite(const TCliContext &Context, TJournal &Journal, TCliLink &Link, TWriteRequest &Request,
-                       int &Exit)
-{
-    return OpenCommandJournal(Context, Journal, Exit) && Context.ReadDeviceInfo(Link, Request.Before, Exit);
-}
-
-int ReportWrite(const TCliContext &Context, const TCliLink &Link, const TWriteOutcome &Outcome)
-{
-    if (!Outcome.Ok) {
-        Context.Out.ErrorLine(Outcome.Message);
-        return CliExitDevice;
-    }
-    if (Context.Out.Json())
-        Context.Out.JsonLine(
-            QJsonObject{{QStringLiteral("port"), Link.PortName()},
-                        {QStringLiteral("status"), Link.Status().Text()},
-                        {QStringLiteral("verification"), Outcome.Verdict},
-                        {QStringLiteral("network"), Outcome.Entry.value(QStringLiteral("written"))}});
-    else
-        Context.Out.Line(Link.Status().Text());
-    return CliExitOk;
 }

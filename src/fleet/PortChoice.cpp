@@ -1,5 +1,6 @@
-#include "cli/CliLink.h"
+#include "fleet/PortChoice.h"
 
+#include "fleet/FleetLink.h"
 #include "platform/PortMap.h"
 #include "platform/SettingsStore.h"
 
@@ -22,7 +23,7 @@ bool ResolvePortChoice(const QString &Spec, TPortChoice &Choice, QString &Error)
     }
     int32_t number = 0;
     if (Spec.isEmpty()) {
-        TCliStatus status;
+        TFleetStatus status;
         number = TCOMMan(&status).GetPortNumber();
     } else if (!ParsePortNumber(Spec, number)) {
         Error = QStringLiteral("invalid port '%1': give COMn, a port number or a device path").arg(Spec);
@@ -31,11 +32,4 @@ bool ResolvePortChoice(const QString &Spec, TPortChoice &Choice, QString &Error)
     Choice.Name = QStringLiteral("COM%1").arg(number);
     Choice.Path = PortDevicePath(Choice.Name, store);
     return true;
-}
-
-bool TCliLink::OpenChoice(const TPortChoice &Choice)
-{
-    FPortName = Choice.Name;
-    FDevicePath = Choice.Path;
-    return OpenDevice(Choice.Path);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PortMap.h"
+
 #include <QJsonObject>
 #include <QString>
 
@@ -36,10 +38,11 @@ private:
 // Error set when the file cannot be read.
 bool ReadJournal(const QString &Path, std::vector<QJsonObject> &Entries, int &Skipped, QString &Error);
 
-// How a device path is best named in a record: its link in
-// /dev/serial/by-id when it has one (stable across replugging), else the path
-// itself.
-QString DeviceRecordName(const QString &DevicePath);
+// How a device path is best named in a record: its link among the stable
+// adapter links (Roots.ById) when it has one (stable across replugging), else
+// the path itself.
+QString DeviceRecordName(const QString &DevicePath,
+                         const TPortScanRoots &Roots = TPortScanRoots::FromEnvironment());
 
 // Who and where: the login name and the host name.
 QString CurrentUser();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/SettingsEdit.h"
+#include "fleet/SettingsEdit.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "cli/Plan.h"
+#include "fleet/Plan.h"
 
 #include "platform/LumoraError.h"
 

@@ -1,4 +1,6 @@
-#include "cli/Journal.h"
+#include "fleet/Journal.h"
+
+#include "platform/PortMap.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -80,12 +82,12 @@ bool ReadJournal(const QString &Path, std::vector<QJsonObject> &Entries, int &Sk
     return true;
 }
 
-QString DeviceRecordName(const QString &DevicePath)
+QString DeviceRecordName(const QString &DevicePath, const TPortScanRoots &Roots)
 {
     const QString target = QFileInfo(DevicePath).canonicalFilePath();
     if (target.isEmpty())
         return DevicePath;
-    const QDir byId(QStringLiteral("/dev/serial/by-id"));
+    const QDir byId(Roots.ById);
     for (const QFileInfo &link : byId.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
         if (link.canonicalFilePath() == target)
             return link.absoluteFilePath();

@@ -1,9 +1,7 @@
-#include "cli/Limits.h"
+#include "fleet/Limits.h"
 
-#include "cli/CliCommand.h"
-#include "cli/CliLink.h"
-#include "cli/JsonFile.h"
-#include "cli/RecordViews.h"
+#include "fleet/JsonFile.h"
+#include "fleet/RecordViews.h"
 #include "platform/IntConv.h"
 
 #include <cmath>
@@ -136,28 +134,4 @@ QJsonObject MarkedParamsJson(const TDeviceParams &Params, const QMap<QString, QS
         object.insert(it.key(), value);
     }
     return object;
-}
-
-bool PrepareLimits(const TCliContext &Context, TCliLink &Link, TLimits &Limits, int &DeviceType, int &Exit)
-{
-    DeviceType = 0;
-    if (Context.Args.Has(QStringLiteral("limits"))) {
-        QString error;
-        if (!Limits.Load(Context.Args.Value(QStringLiteral("limits")), error)) {
-            Context.Out.ErrorLine(error);
-            Exit = CliExitUsage;
-            return false;
-        }
-    }
-    if (!Context.OpenLink(Link, Exit))
-        return false;
-    if (!Limits.NeedsType())
-        return true;
-    TDeviceInfo info{};
-    if (!Link.ReadInfo(&info, sizeof info)) {
-        Exit = Context.DeviceFailure(Link);
-        return false;
-    }
-    DeviceType = info.DeviceType;
-    return true;
 }

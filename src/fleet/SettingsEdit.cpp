@@ -1,6 +1,6 @@
-#include "cli/SettingsEdit.h"
+#include "fleet/SettingsEdit.h"
 
-#include "cli/RecordViews.h"
+#include "fleet/RecordViews.h"
 
 namespace {
 

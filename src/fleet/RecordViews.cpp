@@ -1,4 +1,4 @@
-#include "cli/RecordViews.h"
+#include "fleet/RecordViews.h"
 
 #include "device/ComUnit.h"
 #include "device/NetSettings.h"
@@ -46,7 +46,8 @@ std::vector<TShownField> IdentityFields(const TDeviceInfo &Info)
          MacFromSerial(QByteArrayView(Info.SerialNo, sizeof Info.SerialNo))},
         {QStringLiteral("hardwareVersion"), QStringLiteral("HW version"), VersionToStr(Info.HardwareVersion)},
         {QStringLiteral("firmwareVersion"), QStringLiteral("FW version"), VersionToStr(Info.FirmwareVersion)},
-        {QStringLiteral("updateTime"), QStringLiteral("Firmware update time"), UpdateTimeToStr()},
+        {QStringLiteral("updateTime"), QStringLiteral("Firmware update time"),
+         RecordText(Info.UpdateTime, sizeof Info.UpdateTime)},
     };
 }
 

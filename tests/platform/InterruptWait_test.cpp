@@ -1,4 +1,4 @@
-#include "cli/InterruptWait.h"
+#include "platform/InterruptWait.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "cli/JsonFile.h"
+#include "fleet/JsonFile.h"
 
 #include <QFile>
 #include <QJsonDocument>

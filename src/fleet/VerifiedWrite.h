@@ -6,7 +6,7 @@
 #include <QJsonObject>
 #include <QString>
 
-class TCliLink;
+class TFleetLink;
 class TJournal;
 
 // What a write is about: the unit as read just before, the settings to send
@@ -32,26 +32,8 @@ struct TWriteOutcome {
 // acknowledgement unless told not to and compares its network bytes with
 // what was sent, then appends the journal line. A failure to append is a
 // failure of the write: the device has the settings but there is no record.
-TWriteOutcome WriteVerified(TCliLink &Link, TJournal &Journal, const TWriteRequest &Request);
+TWriteOutcome WriteVerified(TFleetLink &Link, TJournal &Journal, const TWriteRequest &Request);
 
 // "Local IP, Gateway IP": the labels of the network fields in which A and B
 // differ.
 QString DifferingFields(const TNetSettings &A, const TNetSettings &B);
-
-struct TCliContext;
-
-// Opens the journal a writing command records into (--journal FILE, else the
-// default one) before anything is sent. On failure prints why and returns
-// false with Exit set: nothing may be written without its record.
-bool OpenCommandJournal(const TCliContext &Context, TJournal &Journal, int &Exit);
-
-// The start of a single write (`set`, `restore`): opens the journal, then the
-// port, and reads the unit into Request.Before. On failure prints why and
-// returns false with Exit set; nothing has been sent.
-bool StartCommandWrite(const TCliContext &Context, TJournal &Journal, TCliLink &Link, TWriteRequest &Request,
-                       int &Exit);
-
-// Prints the outcome of a `set` or `restore`: the link's status (or with
-// --json an object with the port, status, verdict and settings sent), or the
-// failure on standard error. Returns the exit status.
-int ReportWrite(const TCliContext &Context, const TCliLink &Link, const TWriteOutcome &Outcome);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+// Which port a command talks to: the stored one, a COMn name (through the
+// [Ports] mapping) or a device path.
+struct TPortChoice {
+    QString Name; // "COM3", or the path itself
+    QString Path; // the device path; empty when the name names no device
+};
+
+// "COM3" (any case) or "3": the port number. False for any other text.
+bool ParsePortNumber(const QString &Spec, int32_t &Number);
+
+// Resolves a port given by the user: empty text means the stored port.
+// Accepts "COMn" (any case), a plain number n and any text containing "/" as
+// a path. Returns false and fills Error when the text is none of these.
+bool ResolvePortChoice(const QString &Spec, TPortChoice &Choice, QString &Error);
