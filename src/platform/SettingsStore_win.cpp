@@ -1,6 +1,7 @@
 #include "SettingsStore.h"
 
 #include "LumoraError.h"
+#include "RegKey_win.h"
 
 #include <windows.h>
 
@@ -12,34 +13,6 @@ std::wstring Wide(const QString &Text)
 {
     return Text.toStdWString();
 }
-
-// An open registry key, closed when it goes.
-class TRegKey {
-public:
-    TRegKey() = default;
-    TRegKey(const TRegKey &) = delete;
-    TRegKey &operator=(const TRegKey &) = delete;
-    ~TRegKey()
-    {
-        if (FKey != nullptr)
-            RegCloseKey(FKey);
-    }
-
-    // Creates the key when it is missing and opens it with full access.
-    bool Create(HKEY Parent, const QString &Name)
-    {
-        return RegCreateKeyExW(Parent, Wide(Name).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                               KEY_ALL_ACCESS, nullptr, &FKey, nullptr) == ERROR_SUCCESS;
-    }
-    bool Open(HKEY Parent, const QString &Name)
-    {
-        return RegOpenKeyExW(Parent, Wide(Name).c_str(), 0, KEY_READ, &FKey) == ERROR_SUCCESS;
-    }
-    HKEY Get() const { return FKey; }
-
-private:
-    HKEY FKey = nullptr;
-};
 
 } // namespace
 
