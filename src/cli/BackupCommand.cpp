@@ -3,10 +3,9 @@
 #include "fleet/FleetLink.h"
 #include "fleet/Journal.h"
 #include "fleet/RecordViews.h"
+#include "fleet/WholeFile.h"
 
-#include <QFile>
 #include <QJsonDocument>
-#include <QSaveFile>
 
 int RunBackup(TCliContext &Context)
 {
@@ -43,9 +42,9 @@ int RunBackup(TCliContext &Context)
     }
     // Written whole or not at all: an old backup of the same name survives a
     // failed write.
-    QSaveFile file(Context.Args.Value(QStringLiteral("output")));
-    if (!file.open(QIODevice::WriteOnly) || file.write(document) != document.size() || !file.commit()) {
-        Context.Out.ErrorLine(QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString()));
+    QString error;
+    if (!WriteWholeFile(Context.Args.Value(QStringLiteral("output")), document, error)) {
+        Context.Out.ErrorLine(error);
         return CliExitDevice;
     }
     return CliExitOk;

@@ -27,12 +27,28 @@ public:
     // redrawn in place.
     virtual bool IsTerminal() const { return false; }
 
+    // True once standard output could not be written (a full disk, a closed
+    // pipe): nothing more reaches it, and a command that goes on printing
+    // (watch, commission) stops.
+    bool OutputFailed() const { return !FOutError.isEmpty(); }
+    // Ends the output of a command that exited with Exit: makes sure all of
+    // standard output was written and returns the exit status. When it was
+    // not, says why on standard error and turns success (and a limits
+    // alarm, which nobody would see) into the failure status 1.
+    int Finish(int Exit);
+
 protected:
     virtual void WriteOut(const QByteArray &bytes) = 0;
     virtual void WriteErr(const QByteArray &bytes) = 0;
+    // Hands everything written on to the system; false with errno set when
+    // that fails.
+    virtual bool CloseOut() { return true; }
+    // Notes the first failure to write standard output: the system's reason.
+    void SetOutError(const QString &Reason);
 
 private:
     bool FJson;
+    QString FOutError;
 };
 
 // Writes straight to descriptors 1 and 2, unbuffered, so that every line of
@@ -44,6 +60,7 @@ public:
 protected:
     void WriteOut(const QByteArray &bytes) override;
     void WriteErr(const QByteArray &bytes) override;
+    bool CloseOut() override;
 };
 
 // Collects both streams in memory.

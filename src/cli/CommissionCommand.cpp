@@ -48,9 +48,12 @@ private:
     TFleetLink FLink;
     QSet<QString> FDone;
     QSet<QString> FFailed;
+    QSet<QString>
+        FRefused; // failed units that cannot be written at all (a board, settings that make no sense)
     QSet<QString> FStrangers;
     QString FAttached;     // serial number of the unit on the line now
     QString FNoUnitReason; // what was last said about an empty line
+    QString FJournalFault; // why the journal failed: no unit is written after that
 };
 
 const TPlanRow *TCommissioning::RowOf(const QString &Serial) const
@@ -104,9 +107,12 @@ TCommissioning::TLook TCommissioning::LookAtLine(bool &Failed)
     FProgress.SetUnit(UnitName(serial, row));
     const QJsonObject unit{{QStringLiteral("serialNumber"), serial}};
     if (!row) {
-        if (!FStrangers.contains(serial))
-            FProgress.Event(QStringLiteral("not-in-plan"),
-                            QStringLiteral("%1 is not in the plan; left alone").arg(serial), true, unit);
+        if (!FStrangers.contains(serial)) {
+            QString message = QStringLiteral("%1 is not in the plan; left alone").arg(serial);
+            if (const QString hint = DroppedZeroHint(FRows, serial); !hint.isEmpty())
+                message += QStringLiteral("; ") + hint;
+            FProgress.Event(QStringLiteral("not-in-plan"), message, true, unit);
+        }
         FStrangers.insert(serial);
         Failed = true;
         return TLook::Handled;
@@ -144,13 +150,18 @@ bool TCommissioning::Commission(const TDeviceInfo &Info, const TPlanRow &Row)
     const TWriteOutcome outcome = WriteVerified(FLink, FJournal, request);
     fields = {{QStringLiteral("serialNumber"), Row.Serial},
               {QStringLiteral("verification"), outcome.Verdict}};
+    if (outcome.JournalFailed)
+        FJournalFault = outcome.Message;
     if (!outcome.Ok) {
         FFailed.insert(Row.Serial);
+        if (outcome.Refused)
+            FRefused.insert(Row.Serial);
         FProgress.Event(QStringLiteral("failed"), QStringLiteral("%1: FAILED: %2").arg(name, outcome.Message),
                         true, fields);
         return false;
     }
     FFailed.remove(Row.Serial);
+    FRefused.remove(Row.Serial);
     FDone.insert(Row.Serial);
     FProgress.SetDone(int(FDone.size()));
     FProgress.Event(QStringLiteral("done"), QStringLiteral("%1: done (%2)").arg(name, outcome.Verdict), true,
@@ -169,25 +180,35 @@ int TCommissioning::Run(bool Once)
         bool failed = false;
         const TLook look = LookAtLine(failed);
         FProgress.Finish();
-        return look == TLook::NoUnit || failed ? CliExitDevice : CliExitOk;
+        if (look == TLook::NoUnit || failed)
+            return !FRefused.isEmpty() ? CliExitUsage : CliExitDevice;
+        return CliExitOk;
     }
     bool interrupted = false;
     while (FDone.size() < qsizetype(FRows.size())) {
         bool failed = false;
         LookAtLine(failed);
-        if (FDone.size() == qsizetype(FRows.size()))
+        // Units are not written while nobody can see what happens to them.
+        if (FDone.size() == qsizetype(FRows.size()) || !FJournalFault.isEmpty() ||
+            FContext.Out.OutputFailed())
             break;
         if (!interrupt.WaitUntil(std::chrono::steady_clock::now() + PollInterval)) {
             interrupted = true;
             break;
         }
     }
-    const int exit = FFailed.isEmpty() ? CliExitOk : CliExitDevice;
-    FProgress.Event(QStringLiteral("finished"),
-                    interrupted
-                        ? QStringLiteral("stopped: %1 of %2 units done").arg(FDone.size()).arg(FRows.size())
-                        : QStringLiteral("all %1 units done").arg(FRows.size()),
-                    true, {{QStringLiteral("exitStatus"), exit}});
+    // Units refused alone make a usage failure: their plan rows need mending.
+    int exit = FFailed.isEmpty() ? CliExitOk : CliExitDevice;
+    if (!FFailed.isEmpty() && FRefused.contains(FFailed))
+        exit = CliExitUsage;
+    QString end = QStringLiteral("all %1 units done").arg(FRows.size());
+    if (interrupted || !FJournalFault.isEmpty())
+        end = QStringLiteral("stopped: %1 of %2 units done").arg(FDone.size()).arg(FRows.size());
+    if (!FJournalFault.isEmpty()) {
+        end += QStringLiteral("; no unit is written while the journal fails: ") + FJournalFault;
+        FContext.Out.ErrorLine(FJournalFault);
+    }
+    FProgress.Event(QStringLiteral("finished"), end, true, {{QStringLiteral("exitStatus"), exit}});
     FProgress.Finish();
     return exit;
 }

@@ -5,6 +5,8 @@
 #include "fleet/RecordViews.h"
 #include "fleet/VerifiedWrite.h"
 
+#include <QFileInfo>
+
 #include <cstring>
 
 namespace {
@@ -41,8 +43,22 @@ int RunRestore(TCliContext &Context)
         return Context.Usage(QStringLiteral("no backup file given"));
     TDeviceInfo saved{};
     QString error;
-    if (!ReadBackup(Context.Args.Operands.front(), saved, error)) {
+    const QString path = Context.Args.Operands.front();
+    if (!ReadBackup(path, saved, error)) {
         Context.Out.ErrorLine(error);
+        return CliExitUsage;
+    }
+    // A backup that holds nothing a unit can take is refused before the line
+    // is touched: a hand-edited file, or a board without network settings.
+    TWriteRequest backedUp;
+    backedUp.Before = saved;
+    backedUp.Settings = RecordNetwork(saved);
+    QString refusal = WriteRefusal(backedUp);
+    if (saved.DhcpFlag > 1)
+        refusal =
+            QStringLiteral("the DHCP flag is %1, where a unit takes 0 (off) or 1 (on)").arg(saved.DhcpFlag);
+    if (!refusal.isEmpty()) {
+        Context.Out.ErrorLine(QStringLiteral("%1: %2; nothing was sent").arg(path, refusal));
         return CliExitUsage;
     }
 
@@ -66,7 +82,7 @@ int RunRestore(TCliContext &Context)
     request.Settings = RecordNetwork(saved);
     request.Verify = !Context.Args.Has(QStringLiteral("no-verify"));
     request.Command = QStringLiteral("restore");
-    request.Extra.insert(QStringLiteral("backup"), Context.Args.Operands.front());
+    request.Extra.insert(QStringLiteral("backup"), QFileInfo(path).absoluteFilePath());
     const TWriteOutcome outcome = WriteVerified(link, journal, request);
     return ReportWrite(Context, link, outcome);
 }

@@ -85,7 +85,8 @@ int RunWatch(TCliContext &Context)
     bool anyAlarm = false;
     Clock::time_point next = Clock::now();
     for (int32_t reading = 0; count == 0 || reading < count; ++reading) {
-        if (reading > 0 && !interrupt.WaitUntil(next))
+        // Readings nobody can see are not taken.
+        if (Context.Out.OutputFailed() || (reading > 0 && !interrupt.WaitUntil(next)))
             break;
         // The next reading starts one interval after this one; a reading that
         // took longer than that is followed at once, without catching up.

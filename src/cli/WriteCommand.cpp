@@ -26,7 +26,7 @@ int ReportWrite(const TCliContext &Context, const TFleetLink &Link, const TWrite
 {
     if (!Outcome.Ok) {
         Context.Out.ErrorLine(Outcome.Message);
-        return CliExitDevice;
+        return Outcome.Refused ? CliExitUsage : CliExitDevice;
     }
     if (Context.Out.Json())
         Context.Out.JsonLine(

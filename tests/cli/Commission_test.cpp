@@ -1,6 +1,7 @@
 #include "CliRun.h"
 #include "support/SimLine.h"
 #include "support/TestEnv.h"
+#include "support/TinyDisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -63,14 +64,16 @@ protected:
         return RunTool(QStringList{"--port", Sim.SlavePath()} + Args + QStringList{"--journal", Journal()});
     }
     QString Journal() { return Dir.filePath("journal.jsonl"); }
-    std::vector<QJsonObject> JournalLines()
+    // The journal's lines of one stage ("intent", "outcome"), or all of them.
+    std::vector<QJsonObject> JournalLines(const QString &Stage = "outcome")
     {
         std::vector<QJsonObject> lines;
         QFile f(Journal());
         if (f.open(QIODevice::ReadOnly)) {
             for (const QByteArray &line : f.readAll().split('\n')) {
-                if (!line.isEmpty())
-                    lines.push_back(QJsonDocument::fromJson(line).object());
+                const QJsonObject object = QJsonDocument::fromJson(line).object();
+                if (!line.isEmpty() && (Stage.isEmpty() || object["stage"] == Stage))
+                    lines.push_back(object);
             }
         }
         return lines;
@@ -113,6 +116,191 @@ TEST_F(CommissionTest, BackupRestoresOntoTheSameUnitAndClonesOnlyWithForce)
     EXPECT_EQ(RunTool({"restore", File("junk.json", "{\"record\":\"00\"}")}).Exit, 2);
 }
 
+TEST_F(CommissionTest, SettingsAUnitCannotHoldAreRefusedAndNothingIsWritten)
+{
+    TSimLine unit(Unit("0612345678")); // 192.168.1.100, mask 255.255.255.0, DHCP off
+    struct {
+        QStringList Args;
+        QString Message;
+    } refused[] = {
+        {{"--mask", "255.0.255.0"},
+         "Invalid subnet mask: 255.0.255.0 is no subnet mask (its ones must come first, as in "
+         "255.255.255.0)"},
+        {{"--dhcp", "on", "--local", "0.0.0.0"}, "Invalid local IP: 0.0.0.0 cannot be a unit's own address"},
+        {{"--local", "255.255.255.255"}, "Invalid local IP: 255.255.255.255 is the broadcast address"},
+        {{"--local", "10.0.1.255", "--mask", "255.255.255.0"},
+         "Invalid local IP: 10.0.1.255 is the broadcast address of its subnet (mask 255.255.255.0)"},
+        // Against the mask the unit holds: known once it is read.
+        {{"--local", "192.168.1.255"},
+         "Invalid local IP: 192.168.1.255 is the broadcast address of its subnet (mask 255.255.255.0); "
+         "nothing was sent"},
+        {{"--mask", "255.255.255.252", "--local", "192.168.1.103"}, "Invalid local IP: 192.168.1.103 is the"},
+    };
+    for (const auto &c : refused) {
+        const TCliRun run = Run(unit, QStringList{"set"} + c.Args);
+        EXPECT_EQ(run.Exit, 2) << c.Args.join(' ').toStdString();
+        EXPECT_TRUE(run.Err.startsWith(c.Message)) << run.Err.toStdString();
+    }
+    EXPECT_EQ(Writes(unit), 0);
+    // Not the broadcast of a wider subnet.
+    EXPECT_EQ(Run(unit, {"set", "--local", "10.0.0.255", "--mask", "255.255.254.0"}).Exit, 0);
+
+    // Plans: a row's own values when the plan is read, the unit's when it is
+    // attached.
+    TCliRun run = Run(unit, {"commission", File("bad.csv", "serial,dhcp,local,server,gateway,mask\n"
+                                                           "0612345678,,,,,255.255.0.255\n")});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_TRUE(run.Err.contains("line 2 (0612345678,,,,,255.255.0.255): Invalid subnet mask: "))
+        << run.Err.toStdString();
+    run = Run(unit, {"commission", "--once",
+                     File("late.csv", "serial,dhcp,local,server,gateway,mask\n0612345678,,10.0.1.255,,,\n")});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_TRUE(
+        run.Out.contains("FAILED: Invalid local IP: 10.0.1.255 is the broadcast address of its subnet "
+                         "(mask 255.255.254.0)"))
+        << run.Out.toStdString();
+    // A /31 has no broadcast address.
+    EXPECT_EQ(Run(unit, {"set", "--local", "10.0.0.1", "--mask", "255.255.255.254"}).Exit, 0);
+
+    // Restores: a hand-edited backup is refused before the line is touched.
+    const QString backup = File("unit.json");
+    ASSERT_EQ(RunTool({"--port", unit.SlavePath(), "backup", "-o", backup}).Exit, 0);
+    const QJsonObject doc = QJsonDocument::fromJson(lumora::test::TTinyDisk::ReadFile(backup)).object();
+    auto edited = [&](int Offset, const char *Hex) {
+        QJsonObject copy = doc;
+        copy["record"] = doc["record"].toString().replace(2 * Offset, int(std::strlen(Hex)), Hex);
+        return File("edited.json", QJsonDocument(copy).toJson());
+    };
+    const size_t before = unit.Received().size();
+    run = Run(unit, {"restore", edited(35, "07")});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_EQ(run.Err, Dir.filePath("edited.json") +
+                           ": the DHCP flag is 7, where a unit takes 0 (off) or 1 (on); nothing was sent\n");
+    EXPECT_EQ(Run(unit, {"restore", edited(48, "ff00ff00")}).Exit, 2) << "mask 255.0.255.0";
+    EXPECT_EQ(unit.Received().size(), before);
+
+    // The journal names the backup by its absolute path, however it was typed.
+    const QString cwd = QDir::currentPath();
+    QDir::setCurrent(Dir.path());
+    run = Run(unit, {"restore", "unit.json"});
+    QDir::setCurrent(cwd);
+    EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
+    EXPECT_EQ(JournalLines().back()["backup"].toString(), backup);
+}
+
+TEST_F(CommissionTest, CommunicationBoardsAreNeverWritten)
+{
+    TSimConfig config = Unit("0900000001");
+    config.Info.DeviceType = 9;
+    TSimLine board(config);
+    TSimLine edfa(Unit("0612345678"));
+    const QString boardBackup = File("board.json");
+    const QString edfaBackup = File("edfa.json");
+    ASSERT_EQ(RunTool({"--port", board.SlavePath(), "backup", "-o", boardBackup}).Exit, 0);
+    ASSERT_EQ(RunTool({"--port", edfa.SlavePath(), "backup", "-o", edfaBackup}).Exit, 0);
+    const QString refusal = "S/N 0900000001 is a communication board (type 9), which has no network settings";
+
+    TCliRun run = Run(board, {"set", "--server", "10.0.0.9"});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_EQ(run.Err, refusal + "; nothing was sent\n");
+    run = Run(edfa, {"restore", boardBackup});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_EQ(run.Err, boardBackup + ": " + refusal + "; nothing was sent\n");
+    EXPECT_EQ(Run(board, {"restore", edfaBackup, "--force"}).Exit, 2);
+    run = Run(board, {"commission", "--once",
+                      File("plan.csv", "serial,dhcp,local,server,gateway,mask\n0900000001,,,10.0.0.9,,\n")});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_TRUE(run.Out.contains(refusal)) << run.Out.toStdString();
+    EXPECT_EQ(Writes(board) + Writes(edfa), 0);
+    EXPECT_TRUE(JournalLines({}).empty());
+}
+
+TEST_F(CommissionTest, FullDiskKeepsTheOldBackupAndSaysWhy)
+{
+    lumora::test::TTinyDisk disk;
+    LUMORA_REQUIRE_TINY_DISK(disk);
+    TSimLine unit(Unit("0612345678"));
+    const QString backup = disk.FilePath("unit.json");
+    ASSERT_EQ(RunTool({"--port", unit.SlavePath(), "backup", "-o", backup}).Exit, 0);
+    const QByteArray old = disk.ReadFile(backup);
+    ASSERT_TRUE(old.contains("\"record\""));
+
+    disk.Fill();
+    const TCliRun run = RunTool({"--port", unit.SlavePath(), "backup", "-o", backup});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err, QStringLiteral("cannot write %1: No space left on device\n").arg(backup));
+    EXPECT_EQ(disk.ReadFile(backup), old);
+    EXPECT_EQ(QDir(disk.FilePath(".")).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{".filler", "unit.json"}))
+        << "no temporary file is left behind";
+}
+
+TEST_F(CommissionTest, FullJournalSendsNothingAndKeepsOnlyWholeLines)
+{
+    lumora::test::TTinyDisk disk;
+    LUMORA_REQUIRE_TINY_DISK(disk);
+    TSimLine unit(Unit("0612345678"));
+    // The lengths of a write's two lines, measured on a roomy journal.
+    ASSERT_EQ(Run(unit, {"set", "--local", "10.0.0.2"}).Exit, 0);
+    const QList<QByteArray> measured = disk.ReadFile(Journal()).split('\n');
+    const qsizetype intent = measured[0].size() + 1;
+    const qsizetype outcome = measured[1].size() + 1;
+    unit.SetConfig(Unit("0612345678"));
+    unit.ClearReceived();
+
+    // A journal whose last page has room for the intent and half the outcome.
+    const QString journal = disk.FilePath("journal.jsonl");
+    const qsizetype padSize = 4096 - intent - outcome / 2;
+    const QByteArray pad = QByteArray(padSize - 1, 'x') + '\n';
+    QFile padded(journal);
+    ASSERT_TRUE(padded.open(QIODevice::WriteOnly) && padded.write(pad) == padSize);
+    padded.close();
+    disk.Fill();
+    auto set = [&](const char *Local) {
+        return RunTool({"--port", unit.SlavePath(), "set", "--local", Local, "--journal", journal});
+    };
+
+    // The intent fits: the frame goes out, the outcome does not fit and is cut.
+    TCliRun run = set("10.0.0.2");
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err, QStringLiteral("cannot write the journal %1: No space left on device (the device was "
+                                      "written; the journal holds the write without its outcome)\n")
+                           .arg(journal));
+    EXPECT_EQ(Writes(unit), 1);
+    const QByteArray afterFirst = disk.ReadFile(journal);
+    ASSERT_EQ(afterFirst.size(), padSize + intent);
+    EXPECT_EQ(QJsonDocument::fromJson(afterFirst.mid(padSize))["stage"], "intent");
+
+    // No room for the next intent: nothing goes out and the file stays as it was.
+    run = set("10.0.0.3");
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err,
+              QStringLiteral("cannot write the journal %1: No space left on device; nothing was sent\n")
+                  .arg(journal));
+    const QString plan = File("plan.csv", "serial,dhcp,local,server,gateway,mask\n"
+                                          "0612345678,,10.0.0.4,,,\n0612345679,,10.0.0.5,,,\n");
+    run = RunTool({"--port", unit.SlavePath(), "commission", plan, "--journal", journal});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_TRUE(run.Out.contains("stopped: 0 of 2 units done; no unit is written while the journal fails: "
+                                 "cannot write the journal"))
+        << run.Out.toStdString();
+    EXPECT_TRUE(run.Err.contains("No space left on device; nothing was sent")) << run.Err.toStdString();
+    EXPECT_EQ(Writes(unit), 1);
+    EXPECT_EQ(disk.ReadFile(journal), afterFirst);
+
+    // With room again the next record starts on a line of its own, and the
+    // report knows both writes: the one without outcome says so.
+    disk.Free();
+    ASSERT_EQ(set("10.0.0.6").Exit, 0);
+    run = RunTool({"--json", "report", "--journal", journal});
+    EXPECT_EQ(run.Err, QStringLiteral("%1: 1 lines that are no journal entry were skipped\n").arg(journal))
+        << "only the pad";
+    const QJsonArray history = run.Json()["units"][0]["history"].toArray();
+    ASSERT_EQ(history.size(), 2);
+    EXPECT_EQ(history[0]["verification"], "no outcome recorded");
+    EXPECT_EQ(history[1]["verification"], "verified");
+}
+
 TEST_F(CommissionTest, JournalRecordsEveryWriteAndTheVerdict)
 {
     TSimLine unit(Unit("0612345678"));
@@ -146,6 +334,16 @@ TEST_F(CommissionTest, JournalRecordsEveryWriteAndTheVerdict)
     EXPECT_EQ(lines[0]["after"]["dhcp"].toBool(), true);
     EXPECT_EQ(lines[0]["after"]["gatewayIp"].toString(), "10.0.0.1");
     EXPECT_EQ(lines[1]["after"]["localIp"].toString(), "192.168.1.100");
+    // Each outcome follows the intent of the same write, which was on the
+    // disk before the frame went out.
+    const std::vector<QJsonObject> all = JournalLines({});
+    ASSERT_EQ(all.size(), 6u);
+    for (size_t i = 0; i < all.size(); i += 2) {
+        EXPECT_EQ(all[i]["stage"], "intent");
+        EXPECT_EQ(all[i]["writeId"], all[i + 1]["writeId"]);
+        EXPECT_EQ(all[i]["payload"], all[i + 1]["payload"]);
+        EXPECT_FALSE(all[i].contains("verification") || all[i].contains("ack"));
+    }
 
     // Never a write without its record: an unwritable journal stops the
     // command before the first frame.
@@ -185,6 +383,18 @@ TEST_F(CommissionTest, PlanIsCheckedWholeBeforeAnythingIsSent)
         EXPECT_TRUE(run.Err.contains(c.Message)) << run.Err.toStdString();
     }
     EXPECT_TRUE(unit.Received().empty());
+
+    // A unit whose number the plan holds without its leading zero is told so
+    // and left alone.
+    const TCliRun run = Run(unit, {"commission", "--once",
+                                   File("plan.csv", "serial,dhcp,local,server,gateway,mask\n"
+                                                    "612345678,,10.0.0.1,,,\n")});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_TRUE(
+        run.Out.contains("0612345678 is not in the plan; left alone; the plan has 612345678 (line 2): a "
+                         "spreadsheet may have dropped its leading zero (format the column as text)"))
+        << run.Out.toStdString();
+    EXPECT_EQ(Writes(unit), 0);
 }
 
 // Collects the tool's standard output in a pipe, so that the test can wait

@@ -3,6 +3,7 @@
 #include "support/SimLine.h"
 #include "support/TestEnv.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -28,9 +29,12 @@ struct TProcessRun {
     QString Err;
 };
 
-TProcessRun RunProcess(const QStringList &args, const QStringList &env = {})
+// Runs the tool; its standard output goes to OutFile when one is given.
+TProcessRun RunProcess(const QStringList &args, const QStringList &env = {}, const QString &OutFile = {})
 {
     QProcess p;
+    if (!OutFile.isEmpty())
+        p.setStandardOutputFile(OutFile);
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
     e.remove("LUMORA_TRACE");
     for (const QString &kv : env)
@@ -85,6 +89,28 @@ TEST_F(ProcessTest, ExitStatusAndStreams)
     EXPECT_EQ(run.Exit, 2);
     EXPECT_EQ(run.Err, "Invalid subnet mask!\n");
     EXPECT_TRUE(Sim.Received().size() == 1) << "only the info run reached the device";
+}
+
+TEST_F(ProcessTest, OutputThatCannotBeWrittenFailsTheCommand)
+{
+    // A journal to report on.
+    const QString journal = QDir(lumora::test::ConfigHome()).filePath("journal.jsonl");
+    ASSERT_EQ(
+        RunProcess({"--port", Sim.SlavePath(), "set", "--server", "10.0.0.9", "--journal", journal}).Exit, 0);
+    const QStringList commands[] = {{"info"},
+                                    {"--json", "info"},
+                                    {"params"},
+                                    {"backup"},
+                                    {"report", "--journal", journal},
+                                    {"ports"},
+                                    {"--help"},
+                                    {"watch", "--interval", "30"}};
+    for (const QStringList &command : commands) {
+        const TProcessRun run = RunProcess(QStringList{"--port", Sim.SlavePath()} + command, {}, "/dev/full");
+        EXPECT_EQ(run.Exit, 1) << command.join(' ').toStdString();
+        EXPECT_TRUE(run.Err.endsWith("cannot write standard output: No space left on device\n"))
+            << command.join(' ').toStdString() << ": " << run.Err.toStdString();
+    }
 }
 
 TEST_F(ProcessTest, TraceShowsEveryFrameWrittenAndRead)
