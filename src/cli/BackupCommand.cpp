@@ -3,7 +3,7 @@
 #include "fleet/FleetLink.h"
 #include "fleet/Journal.h"
 #include "fleet/RecordViews.h"
-#include "fleet/WholeFile.h"
+#include "platform/WholeFile.h"
 
 #include <QJsonDocument>
 

@@ -1,7 +1,7 @@
 #include "cli/CliOutput.h"
 
 #include "cli/CliArgs.h"
-#include "fleet/WholeFile.h"
+#include "platform/WholeFile.h"
 
 #include <QJsonDocument>
 
