@@ -3,6 +3,8 @@
 find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 add_link_options(-static -static-libgcc -static-libstdc++)
+# What ships carries no symbols: it halves the size of each .exe.
+add_link_options($<$<CONFIG:Release>:-s>)
 
 # A version resource for TARGET (from the project's version), with the
 # program's icon when ICON is given.

@@ -95,4 +95,14 @@ removed_sim=${pids[-1]}
 pids+=($!)
 export LUMORA_COM_SIM=5 LUMORA_COM_SILENT=6 LUMORA_COM_REMOVED=7
 
+# The ports also as Wine defines serial ports (HKLM\Software\Wine\Ports):
+# when the prefix's device manager starts anew it lists them in
+# HKLM\HARDWARE\DEVICEMAP\SERIALCOMM, as Windows lists its ports.
+{
+  printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n'
+  for n in 5 6 7; do printf '"COM%s"="%s"\n' "$n" "$(readlink "$WINEPREFIX/dosdevices/com$n")"; done
+} >"$work/ports.reg"
+wine regedit /S "$work/ports.reg" >"$work/regedit-ports.log" 2>&1 </dev/null
+wineserver -w >/dev/null 2>&1 </dev/null || true
+
 "$@"
