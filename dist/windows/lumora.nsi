@@ -4,7 +4,9 @@
 ;
 ;   makensis -DVERSION=x.y.z -DBUILD=<build-windows> -DSOURCE=<tree> -DOUTFILE=<setup.exe> lumora.nsi
 
-Unicode true
+; A 64-bit installer for 64-bit programs: it runs where they run, also on a
+; system (or a Wine) without 32-bit support.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
