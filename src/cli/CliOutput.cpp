@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 
 #include <cerrno>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 void TCliOutput::SetOutError(const QString &Reason)
@@ -22,6 +23,37 @@ int TCliOutput::Finish(int Exit)
         return Exit;
     ErrorLine(QStringLiteral("cannot write standard output: ") + FOutError);
     return Exit == CliExitOk || Exit == CliExitLimits ? CliExitDevice : Exit;
+}
+
+namespace {
+
+// The columns a character takes on a terminal: two for East Asian wide and
+// full-width forms, none for combining marks, else one.
+int CharColumns(char32_t c)
+{
+    const QChar::Category category = QChar::category(c);
+    if (category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing)
+        return 0;
+    const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF && c != 0x303F) ||
+                      (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+                      (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+                      (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
+    return wide ? 2 : 1;
+}
+
+} // namespace
+
+QString FitToColumns(const QString &Text, int Columns)
+{
+    int used = 0;
+    qsizetype end = 0;
+    for (const char32_t c : Text.toUcs4()) {
+        used += CharColumns(c);
+        if (used > Columns)
+            break;
+        end += QChar::requiresSurrogates(c) ? 2 : 1;
+    }
+    return Text.left(end);
 }
 
 void TCliOutput::Line(const QString &text)
@@ -41,12 +73,23 @@ void TCliOutput::Text(const QString &text)
 
 void TCliOutput::ErrorLine(const QString &text)
 {
+    HintLine(QStringLiteral("lumora-cli: ") + text);
+}
+
+void TCliOutput::HintLine(const QString &text)
+{
     WriteErr(text.toUtf8() + '\n');
 }
 
 bool TProcessOutput::IsTerminal() const
 {
     return ::isatty(STDOUT_FILENO) == 1;
+}
+
+int TProcessOutput::TerminalWidth() const
+{
+    winsize size{};
+    return ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 ? size.ws_col : 0;
 }
 
 void TProcessOutput::WriteOut(const QByteArray &bytes)

@@ -19,13 +19,17 @@ public:
     void Line(const QString &text);
     // One JSON object on one line of standard output.
     void JsonLine(const QJsonObject &object);
-    // One line on standard error.
+    // One error line on standard error: "lumora-cli: " and the text.
     void ErrorLine(const QString &text);
+    // One line on standard error as it is (a hint after an error).
+    void HintLine(const QString &text);
     // Text as it is, without a newline, on standard output (a live line).
     void Text(const QString &text);
     // True when standard output is a terminal, where a live line can be
     // redrawn in place.
     virtual bool IsTerminal() const { return false; }
+    // The columns of the terminal standard output goes to; 0 when unknown.
+    virtual int TerminalWidth() const { return 0; }
 
     // True once standard output could not be written (a full disk, a closed
     // pipe): nothing more reaches it, and a command that goes on printing
@@ -56,6 +60,7 @@ private:
 class TProcessOutput : public TCliOutput {
 public:
     bool IsTerminal() const override;
+    int TerminalWidth() const override;
 
 protected:
     void WriteOut(const QByteArray &bytes) override;
@@ -73,3 +78,7 @@ protected:
     void WriteOut(const QByteArray &bytes) override { Out += bytes; }
     void WriteErr(const QByteArray &bytes) override { Err += bytes; }
 };
+
+// Text cut to at most Columns columns of a terminal, where East Asian wide
+// characters take two.
+QString FitToColumns(const QString &Text, int Columns);

@@ -28,6 +28,10 @@ int RunReport(TCliContext &Context)
         args.Has(QStringLiteral("format")) ? args.Value(QStringLiteral("format")) : QStringLiteral("text");
     if (!QStringList{"text", "csv", "json", "html"}.contains(format))
         return Context.Usage(QStringLiteral("invalid format '%1': give text, csv, json or html").arg(format));
+    // --json is --format json; any other format given with it is a contradiction.
+    if (Context.Out.Json() && args.Has(QStringLiteral("format")) && format != QLatin1String("json"))
+        return Context.Usage(
+            QStringLiteral("--json prints JSON: it cannot be given with --format %1").arg(format));
     QDateTime since;
     if (args.Has(QStringLiteral("since")) && !ParseSince(args.Value(QStringLiteral("since")), since))
         return Context.Usage(QStringLiteral("invalid date '%1': give YYYY-MM-DD or YYYY-MM-DDTHH:MM")
@@ -52,7 +56,6 @@ int RunReport(TCliContext &Context)
     }
 
     const std::vector<TReportUnit> units = GroupByUnit(entries);
-    // --json is the same as --format json.
     if (format == QLatin1String("json") || Context.Out.Json()) {
         QJsonObject report = ReportJson(units);
         report.insert(QStringLiteral("journal"), path);

@@ -2,83 +2,92 @@
 
 namespace {
 
-bool IsBlank(QChar C)
+bool IsBlank(QChar c)
 {
-    return C == u' ' || C == u'\t';
+    return c == u' ' || c == u'\t';
 }
 
 } // namespace
 
 bool ReadCsv(const QString &Text, QChar Separator, std::vector<TCsvRow> &Rows, QString &Error)
 {
-    int line = 1;
+    const qsizetype size = Text.size();
     qsizetype i = 0;
-    const qsizetype n = Text.size();
-    while (i < n) {
+    int line = 1;
+    while (i < size) {
         TCsvRow row;
         row.Line = line;
         bool endOfRecord = false;
         while (!endOfRecord) {
-            // Blanks before a quote belong to no cell.
+            // Blanks before an opening quote belong to no cell.
             qsizetype start = i;
-            while (start < n && IsBlank(Text[start]))
+            while (start < size && IsBlank(Text[start]))
                 ++start;
             QString cell;
-            if (start < n && Text[start] == u'"') {
-                const int opened = line;
-                qsizetype j = start + 1;
-                bool closed = false;
-                while (j < n) {
-                    if (Text[j] == u'"') {
-                        if (j + 1 < n && Text[j + 1] == u'"') {
-                            cell += u'"';
-                            j += 2;
+            if (start < size && Text[start] == u'"') {
+                const int openedOn = line;
+                i = start + 1;
+                for (;;) {
+                    if (i >= size) {
+                        Error = QStringLiteral("line %1: a quoted cell is not closed").arg(openedOn);
+                        return false;
+                    }
+                    const QChar c = Text[i++];
+                    if (c == u'"') {
+                        if (i < size && Text[i] == u'"') {
+                            cell += c;
+                            ++i;
                             continue;
                         }
-                        closed = true;
-                        ++j;
                         break;
                     }
-                    if (Text[j] == u'\n')
+                    if (c == u'\n')
                         ++line;
-                    cell += Text[j++];
+                    cell += c;
                 }
-                if (!closed) {
-                    Error =
-                        QStringLiteral("line %1: a quoted cell opens here and is never closed").arg(opened);
-                    return false;
+                // What follows the closing quote up to the separator is kept
+                // as it stands, blanks aside.
+                while (i < size && Text[i] != Separator && Text[i] != u'\n' && Text[i] != u'\r') {
+                    if (!IsBlank(Text[i]))
+                        cell += Text[i];
+                    ++i;
                 }
-                // Blanks after the closing quote are dropped; anything else up
-                // to the separator stays with the cell, as spreadsheets do.
-                while (j < n && IsBlank(Text[j]))
-                    ++j;
-                while (j < n && Text[j] != Separator && Text[j] != u'\n' &&
-                       !(Text[j] == u'\r' && j + 1 < n && Text[j + 1] == u'\n'))
-                    cell += Text[j++];
-                i = j;
             } else {
-                qsizetype j = i;
-                while (j < n && Text[j] != Separator && Text[j] != u'\n')
-                    ++j;
-                cell = Text.mid(i, j - i);
-                if (j < n && Text[j] == u'\n' && cell.endsWith(u'\r'))
-                    cell.chop(1);
-                i = j;
+                while (i < size && Text[i] != Separator && Text[i] != u'\n' &&
+                       !(Text[i] == u'\r' && (i + 1 == size || Text[i + 1] == u'\n')))
+                    cell += Text[i++];
             }
             row.Cells << cell;
-            if (i < n && Text[i] == Separator) {
+            if (i < size && Text[i] == Separator) {
                 ++i;
                 continue;
             }
-            if (i < n && Text[i] == u'\r')
+            endOfRecord = true;
+            if (i < size && Text[i] == u'\r')
                 ++i;
-            if (i < n && Text[i] == u'\n') {
+            if (i < size && Text[i] == u'\n') {
                 ++i;
                 ++line;
             }
-            endOfRecord = true;
         }
         Rows.push_back(row);
     }
     return true;
+}
+
+QString CsvCell(const QString &Text, QChar Separator)
+{
+    if (!Text.contains(Separator) && !Text.contains(u'"') && !Text.contains(u'\n') && !Text.contains(u'\r'))
+        return Text;
+    QString quoted = Text;
+    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString CsvRecord(const QStringList &Cells, QChar Separator)
+{
+    QStringList cells;
+    for (const QString &c : Cells)
+        cells << CsvCell(c, Separator);
+    return cells.join(Separator) + QLatin1Char('\n');
 }

@@ -22,3 +22,10 @@ struct TCsvRow {
 // ends the last record and starts none. False with Error naming the line
 // where a quoted cell opens that is never closed.
 bool ReadCsv(const QString &Text, QChar Separator, std::vector<TCsvRow> &Rows, QString &Error);
+
+// A cell as written: in quotes, with quotes doubled, when it holds the
+// separator, a quote or a line break; else as it is.
+QString CsvCell(const QString &Text, QChar Separator = QLatin1Char(','));
+
+// One record: the cells quoted as needed and joined, ending in a line feed.
+QString CsvRecord(const QStringList &Cells, QChar Separator = QLatin1Char(','));

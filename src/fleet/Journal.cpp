@@ -101,8 +101,8 @@ QString CurrentHost()
     return QSysInfo::machineHostName();
 }
 
-QString RecordTime()
+QString RecordTime(Qt::DateFormat Format)
 {
     const QDateTime now = QDateTime::currentDateTime();
-    return now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate);
+    return now.toOffsetFromUtc(now.offsetFromUtc()).toString(Format);
 }

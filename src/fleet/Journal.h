@@ -59,5 +59,6 @@ QString DeviceRecordName(const QString &DevicePath,
 QString CurrentUser();
 QString CurrentHost();
 
-// Local time with the UTC offset, to the second: 2026-12-08T09:15:02+01:00.
-QString RecordTime();
+// Local time with the UTC offset, to the second: 2026-12-08T09:15:02+01:00;
+// with Qt::ISODateWithMs to the millisecond: 2026-12-08T09:15:02.125+01:00.
+QString RecordTime(Qt::DateFormat Format = Qt::ISODate);

@@ -140,7 +140,9 @@ bool ParsePlan(const QString &Text, std::vector<TPlanRow> &Rows, QString &Error)
                 why = DroppedZeroText(QStringLiteral("%1 of line %2").arg(serial).arg(line), row.Serial);
         }
         if (!why.isEmpty()) {
-            Error = QStringLiteral("line %1 (%2): %3").arg(lineNo).arg(cells.join(separator), why);
+            Error = QStringLiteral("line %1 (%2): %3")
+                        .arg(lineNo)
+                        .arg(CsvRecord(cells, separator).chopped(1), why);
             return false;
         }
         planned.insert(WithoutLeadingZeros(row.Serial), {row.Serial, lineNo});

@@ -1,5 +1,6 @@
 #include "fleet/Report.h"
 
+#include "fleet/Csv.h"
 #include "fleet/RecordViews.h"
 #include "fleet/SettingsEdit.h"
 
@@ -36,16 +37,6 @@ QString SettingText(const QJsonObject &Settings, const QString &Key)
     if (v.isBool())
         return v.toBool() ? QStringLiteral("on") : QStringLiteral("off");
     return v.toString();
-}
-
-QString CsvCell(const QString &Text)
-{
-    if (!Text.contains(QLatin1Char(',')) && !Text.contains(QLatin1Char('"')) &&
-        !Text.contains(QLatin1Char('\n')))
-        return Text;
-    QString quoted = Text;
-    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
 // Columns padded to their widest cell, two blanks apart.
@@ -181,15 +172,9 @@ QString ReportText(const std::vector<TReportUnit> &Units)
 QString ReportCsv(const std::vector<TReportUnit> &Units)
 {
     const TReportTable table = SummaryTable(Units);
-    auto line = [](const QStringList &cells) {
-        QStringList quoted;
-        for (const QString &c : cells)
-            quoted << CsvCell(c);
-        return quoted.join(QLatin1Char(',')) + QLatin1Char('\n');
-    };
-    QString text = line(table.Header);
+    QString text = CsvRecord(table.Header);
     for (const QStringList &row : table.Rows)
-        text += line(row);
+        text += CsvRecord(row);
     return text;
 }
 

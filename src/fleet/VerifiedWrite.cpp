@@ -12,17 +12,11 @@
 
 namespace {
 
-// The acknowledgement code behind the link's report of a write; null when
-// the frame did not go out.
-QJsonValue AckCode(bool Acknowledged, const QString &Status)
+// The acknowledgement code exactly as the unit sent it; null when no
+// well-formed acknowledgement came (or the frame did not go out).
+QJsonValue AckCode(const TLinkResult &Ack)
 {
-    if (Acknowledged)
-        return 0;
-    if (Status == QLatin1String("Command not support!"))
-        return 1;
-    if (Status == QLatin1String("Command fail!"))
-        return 2;
-    return QJsonValue();
+    return Ack.AckCode >= 0 ? QJsonValue(Ack.AckCode) : QJsonValue();
 }
 
 QString Hex(const void *Data, int Size)
@@ -103,25 +97,27 @@ TWriteOutcome WriteVerified(TFleetLink &Link, TJournal &Journal, const TWriteReq
         return outcome;
     }
 
-    const bool acknowledged = Link.WriteCommand(&Request.Settings, sizeof Request.Settings);
-    const QString ackStatus = Link.Status().Text();
+    const TLinkResult ack = Link.WriteRecord(Request.Settings);
+    // The link's status line stays what the program would show for the write.
+    Link.ShowOutcome(TLinkOperation::Write, ack);
+    const QString ackStatus = StatusLine(TLinkOperation::Write, ack).Text;
     outcome.After = Request.Settings;
     QJsonValue after = QJsonValue();
-    if (!acknowledged) {
+    if (!ack.Ok()) {
         outcome.Verdict = QStringLiteral("not acknowledged");
         outcome.Message = ackStatus;
     } else if (!Request.Verify) {
         outcome.Ok = true;
         outcome.Verdict = QStringLiteral("not verified");
     } else {
-        TDeviceInfo readBack{};
-        if (!Link.ReadInfo(&readBack, sizeof readBack)) {
+        const TRecordResult<TDeviceInfo> readBack = Link.ReadRecord<TDeviceInfo>(CmdReadInfo);
+        if (!readBack.Ok()) {
             outcome.Verdict = QStringLiteral("read-back failed");
             outcome.Message =
                 QStringLiteral("the write was acknowledged but the record could not be read back: ") +
-                Link.Status().Text();
+                StatusLine(TLinkOperation::Read, readBack).Text;
         } else {
-            outcome.After = RecordNetwork(readBack);
+            outcome.After = RecordNetwork(readBack.Record);
             after = NetworkJson(outcome.After);
             if (std::memcmp(&outcome.After, &Request.Settings, sizeof Request.Settings) == 0) {
                 outcome.Ok = true;
@@ -138,8 +134,7 @@ TWriteOutcome WriteVerified(TFleetLink &Link, TJournal &Journal, const TWriteReq
     entry.insert(QStringLiteral("stage"), QStringLiteral("outcome"));
     entry.insert(QStringLiteral("after"), after);
     entry.insert(QStringLiteral("ack"),
-                 QJsonObject{{QStringLiteral("code"), AckCode(acknowledged, ackStatus)},
-                             {QStringLiteral("status"), ackStatus}});
+                 QJsonObject{{QStringLiteral("code"), AckCode(ack)}, {QStringLiteral("status"), ackStatus}});
     entry.insert(QStringLiteral("verification"), outcome.Verdict);
     outcome.Entry = entry;
     if (!Journal.Append(entry, error)) {

@@ -47,6 +47,9 @@ bool WriteWholeFile(const QString &Path, const QByteArray &Data, QString &Error)
         Error = QStringLiteral("cannot write %1: %2").arg(Path, SystemErrorText(Code));
         return false;
     };
+    // A file the user may not write is not replaced behind its back.
+    if (::access(targetName.constData(), F_OK) == 0 && ::access(targetName.constData(), W_OK) != 0)
+        return fail(errno);
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return fail(errno);

@@ -64,6 +64,24 @@ protected:
         return RunTool(QStringList{"--port", Sim.SlavePath()} + Args + QStringList{"--journal", Journal()});
     }
     QString Journal() { return Dir.filePath("journal.jsonl"); }
+    // The path the tool is given as its port: a link that leads to one
+    // unit's line at a time.
+    QString Line() { return Dir.filePath("line"); }
+    void Attach(const TSimLine &Sim)
+    {
+        const QString fresh = Line() + ".new";
+        QFile::remove(fresh);
+        ASSERT_TRUE(QFile::link(Sim.SlavePath(), fresh));
+        ASSERT_EQ(::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(Line()).constData()), 0);
+    }
+    // Units are swapped: the old one goes away, the line then leads to the next.
+    void Swap(std::unique_ptr<TSimLine> &Current, const TSimConfig &Next)
+    {
+        auto next = std::make_unique<TSimLine>(Next);
+        Current.reset();
+        Attach(*next);
+        Current = std::move(next);
+    }
     // The journal's lines of one stage ("intent", "outcome"), or all of them.
     std::vector<QJsonObject> JournalLines(const QString &Stage = "outcome")
     {
@@ -139,7 +157,7 @@ TEST_F(CommissionTest, SettingsAUnitCannotHoldAreRefusedAndNothingIsWritten)
     for (const auto &c : refused) {
         const TCliRun run = Run(unit, QStringList{"set"} + c.Args);
         EXPECT_EQ(run.Exit, 2) << c.Args.join(' ').toStdString();
-        EXPECT_TRUE(run.Err.startsWith(c.Message)) << run.Err.toStdString();
+        EXPECT_TRUE(run.Err.startsWith("lumora-cli: " + c.Message)) << run.Err.toStdString();
     }
     EXPECT_EQ(Writes(unit), 0);
     // Not the broadcast of a wider subnet.
@@ -174,7 +192,7 @@ TEST_F(CommissionTest, SettingsAUnitCannotHoldAreRefusedAndNothingIsWritten)
     const size_t before = unit.Received().size();
     run = Run(unit, {"restore", edited(35, "07")});
     EXPECT_EQ(run.Exit, 2);
-    EXPECT_EQ(run.Err, Dir.filePath("edited.json") +
+    EXPECT_EQ(run.Err, "lumora-cli: " + Dir.filePath("edited.json") +
                            ": the DHCP flag is 7, where a unit takes 0 (off) or 1 (on); nothing was sent\n");
     EXPECT_EQ(Run(unit, {"restore", edited(48, "ff00ff00")}).Exit, 2) << "mask 255.0.255.0";
     EXPECT_EQ(unit.Received().size(), before);
@@ -202,10 +220,10 @@ TEST_F(CommissionTest, CommunicationBoardsAreNeverWritten)
 
     TCliRun run = Run(board, {"set", "--server", "10.0.0.9"});
     EXPECT_EQ(run.Exit, 2);
-    EXPECT_EQ(run.Err, refusal + "; nothing was sent\n");
+    EXPECT_EQ(run.Err, "lumora-cli: " + refusal + "; nothing was sent\n");
     run = Run(edfa, {"restore", boardBackup});
     EXPECT_EQ(run.Exit, 2);
-    EXPECT_EQ(run.Err, boardBackup + ": " + refusal + "; nothing was sent\n");
+    EXPECT_EQ(run.Err, "lumora-cli: " + boardBackup + ": " + refusal + "; nothing was sent\n");
     EXPECT_EQ(Run(board, {"restore", edfaBackup, "--force"}).Exit, 2);
     run = Run(board, {"commission", "--once",
                       File("plan.csv", "serial,dhcp,local,server,gateway,mask\n0900000001,,,10.0.0.9,,\n")});
@@ -228,7 +246,7 @@ TEST_F(CommissionTest, FullDiskKeepsTheOldBackupAndSaysWhy)
     disk.Fill();
     const TCliRun run = RunTool({"--port", unit.SlavePath(), "backup", "-o", backup});
     EXPECT_EQ(run.Exit, 1);
-    EXPECT_EQ(run.Err, QStringLiteral("cannot write %1: No space left on device\n").arg(backup));
+    EXPECT_EQ(run.Err, QStringLiteral("lumora-cli: cannot write %1: No space left on device\n").arg(backup));
     EXPECT_EQ(disk.ReadFile(backup), old);
     EXPECT_EQ(QDir(disk.FilePath(".")).entryList(QDir::Files | QDir::Hidden),
               (QStringList{".filler", "unit.json"}))
@@ -263,8 +281,9 @@ TEST_F(CommissionTest, FullJournalSendsNothingAndKeepsOnlyWholeLines)
     // The intent fits: the frame goes out, the outcome does not fit and is cut.
     TCliRun run = set("10.0.0.2");
     EXPECT_EQ(run.Exit, 1);
-    EXPECT_EQ(run.Err, QStringLiteral("cannot write the journal %1: No space left on device (the device was "
-                                      "written; the journal holds the write without its outcome)\n")
+    EXPECT_EQ(run.Err, QStringLiteral(
+                           "lumora-cli: cannot write the journal %1: No space left on device (the device was "
+                           "written; the journal holds the write without its outcome)\n")
                            .arg(journal));
     EXPECT_EQ(Writes(unit), 1);
     const QByteArray afterFirst = disk.ReadFile(journal);
@@ -274,9 +293,10 @@ TEST_F(CommissionTest, FullJournalSendsNothingAndKeepsOnlyWholeLines)
     // No room for the next intent: nothing goes out and the file stays as it was.
     run = set("10.0.0.3");
     EXPECT_EQ(run.Exit, 1);
-    EXPECT_EQ(run.Err,
-              QStringLiteral("cannot write the journal %1: No space left on device; nothing was sent\n")
-                  .arg(journal));
+    EXPECT_EQ(
+        run.Err,
+        QStringLiteral("lumora-cli: cannot write the journal %1: No space left on device; nothing was sent\n")
+            .arg(journal));
     const QString plan = File("plan.csv", "serial,dhcp,local,server,gateway,mask\n"
                                           "0612345678,,10.0.0.4,,,\n0612345679,,10.0.0.5,,,\n");
     run = RunTool({"--port", unit.SlavePath(), "commission", plan, "--journal", journal});
@@ -293,7 +313,8 @@ TEST_F(CommissionTest, FullJournalSendsNothingAndKeepsOnlyWholeLines)
     disk.Free();
     ASSERT_EQ(set("10.0.0.6").Exit, 0);
     run = RunTool({"--json", "report", "--journal", journal});
-    EXPECT_EQ(run.Err, QStringLiteral("%1: 1 lines that are no journal entry were skipped\n").arg(journal))
+    EXPECT_EQ(run.Err,
+              QStringLiteral("lumora-cli: %1: 1 lines that are no journal entry were skipped\n").arg(journal))
         << "only the pad";
     const QJsonArray history = run.Json()["units"][0]["history"].toArray();
     ASSERT_EQ(history.size(), 2);
@@ -308,7 +329,7 @@ TEST_F(CommissionTest, JournalRecordsEveryWriteAndTheVerdict)
     TSimLine liar(Unit("0612345679", true));
     TCliRun run = Run(liar, {"set", "--local", "10.0.0.7", "--mask", "255.255.0.0"});
     EXPECT_EQ(run.Exit, 1);
-    EXPECT_EQ(run.Err, "Local IP, Subnet mask: acknowledged but not applied\n");
+    EXPECT_EQ(run.Err, "lumora-cli: Local IP, Subnet mask: acknowledged but not applied\n");
     EXPECT_EQ(Run(liar, {"set", "--local", "10.0.0.7", "--no-verify"}).Exit, 0);
 
     const std::vector<QJsonObject> lines = JournalLines();
@@ -348,12 +369,9 @@ TEST_F(CommissionTest, JournalRecordsEveryWriteAndTheVerdict)
     // Never a write without its record: an unwritable journal stops the
     // command before the first frame.
     TSimLine untouched(Unit("0612345678"));
-    File("x.csv", "serial,dhcp,local,server,gateway,mask\n0612345678,,10.0.0.2,,,\n");
+    const QString plan = File("x.csv", "serial,dhcp,local,server,gateway,mask\n0612345678,,10.0.0.2,,,\n");
     for (const QStringList &args :
-         {QStringList{"set", "--local", "10.0.0.2"}, QStringList{"commission", Dir.filePath("x.csv")}}) {
-        const QString plan =
-            File("x.csv", "serial,dhcp,local,server,gateway,mask\n0612345678,,10.0.0.2,,,\n");
-        Q_UNUSED(plan);
+         {QStringList{"set", "--local", "10.0.0.2"}, QStringList{"commission", plan}}) {
         run = RunTool(QStringList{"--port", untouched.SlavePath()} + args +
                       QStringList{"--journal", "/dev/null/journal.jsonl"});
         EXPECT_EQ(run.Exit, 1) << args.join(' ').toStdString();
@@ -455,46 +473,38 @@ TEST_F(CommissionTest, UnitsSwappedOnOneLineAreEachWrittenOnce)
                                           "0600000001,,10.0.1.1,,,,rack 1\n"
                                           "0600000002,on,,10.0.0.5,,,\n"
                                           "0600000003,off,10.0.1.3,,10.0.1.254,255.255.0.0,rack 3\n");
-    const QString line = Dir.filePath("line");
-    auto attach = [&](const TSimLine &Sim) {
-        const QString fresh = line + ".new";
-        QFile::remove(fresh);
-        ASSERT_TRUE(QFile::link(Sim.SlavePath(), fresh));
-        ASSERT_EQ(::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(line).constData()), 0);
-    };
-
-    auto first = std::make_unique<TSimLine>(Unit("0600000001"));
-    attach(*first);
+    auto unit = std::make_unique<TSimLine>(Unit("0600000001"));
+    Attach(*unit);
     TPipeOutput out;
     int exit = -1;
     std::thread run([&] {
-        exit = RunCli({"--port", line, "--json", "commission", plan, "--journal", Journal()}, out);
+        exit = RunCli({"--port", Line(), "--json", "commission", plan, "--journal", Journal()}, out);
     });
     EXPECT_EQ(out.Await("done", "0600000001")["verification"].toString(), "verified");
-    EXPECT_EQ(LocalIp(*first), "10.0.1.1");
+    EXPECT_EQ(LocalIp(*unit), "10.0.1.1");
 
-    // Units are swapped: the old one goes away, the line then leads to the next.
-    auto swap = [&](std::unique_ptr<TSimLine> &Current, const TSimConfig &Next) {
-        auto next = std::make_unique<TSimLine>(Next);
-        Current.reset();
-        attach(*next);
-        Current = std::move(next);
-    };
-    std::unique_ptr<TSimLine> unit = std::move(first);
-    swap(unit, Unit("0699999999"));
+    Swap(unit, Unit("0699999999"));
     out.Await("not-in-plan", "0699999999");
-    swap(unit, Unit("0600000001"));
+    Swap(unit, Unit("0600000001"));
     out.Await("already-done", "0600000001");
-    swap(unit, Unit("0600000002"));
+    Swap(unit, Unit("0600000002"));
     out.Await("done", "0600000002");
     const TDeviceInfo second = unit->Config().Info;
     EXPECT_EQ(second.DhcpFlag, 1);
-    swap(unit, Unit("0600000003"));
+    Swap(unit, Unit("0600000003"));
     const QJsonObject finished = out.Await("finished");
     run.join();
     EXPECT_EQ(exit, 0);
     EXPECT_EQ(finished["done"].toInt(), 3);
     EXPECT_EQ(LocalIp(*unit), "10.0.1.3");
+
+    // --once ends with its finished event too.
+    const TSimLine stranger(Unit("0699999999"));
+    const TCliRun once = Run(stranger, {"--json", "commission", plan, "--once"});
+    EXPECT_EQ(once.Exit, 1) << "the unit attached is not in the plan";
+    const QJsonObject last = QJsonDocument::fromJson(once.Out.trimmed().split('\n').last().toUtf8()).object();
+    EXPECT_EQ(last["event"].toString(), "finished");
+    EXPECT_EQ(last["exitStatus"].toInt(), 1);
 
     const std::vector<QJsonObject> lines = JournalLines();
     ASSERT_EQ(lines.size(), 3u)
@@ -510,8 +520,75 @@ TEST_F(CommissionTest, UnitsSwappedOnOneLineAreEachWrittenOnce)
     EXPECT_TRUE(rows[1].startsWith("0600000001,rack 1,6 EDFA(Single),off,10.0.1.1,"))
         << rows[1].toStdString();
     EXPECT_TRUE(rows[3].contains(",10.0.1.254,255.255.0.0,")) << rows[3].toStdString();
+    EXPECT_EQ(RunTool({"--json", "report", "--journal", Journal(), "--format", "csv"}).Exit, 2)
+        << "JSON and CSV at once is a contradiction";
     report = RunTool({"report", "--journal", Journal(), "--since", "2999-01-01"});
     EXPECT_TRUE(report.Out.startsWith("0 units")) << report.Out.toStdString();
+}
+
+// A reply that goes missing while the unit stays attached is no unplug: the
+// unit is not taken for a new one and written again. Only when the line is
+// lost (the unit swapped) is it gone.
+TEST_F(CommissionTest, AMissedReplyIsNoUnplug)
+{
+    const QString plan = File("plan.csv", "serial,dhcp,local,server,gateway,mask\n0600000001,,10.0.1.1,,,\n");
+    TSimConfig refusing = Unit("0600000001");
+    refusing.Faults.AckCode = 2;
+    auto unit = std::make_unique<TSimLine>(refusing);
+    Attach(*unit);
+    TPipeOutput out;
+    int exit = -1;
+    std::thread run([&] {
+        exit = RunCli({"--port", Line(), "--json", "commission", plan, "--journal", Journal()}, out);
+    });
+    out.Await("failed", "0600000001");
+
+    const size_t seen = unit->Received().size();
+    TSimFaults silent = refusing.Faults;
+    silent.Silent = true;
+    unit->SetFaults(silent);
+    EXPECT_TRUE(unit->WaitForReceived(seen + 1, std::chrono::seconds(20)));
+    unit->SetFaults(refusing.Faults);
+    EXPECT_TRUE(unit->WaitForReceived(seen + 3, std::chrono::seconds(20)));
+    EXPECT_EQ(Writes(*unit), 1) << "the unit that stayed attached was written again";
+
+    Swap(unit, Unit("0600000001"));
+    int removed = 0;
+    int writing = 0;
+    for (QJsonObject e = out.NextEvent(); !e.isEmpty(); e = out.NextEvent()) {
+        removed += e["event"] == "removed" ? 1 : 0;
+        writing += e["event"] == "writing" ? 1 : 0;
+        if (e["event"] == "finished")
+            break;
+    }
+    run.join();
+    EXPECT_EQ(exit, 0);
+    EXPECT_EQ(removed, 1) << "only the swap removes the unit";
+    EXPECT_EQ(writing, 1) << "the healthy twin only";
+    EXPECT_EQ(LocalIp(*unit), "10.0.1.1");
+}
+
+// `watch` goes on across a swapped unit: the lost line is opened anew by its
+// name and the reading taken from the unit that is there now.
+TEST_F(CommissionTest, WatchFollowsASwappedUnit)
+{
+    auto unit = std::make_unique<TSimLine>(Unit("0600000001"));
+    Attach(*unit);
+    TPipeOutput out;
+    int exit = -1;
+    std::thread run([&] {
+        exit = RunCli({"--port", Line(), "--json", "watch", "--count", "3", "--interval", "0.5"}, out);
+    });
+    EXPECT_TRUE(out.NextEvent().contains("params"));
+    Swap(unit, Unit("0600000002"));
+    EXPECT_TRUE(out.NextEvent().contains("params"));
+    EXPECT_TRUE(out.NextEvent().contains("params"));
+    run.join();
+    EXPECT_EQ(exit, 0);
+    int reads = 0;
+    for (const TRequest &r : unit->Received())
+        reads += r.Command == 3 ? 1 : 0;
+    EXPECT_GE(reads, 1) << "the later readings come from the unit attached now";
 }
 
 TEST_F(CommissionTest, ReportEscapesJournalTextsInHtml)

@@ -82,21 +82,27 @@ TEST_F(ProcessTest, ExitStatusAndStreams)
     run = RunProcess({"--port", "/nonexistent/tty", "info"});
     EXPECT_EQ(run.Exit, 1);
     EXPECT_EQ(run.Out, "");
-    EXPECT_EQ(run.Err,
-              "Couldn't open the port /nonexistent/tty,maybe already being occupied or not existed!\n");
+    EXPECT_EQ(
+        run.Err,
+        "lumora-cli: Couldn't open the port /nonexistent/tty,maybe already being occupied or not existed!\n");
 
     run = RunProcess({"--port", Sim.SlavePath(), "set", "--mask", "255.255.255"});
     EXPECT_EQ(run.Exit, 2);
-    EXPECT_EQ(run.Err, "Invalid subnet mask!\n");
+    EXPECT_EQ(run.Err, "lumora-cli: Invalid subnet mask!\n");
     EXPECT_TRUE(Sim.Received().size() == 1) << "only the info run reached the device";
 }
 
 TEST_F(ProcessTest, OutputThatCannotBeWrittenFailsTheCommand)
 {
-    // A journal to report on.
-    const QString journal = QDir(lumora::test::ConfigHome()).filePath("journal.jsonl");
+    // A journal to report on, and a plan.
+    const QDir home(lumora::test::ConfigHome());
+    const QString journal = home.filePath("journal.jsonl");
     ASSERT_EQ(
         RunProcess({"--port", Sim.SlavePath(), "set", "--server", "10.0.0.9", "--journal", journal}).Exit, 0);
+    QFile plan(home.filePath("plan.csv"));
+    ASSERT_TRUE(plan.open(QIODevice::WriteOnly));
+    plan.write("serial,dhcp,local,server,gateway,mask\n0612345678,,10.0.0.8,,,\n");
+    plan.close();
     const QStringList commands[] = {{"info"},
                                     {"--json", "info"},
                                     {"params"},
@@ -104,13 +110,19 @@ TEST_F(ProcessTest, OutputThatCannotBeWrittenFailsTheCommand)
                                     {"report", "--journal", journal},
                                     {"ports"},
                                     {"--help"},
-                                    {"watch", "--interval", "30"}};
+                                    {"watch", "--interval", "30"},
+                                    {"commission", plan.fileName(), "--journal", journal}};
     for (const QStringList &command : commands) {
         const TProcessRun run = RunProcess(QStringList{"--port", Sim.SlavePath()} + command, {}, "/dev/full");
         EXPECT_EQ(run.Exit, 1) << command.join(' ').toStdString();
         EXPECT_TRUE(run.Err.endsWith("cannot write standard output: No space left on device\n"))
             << command.join(' ').toStdString() << ": " << run.Err.toStdString();
     }
+    // Commissioning writes no unit while nobody can see what it does.
+    int writes = 0;
+    for (const TRequest &r : Sim.Received())
+        writes += r.Command == 1 ? 1 : 0;
+    EXPECT_EQ(writes, 1) << "only the set";
 }
 
 TEST_F(ProcessTest, TraceShowsEveryFrameWrittenAndRead)

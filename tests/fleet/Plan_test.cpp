@@ -42,7 +42,7 @@ TEST(Plan, AsSpreadsheetsWriteThem)
         {"serial,dhcp,local,server,gateway,mask\n0600000001,,10.0.0.1,,\n",
          "line 2 (0600000001,,10.0.0.1,,): 5 cells where the header names 6"},
         {"serial,dhcp,local,server,gateway,mask,label\n0600000001,,,,,,\"rack 1\n0600000002,,,,,,\n",
-         "line 2: a quoted cell opens here and is never closed"},
+         "line 2: a quoted cell is not closed"},
         {"serial,local,dhcp,LOCAL,server,gateway,mask\n",
          "line 1: the header names the column 'local' twice"},
         {"serial,dhcp,local,server,gateway,mask\n\"a\nb\",,,,,\n612345678,,,,,\n0612345678,,,,,\n",
