@@ -1,12 +1,12 @@
 #include "cli/CliOutput.h"
 
 #include "cli/CliArgs.h"
+#include "platform/ConsoleProcess.h"
 #include "platform/WholeFile.h"
 
 #include <QJsonDocument>
 
 #include <cerrno>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 void TCliOutput::SetOutError(const QString &Reason)
@@ -83,13 +83,12 @@ void TCliOutput::HintLine(const QString &text)
 
 bool TProcessOutput::IsTerminal() const
 {
-    return ::isatty(STDOUT_FILENO) == 1;
+    return StandardOutputIsTerminal();
 }
 
 int TProcessOutput::TerminalWidth() const
 {
-    winsize size{};
-    return ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 ? size.ws_col : 0;
+    return TerminalColumns();
 }
 
 void TProcessOutput::WriteOut(const QByteArray &bytes)

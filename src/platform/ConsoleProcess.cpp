@@ -1,9 +1,23 @@
 #include "platform/ConsoleProcess.h"
 
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 QStringList StartConsoleProcess(int argc, char **argv)
 {
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
     return args;
+}
+
+bool StandardOutputIsTerminal()
+{
+    return ::isatty(STDOUT_FILENO) == 1;
+}
+
+int TerminalColumns()
+{
+    winsize size{};
+    return ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 ? size.ws_col : 0;
 }
