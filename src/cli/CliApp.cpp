@@ -122,7 +122,7 @@ std::vector<TCliCommand> MakeCommands()
                         "and the verdict, then each unit's writes. csv gives the rows per unit only;\n"
                         "html is one self-contained page to print or hand over. --json is --format json.\n",
                         {{{"journal"}, "FILE", "read FILE instead of the default journal"},
-                         {{"since"}, "DATE", "only writes from DATE on (YYYY-MM-DD[THH:MM])"},
+                         {{"since"}, "DATE", "only writes from DATE on (YYYY-MM-DD[THH:MM[:SS]])"},
                          {{"format"}, "F", "text (default), csv, json or html"}},
                         0,
                         RunReport});

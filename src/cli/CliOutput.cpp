@@ -2,6 +2,7 @@
 
 #include "cli/CliArgs.h"
 #include "platform/ConsoleProcess.h"
+#include "platform/TerminalSize.h"
 #include "platform/WholeFile.h"
 
 #include <QJsonDocument>
@@ -23,37 +24,6 @@ int TCliOutput::Finish(int Exit)
         return Exit;
     ErrorLine(QStringLiteral("cannot write standard output: ") + FOutError);
     return Exit == CliExitOk || Exit == CliExitLimits ? CliExitDevice : Exit;
-}
-
-namespace {
-
-// The columns a character takes on a terminal: two for East Asian wide and
-// full-width forms, none for combining marks, else one.
-int CharColumns(char32_t c)
-{
-    const QChar::Category category = QChar::category(c);
-    if (category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing)
-        return 0;
-    const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF && c != 0x303F) ||
-                      (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
-                      (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
-                      (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
-    return wide ? 2 : 1;
-}
-
-} // namespace
-
-QString FitToColumns(const QString &Text, int Columns)
-{
-    int used = 0;
-    qsizetype end = 0;
-    for (const char32_t c : Text.toUcs4()) {
-        used += CharColumns(c);
-        if (used > Columns)
-            break;
-        end += QChar::requiresSurrogates(c) ? 2 : 1;
-    }
-    return Text.left(end);
 }
 
 void TCliOutput::Line(const QString &text)
@@ -88,7 +58,7 @@ bool TProcessOutput::IsTerminal() const
 
 int TProcessOutput::TerminalWidth() const
 {
-    return TerminalColumns();
+    return TerminalColumns(STDOUT_FILENO);
 }
 
 void TProcessOutput::WriteOut(const QByteArray &bytes)

@@ -28,7 +28,8 @@ public:
     // True when standard output is a terminal, where a live line can be
     // redrawn in place.
     virtual bool IsTerminal() const { return false; }
-    // The columns of the terminal standard output goes to; 0 when unknown.
+    // The columns of the terminal standard output goes to (or COLUMNS when
+    // the terminal cannot tell); 0 when unknown.
     virtual int TerminalWidth() const { return 0; }
 
     // True once standard output could not be written (a full disk, a closed
@@ -78,7 +79,3 @@ protected:
     void WriteOut(const QByteArray &bytes) override { Out += bytes; }
     void WriteErr(const QByteArray &bytes) override { Err += bytes; }
 };
-
-// Text cut to at most Columns columns of a terminal, where East Asian wide
-// characters take two.
-QString FitToColumns(const QString &Text, int Columns);

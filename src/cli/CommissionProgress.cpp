@@ -3,6 +3,7 @@
 #include "cli/CliArgs.h"
 #include "cli/CliOutput.h"
 #include "fleet/Journal.h"
+#include "fleet/PlainText.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ void TCommissionProgress::DrawLive(const TCommissionEvent &Event)
     // A line longer than the terminal would wrap, and the next redraw would
     // leave its first part behind.
     if (const int width = FOut.TerminalWidth(); width > 1)
-        text = FitToColumns(text, width - 1);
+        text = CutToWidth(text, width - 1);
     FOut.Text(ClearLine + text);
     FLiveShown = true;
 }

@@ -3,23 +3,8 @@
 #include "fleet/Report.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QJsonDocument>
-
-namespace {
-
-// --since: a date (from its local midnight) or a date and time.
-bool ParseSince(const QString &Text, QDateTime &Since)
-{
-    Since = QDateTime::fromString(Text, Qt::ISODate);
-    if (!Since.isValid()) {
-        const QDate date = QDate::fromString(Text, Qt::ISODate);
-        if (date.isValid())
-            Since = date.startOfDay();
-    }
-    return Since.isValid();
-}
-
-} // namespace
 
 int RunReport(TCliContext &Context)
 {
@@ -33,22 +18,28 @@ int RunReport(TCliContext &Context)
         return Context.Usage(
             QStringLiteral("--json prints JSON: it cannot be given with --format %1").arg(format));
     QDateTime since;
-    if (args.Has(QStringLiteral("since")) && !ParseSince(args.Value(QStringLiteral("since")), since))
-        return Context.Usage(QStringLiteral("invalid date '%1': give YYYY-MM-DD or YYYY-MM-DDTHH:MM")
-                                 .arg(args.Value(QStringLiteral("since"))));
+    if (args.Has(QStringLiteral("since")) && !ParseReportSince(args.Value(QStringLiteral("since")), since))
+        return Context.Usage(
+            QStringLiteral("invalid date '%1': give YYYY-MM-DD, YYYY-MM-DDTHH:MM or YYYY-MM-DDTHH:MM:SS")
+                .arg(args.Value(QStringLiteral("since"))));
 
     const QString path =
         args.Has(QStringLiteral("journal")) ? args.Value(QStringLiteral("journal")) : TJournal::DefaultPath();
     std::vector<QJsonObject> entries;
     int skipped = 0;
     QString error;
-    if (!ReadJournal(path, entries, skipped, error)) {
+    // Before the first write there is no journal yet: a report of no unit.
+    const bool noJournalYet = !args.Has(QStringLiteral("journal")) && !QFileInfo::exists(path);
+    if (!noJournalYet && !ReadJournal(path, entries, skipped, error)) {
         Context.Out.ErrorLine(error);
         return CliExitDevice;
     }
     if (skipped > 0)
         Context.Out.ErrorLine(
-            QStringLiteral("%1: %2 lines that are no journal entry were skipped").arg(path).arg(skipped));
+            QStringLiteral("%1: %2 skipped")
+                .arg(path, skipped == 1
+                               ? QStringLiteral("1 line that is no journal entry was")
+                               : QStringLiteral("%1 lines that are no journal entry were").arg(skipped)));
     if (since.isValid()) {
         std::erase_if(entries, [&](const QJsonObject &e) {
             return QDateTime::fromString(e.value(QStringLiteral("time")).toString(), Qt::ISODate) < since;

@@ -31,18 +31,26 @@ QJsonObject BackupDocument(const TBackupSource &Source)
     return backup;
 }
 
+bool BackupRecord(const QJsonObject &Backup, TDeviceInfo &Record)
+{
+    const QByteArray hex = Backup.value(QStringLiteral("record")).toString().toLatin1();
+    const QByteArray bytes = QByteArray::fromHex(hex);
+    // fromHex skips what is no hex digit: the text must be the bytes' own.
+    if (hex.size() != 2 * int(sizeof Record) || bytes.size() != int(sizeof Record) ||
+        bytes.toHex() != hex.toLower())
+        return false;
+    std::memcpy(&Record, bytes.constData(), sizeof Record);
+    return true;
+}
+
 bool ReadBackup(const QString &Path, TDeviceInfo &Record, QString &Error)
 {
     const std::optional<QJsonObject> backup = ReadJsonObjectFile(Path, Error);
     if (!backup)
         return false;
-    const QByteArray hex = backup->value(QStringLiteral("record")).toString().toLatin1();
-    const QByteArray bytes = QByteArray::fromHex(hex);
-    if (hex.size() != 2 * int(sizeof Record) || bytes.size() != int(sizeof Record) ||
-        bytes.toHex() != hex.toLower()) {
+    if (!BackupRecord(*backup, Record)) {
         Error = QStringLiteral("%1 is not a backup of lumora-cli (no 84-byte \"record\")").arg(Path);
         return false;
     }
-    std::memcpy(&Record, bytes.constData(), sizeof Record);
     return true;
 }

@@ -20,6 +20,10 @@ struct TBackupSource {
 
 QJsonObject BackupDocument(const TBackupSource &Source);
 
+// The information record a backup holds: its "record", the record's 84
+// bytes as hex. False when Backup holds no such record.
+bool BackupRecord(const QJsonObject &Backup, TDeviceInfo &Record);
+
 // The information record a backup file holds, from its "record" bytes. False
 // with Error set when the file cannot be read or is no backup.
 bool ReadBackup(const QString &Path, TDeviceInfo &Record, QString &Error);

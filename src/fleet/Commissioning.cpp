@@ -1,6 +1,7 @@
 #include "fleet/Commissioning.h"
 
 #include "fleet/Journal.h"
+#include "fleet/PlainText.h"
 #include "fleet/RecordViews.h"
 #include "fleet/SettingsEdit.h"
 #include "fleet/VerifiedWrite.h"
@@ -10,10 +11,16 @@
 
 namespace {
 
+// "1 unit", "3 units"
+QString Units(int Count)
+{
+    return Counted(Count, QStringLiteral("unit"), QStringLiteral("units"));
+}
+
 // "0612345679 (rack 3)"
 QString UnitName(const QString &Serial, const TPlanRow *Row)
 {
-    return Row && !Row->Label.isEmpty() ? QStringLiteral("%1 (%2)").arg(Serial, Row->Label) : Serial;
+    return Row && !Row->Label.isEmpty() ? QStringLiteral("%1 (%2)").arg(Serial, OneLine(Row->Label)) : Serial;
 }
 
 } // namespace
@@ -182,7 +189,7 @@ TCommissioning::TLook TCommissioning::Commission(const TDeviceInfo &Info, const 
 void TCommissioning::Start()
 {
     Notify(TCommissionStep::Start,
-           QStringLiteral("commissioning %1 units; journal %2").arg(Total()).arg(FJournal.Path()), true);
+           QStringLiteral("commissioning %1; journal %2").arg(Units(Total()), FJournal.Path()), true);
 }
 
 void TCommissioning::Finish(const QString &Message, bool Ok)
@@ -204,9 +211,10 @@ bool TCommissioning::Run(TInterruptWait &Wait, int IntervalMs)
         }
     }
     const bool ok = FFailed.isEmpty() && MayGoOn();
-    QString message = QStringLiteral("all %1 units done").arg(Total());
+    QString message =
+        Total() == 1 ? QStringLiteral("1 unit done") : QStringLiteral("all %1 done").arg(Units(Total()));
     if (interrupted || !MayGoOn())
-        message = QStringLiteral("stopped: %1 of %2 units done").arg(DoneCount()).arg(Total());
+        message = QStringLiteral("stopped: %1 of %2 done").arg(DoneCount()).arg(Units(Total()));
     if (!FJournalFault.isEmpty())
         message += QStringLiteral("; no unit is written while the journal fails: ") + FJournalFault;
     Finish(message, ok);
@@ -218,6 +226,6 @@ bool TCommissioning::RunOnce()
     Start();
     const TLook look = Look();
     const bool ok = look == TLook::Written || look == TLook::Skipped;
-    Finish(QStringLiteral("%1 of %2 units done").arg(DoneCount()).arg(Total()), ok);
+    Finish(QStringLiteral("%1 of %2 done").arg(DoneCount()).arg(Units(Total())), ok);
     return ok;
 }

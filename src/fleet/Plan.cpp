@@ -1,6 +1,7 @@
 #include "fleet/Plan.h"
 
 #include "fleet/Csv.h"
+#include "fleet/PlainText.h"
 #include "platform/LumoraError.h"
 
 #include <QFile>
@@ -129,7 +130,9 @@ bool ParsePlan(const QString &Text, std::vector<TPlanRow> &Rows, QString &Error)
         row.Line = lineNo;
         QString why;
         if (cells.size() != columns.size())
-            why = QStringLiteral("%1 cells where the header names %2").arg(cells.size()).arg(columns.size());
+            why = QStringLiteral("%1 where the header names %2")
+                      .arg(Counted(cells.size(), QStringLiteral("cell"), QStringLiteral("cells")))
+                      .arg(columns.size());
         else if (ParseRow(cells, columns, row, why) && planned.contains(WithoutLeadingZeros(row.Serial))) {
             const auto &[serial, line] = planned.value(WithoutLeadingZeros(row.Serial));
             if (serial == row.Serial)

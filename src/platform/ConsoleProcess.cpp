@@ -1,6 +1,5 @@
 #include "platform/ConsoleProcess.h"
 
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 QStringList StartConsoleProcess(int argc, char **argv)
@@ -14,10 +13,4 @@ QStringList StartConsoleProcess(int argc, char **argv)
 bool StandardOutputIsTerminal()
 {
     return ::isatty(STDOUT_FILENO) == 1;
-}
-
-int TerminalColumns()
-{
-    winsize size{};
-    return ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 ? size.ws_col : 0;
 }

@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-// The start and the terminal of a console program: its arguments (without the program's
+// The start of a console program: its arguments (without the program's
 // name) as the user typed them, and a console that shows the program's
 // UTF-8 output as text. On Linux the arguments are decoded from the locale's
 // encoding and the terminal already reads UTF-8; on Windows
@@ -14,7 +14,3 @@ QStringList StartConsoleProcess(int argc, char **argv);
 // Whether standard output is a terminal (a console on Windows), where a
 // live line can be redrawn in place.
 bool StandardOutputIsTerminal();
-
-// The width of the terminal standard output shows on, in columns; 0 when
-// it is none or the width is unknown.
-int TerminalColumns();

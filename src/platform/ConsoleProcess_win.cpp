@@ -27,11 +27,3 @@ bool StandardOutputIsTerminal()
     DWORD mode = 0;
     return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
 }
-
-int TerminalColumns()
-{
-    CONSOLE_SCREEN_BUFFER_INFO info{};
-    if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info))
-        return 0;
-    return info.srWindow.Right - info.srWindow.Left + 1;
-}

@@ -97,12 +97,4 @@ TEST(CliApp, HelpVersionAndUsageErrors)
     EXPECT_EQ(RunTool({"help", "reboot"}).Exit, 2);
 }
 
-TEST(CliOutput, LiveLinesAreCutByTerminalColumns)
-{
-    EXPECT_EQ(FitToColumns("done 1 of 3", 6), "done 1");
-    EXPECT_EQ(FitToColumns("机架 3 rack", 6), "机架 3") << "wide characters take two columns";
-    EXPECT_EQ(FitToColumns("机架", 3), "机");
-    EXPECT_EQ(FitToColumns("short", 80), "short");
-}
-
 } // namespace

@@ -114,6 +114,10 @@ TEST_F(CommissionTest, BackupRestoresOntoTheSameUnitAndClonesOnlyWithForce)
     EXPECT_EQ(doc["info"]["network"]["localIp"].toString(), "10.1.2.3");
     EXPECT_EQ(doc["params"]["temperature"]["raw"].toInt(), 25);
     EXPECT_TRUE(doc["tool"].toString().startsWith("lumora-cli "));
+    // With --json the same document is one object on one line.
+    run = RunTool({"--port", original.SlavePath(), "--json", "backup"});
+    EXPECT_EQ(run.Out.count('\n'), 1);
+    EXPECT_EQ(run.Json()["record"], doc["record"]);
 
     // A replacement unit with the same serial number gets the settings back.
     TSimLine same(Unit("0612345678"));
@@ -314,7 +318,7 @@ TEST_F(CommissionTest, FullJournalSendsNothingAndKeepsOnlyWholeLines)
     ASSERT_EQ(set("10.0.0.6").Exit, 0);
     run = RunTool({"--json", "report", "--journal", journal});
     EXPECT_EQ(run.Err,
-              QStringLiteral("lumora-cli: %1: 1 lines that are no journal entry were skipped\n").arg(journal))
+              QStringLiteral("lumora-cli: %1: 1 line that is no journal entry was skipped\n").arg(journal))
         << "only the pad";
     const QJsonArray history = run.Json()["units"][0]["history"].toArray();
     ASSERT_EQ(history.size(), 2);
@@ -603,8 +607,32 @@ TEST_F(CommissionTest, ReportEscapesJournalTextsInHtml)
     EXPECT_TRUE(run.Out.startsWith("<!DOCTYPE html>"));
     EXPECT_FALSE(run.Out.contains("<script>") || run.Out.contains("<b>1"));
     EXPECT_TRUE(run.Out.contains("a&amp;b &lt;script&gt;"));
-    EXPECT_TRUE(run.Err.contains("1 lines that are no journal entry were skipped"));
+    EXPECT_TRUE(run.Err.contains("1 line that is no journal entry was skipped"));
     EXPECT_EQ(RunTool({"report", "--journal", journal, "--format", "pdf"}).Exit, 2);
+}
+
+TEST_F(CommissionTest, ReportBeforeAnyWriteAfterARefusedOneAndSinceImpossibleTimes)
+{
+    // No journal yet at its default place: a report of no unit.
+    TCliRun report = RunTool({"report"});
+    EXPECT_EQ(report.Exit, 0) << report.Err.toStdString();
+    EXPECT_EQ(report.Out.section('\n', 0, 0), "0 units");
+    EXPECT_EQ(RunTool({"report", "--format", "csv"}).Out.count('\n'), 1); // the header only
+
+    TSimConfig refusing = Unit("0612345678");
+    refusing.Faults.AckCode = 2;
+    TSimLine unit(refusing);
+    EXPECT_EQ(Run(unit, {"set", "--local", "10.9.9.9"}).Exit, 1);
+    report = RunTool({"report", "--journal", Journal(), "--format", "csv"});
+    EXPECT_TRUE(report.Out.contains("\n0612345678,,6 EDFA(Single),off,192.168.1.100,"))
+        << report.Out.toStdString();
+    EXPECT_TRUE(report.Out.contains(",not acknowledged,1\n"));
+
+    for (const char *since : {"2026-12-08T25:00", "2026-12-08junk", "2026-12-08T10:00 "}) {
+        report = RunTool({"report", "--journal", Journal(), "--since", since});
+        EXPECT_EQ(report.Exit, 2) << since;
+        EXPECT_TRUE(report.Out.isEmpty());
+    }
 }
 
 TEST_F(CommissionTest, LimitsMarkValuesOutOfRange)

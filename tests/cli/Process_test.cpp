@@ -1,4 +1,5 @@
 #include "CliRun.h"
+#include "fleet/PlainText.h"
 #include "platform/SerialTrace.h"
 #include "support/SimLine.h"
 #include "support/TestEnv.h"
@@ -9,10 +10,14 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <poll.h>
+#include <pty.h>
+#include <unistd.h>
 
 namespace {
 
@@ -172,3 +177,56 @@ TEST_F(ProcessTest, WatchEndsCleanlyOnInterrupt)
 }
 
 } // namespace
+
+TEST_F(ProcessTest, LiveLineOfCommissionIsCutToTheTerminalsWidth)
+{
+    QTemporaryDir dir;
+    QFile plan(dir.filePath("plan.csv"));
+    ASSERT_TRUE(plan.open(QIODevice::WriteOnly));
+    plan.write(
+        "serial,dhcp,local,server,gateway,mask,label\n"
+        "0612345678,off,10.0.1.5,10.0.0.10,10.0.1.1,255.255.0.0,机架 3 上层 左侧第二个插槽 (bench B)\n");
+    plan.close();
+
+    // Standard output is an 80-column terminal; COLUMNS, which says
+    // otherwise, only stands in when the terminal cannot tell.
+    termios raw{};
+    ::cfmakeraw(&raw);
+    winsize size{};
+    size.ws_col = 80;
+    size.ws_row = 24;
+    int master = -1;
+    int slave = -1;
+    ASSERT_EQ(::openpty(&master, &slave, nullptr, &raw, &size), 0);
+    QProcess p;
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert("COLUMNS", "200");
+    p.setProcessEnvironment(e);
+    p.setChildProcessModifier([slave] { ::dup2(slave, STDOUT_FILENO); });
+    p.start(ToolPath(), {"--port", Sim.SlavePath(), "commission", plan.fileName(), "--once", "--journal",
+                         dir.filePath("journal.jsonl")});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    ::close(slave);
+    QByteArray bytes;
+    char buffer[4096];
+    pollfd pfd{master, POLLIN, 0};
+    while (::poll(&pfd, 1, 5000) > 0) {
+        const ssize_t n = ::read(master, buffer, sizeof buffer);
+        if (n <= 0)
+            break; // EIO once the last writer has gone
+        bytes.append(buffer, n);
+    }
+    ::close(master);
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+
+    int live = 0;
+    for (const QString &segment : QString::fromUtf8(bytes).split("\r\x1b[K")) {
+        if (!segment.startsWith("done "))
+            continue; // a lasting line, which may wrap
+        ++live;
+        const QString shown = segment.section('\n', 0, 0);
+        EXPECT_LE(DisplayWidth(shown), 79) << shown.toStdString();
+        EXPECT_GE(DisplayWidth(shown), 78) << shown.toStdString(); // cut, a wide character not halved
+    }
+    EXPECT_GE(live, 2) << bytes.toStdString();
+}

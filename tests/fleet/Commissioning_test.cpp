@@ -141,14 +141,14 @@ TEST_F(CommissioningTest, RunEndsWhenAllAreDoneAndOnceLooksOnce)
         TInterruptWait wait;
         EXPECT_TRUE(run.Run(wait, 10));
         EXPECT_EQ(Events.Last.Step, TCommissionStep::Finished);
-        EXPECT_EQ(Events.Last.Message, "all 1 units done");
+        EXPECT_EQ(Events.Last.Message, "1 unit done");
         EXPECT_TRUE(Events.Last.Ok);
         EXPECT_EQ(unit.CountOf(0), 1) << "not verified: no read-back";
     }
     Events.Take();
     TCommissioning once({Row("0600000002", "10.0.1.2")}, Journal, Events, {Line(), true});
     EXPECT_FALSE(once.RunOnce()) << "the unit attached is not in the plan";
-    EXPECT_EQ(Events.Take().last(), "finished: 0 of 1 units done");
+    EXPECT_EQ(Events.Take().last(), "finished: 0 of 1 unit done");
     EXPECT_FALSE(Events.Last.Ok);
 }
 
