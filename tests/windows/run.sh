@@ -50,24 +50,18 @@ timeout 180 wineboot --init >"$work/wineboot.log" 2>&1 </dev/null ||
   { echo "run.sh: wineboot failed" >&2; cat "$work/wineboot.log" >&2; exit 1; }
 settle
 
-# The stand-in faces, in the Fonts folder and the registry's font list as
-# Windows installs fonts.
+# The faces Windows has for the program's fonts, as Windows installs them:
+# a file in the Fonts folder and its entry in the registry's font list.
 fonts=$WINEPREFIX/drive_c/windows/Fonts
 mkdir -p "$fonts"
-cp /usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf \
-  /usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf /usr/share/fonts/truetype/arphic/uming.ttc "$fonts/"
+/usr/bin/python3 "$(dirname "$0")/windows_faces.py" /usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf \
+  /usr/share/fonts/truetype/arphic/uming.ttc "$fonts"
 cat >"$work/fonts.reg" <<'REG'
 REGEDIT4
 
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\Fonts]
-"Liberation Sans (TrueType)"="LiberationSans-Regular.ttf"
-"Liberation Sans Bold (TrueType)"="LiberationSans-Bold.ttf"
-"AR PL UMing CN & AR PL UMing TW (TrueType)"="uming.ttc"
-
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
-"Microsoft Sans Serif"="Liberation Sans"
-"SimSun"="AR PL UMing CN"
-"NSimSun"="AR PL UMing CN"
+"Microsoft Sans Serif (TrueType)"="micross.ttf"
+"SimSun & NSimSun (TrueType)"="simsun.ttc"
 REG
 timeout 60 wine regedit /S "$work/fonts.reg" >"$work/regedit.log" 2>&1 </dev/null
 settle
