@@ -5,13 +5,13 @@
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class TFleetLink;
 class TJournal;
 class TLimits;
 struct TDeviceInfo;
-struct TWriteOutcome;
 struct TWriteRequest;
 
 // What a command runs with: the output, the global options and its own
@@ -21,7 +21,7 @@ struct TCliContext {
     TGlobalArgs Global;
     TCommandArgs Args;
 
-    // Prints "lumora-cli: <Message>" and the hint to the command's help on
+    // Prints the error Message and the hint to the command's help on
     // standard error; returns the usage exit status.
     int Usage(const QString &Message) const;
     // Prints the link's last status text on standard error; returns the
@@ -43,16 +43,19 @@ struct TCliContext {
 // false with Exit set: nothing may be written without its record.
 bool OpenCommandJournal(const TCliContext &Context, TJournal &Journal, int &Exit);
 
-// The start of a single write (`set`, `restore`): opens the journal, then the
-// port, and reads the unit into Request.Before. On failure prints why and
-// returns false with Exit set; nothing has been sent.
-bool StartCommandWrite(const TCliContext &Context, TJournal &Journal, TFleetLink &Link,
-                       TWriteRequest &Request, int &Exit);
+// Whether the writes of a command are read back (no --no-verify).
+bool VerifyWrites(const TCliContext &Context);
 
-// Prints the outcome of a `set` or `restore`: the link's status (or with
-// --json an object with the port, status, verdict and settings sent), or the
-// failure on standard error. Returns the exit status.
-int ReportWrite(const TCliContext &Context, const TFleetLink &Link, const TWriteOutcome &Outcome);
+// Fills the settings to send (and more fields for the journal) into Request
+// from the unit read into Request.Before, or refuses with a message and an
+// exit status other than CliExitOk.
+using TPrepareWrite = std::function<int(TWriteRequest &Request)>;
+
+// A single write (`set`, `restore`): opens the journal, then the port, reads
+// the unit, lets Prepare decide what to send, writes it, reads it back unless
+// --no-verify and records it in the journal. Prints the outcome and returns
+// the exit status; on any failure before the write nothing has been sent.
+int RunSingleWrite(TCliContext &Context, const QString &Command, const TPrepareWrite &Prepare);
 
 // Reads what `params` and `watch` judge by: the limits of --limits FILE and,
 // when a limit holds for one device type only, the unit's type (command 0,
@@ -61,13 +64,14 @@ bool PrepareLimits(const TCliContext &Context, TFleetLink &Link, TLimits &Limits
 
 using TCommandRun = int (*)(TCliContext &Context);
 
-// One command of the tool with its options and help.
+// One command of the tool: its options, declared once for the parser and
+// the help, and its help.
 struct TCliCommand {
     QString Name;
-    QString Synopsis; // the options after the command word
+    QString Operands; // the operands in the usage line ("FILE", "[PORT...]")
     QString Summary;  // one line for the overview
-    QString Help;     // the paragraphs of `lumora-cli COMMAND --help`
-    std::vector<TOptionSpec> Options;
+    QString Help;     // the paragraphs of `lumora-cli COMMAND --help` before the options
+    std::vector<TCliOption> Options;
     int MaxOperands = 0;
     TCommandRun Run = nullptr;
 };

@@ -1,28 +1,29 @@
 #include "cli/CliOutput.h"
 
+#include "cli/CliArgs.h"
+#include "fleet/WholeFile.h"
+#include "platform/TerminalSize.h"
+
 #include <QJsonDocument>
 
 #include <cerrno>
 #include <unistd.h>
 
-namespace {
-
-void WriteAll(int fd, const QByteArray &bytes)
+void TCliOutput::SetOutError(const QString &Reason)
 {
-    const char *data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return; // a closed pipe or a full disk: nothing more can be said
-        data += n;
-        left -= n;
-    }
+    if (FOutError.isEmpty())
+        FOutError = Reason;
 }
 
-} // namespace
+int TCliOutput::Finish(int Exit)
+{
+    if (!CloseOut())
+        SetOutError(SystemErrorText(errno));
+    if (!OutputFailed())
+        return Exit;
+    ErrorLine(QStringLiteral("cannot write standard output: ") + FOutError);
+    return Exit == CliExitOk || Exit == CliExitLimits ? CliExitDevice : Exit;
+}
 
 void TCliOutput::Line(const QString &text)
 {
@@ -41,6 +42,11 @@ void TCliOutput::Text(const QString &text)
 
 void TCliOutput::ErrorLine(const QString &text)
 {
+    HintLine(QStringLiteral("lumora-cli: ") + text);
+}
+
+void TCliOutput::HintLine(const QString &text)
+{
     WriteErr(text.toUtf8() + '\n');
 }
 
@@ -49,12 +55,25 @@ bool TProcessOutput::IsTerminal() const
     return ::isatty(STDOUT_FILENO) == 1;
 }
 
+int TProcessOutput::TerminalWidth() const
+{
+    return TerminalColumns(STDOUT_FILENO);
+}
+
 void TProcessOutput::WriteOut(const QByteArray &bytes)
 {
-    WriteAll(STDOUT_FILENO, bytes);
+    if (!OutputFailed() && !WriteAllTo(STDOUT_FILENO, bytes.constData(), bytes.size()))
+        SetOutError(SystemErrorText(errno));
 }
 
 void TProcessOutput::WriteErr(const QByteArray &bytes)
 {
-    WriteAll(STDERR_FILENO, bytes);
+    // Nothing more can be said when standard error fails as well.
+    (void)WriteAllTo(STDERR_FILENO, bytes.constData(), bytes.size());
+}
+
+bool TProcessOutput::CloseOut()
+{
+    // A file system may report a failed write only when the file is closed.
+    return ::close(STDOUT_FILENO) == 0 || errno == EINTR;
 }

@@ -1,55 +1,76 @@
 #include "cli/CommissionProgress.h"
 
+#include "cli/CliArgs.h"
 #include "cli/CliOutput.h"
 #include "fleet/Journal.h"
+#include "fleet/PlainText.h"
 
 namespace {
 
 // Erases the terminal line the cursor is on.
 const QString ClearLine = QStringLiteral("\r\x1b[K");
 
-} // namespace
-
-TCommissionProgress::TCommissionProgress(TCliOutput &Out, int Total)
-    : FOut(Out), FTotal(Total), FLive(!Out.Json() && Out.IsTerminal())
+int ExitStatusOf(const TCommissionEvent &Event)
 {
+    if (Event.Ok)
+        return CliExitOk;
+    return Event.OnlyRefusals ? CliExitUsage : CliExitDevice;
 }
 
-void TCommissionProgress::Event(const QString &Kind, const QString &Message, bool Lasting,
-                                const QJsonObject &Fields)
+} // namespace
+
+TCommissionProgress::TCommissionProgress(TCliOutput &Out) : FOut(Out), FLive(Out.IsTerminal()) {}
+
+void TCommissionProgress::Notify(const TCommissionEvent &Event)
 {
-    if (FOut.Json()) {
-        QJsonObject object{{QStringLiteral("time"), RecordTime()},
-                           {QStringLiteral("event"), Kind},
-                           {QStringLiteral("done"), FDone},
-                           {QStringLiteral("total"), FTotal},
-                           {QStringLiteral("message"), Message}};
-        for (auto it = Fields.begin(); it != Fields.end(); ++it)
-            object.insert(it.key(), it.value());
-        FOut.JsonLine(object);
-        return;
-    }
-    const QString line = QStringLiteral("[%1/%2] %3").arg(FDone).arg(FTotal).arg(Message);
+    const QString line = QStringLiteral("[%1/%2] %3").arg(Event.Done).arg(Event.Total).arg(Event.Message);
     if (!FLive) {
         FOut.Line(RecordTime() + QLatin1Char(' ') + line);
         return;
     }
-    if (Lasting)
+    if (Event.Lasting)
         FOut.Text(ClearLine + line + QLatin1Char('\n'));
-    FDoing = Message;
-    DrawLive();
+    if (Event.Step == TCommissionStep::Finished) {
+        // The finished line is the last: the shell prompt starts below it.
+        FLiveShown = false;
+        return;
+    }
+    DrawLive(Event);
 }
 
-void TCommissionProgress::DrawLive()
+bool TCommissionProgress::Lost() const
 {
-    const QString unit = FUnit.isEmpty() ? QStringLiteral("no unit") : FUnit;
-    FOut.Text(ClearLine + QStringLiteral("done %1 of %2 | %3 | %4").arg(FDone).arg(FTotal).arg(unit, FDoing));
+    return FOut.OutputFailed();
+}
+
+void TCommissionProgress::DrawLive(const TCommissionEvent &Event)
+{
+    const QString unit = Event.Unit.isEmpty() ? QStringLiteral("no unit") : Event.Unit;
+    QString text =
+        QStringLiteral("done %1 of %2 | %3 | %4").arg(Event.Done).arg(Event.Total).arg(unit, Event.Message);
+    // A line longer than the terminal would wrap, and the next redraw would
+    // leave its first part behind.
+    if (const int width = FOut.TerminalWidth(); width > 1)
+        text = CutToWidth(text, width - 1);
+    FOut.Text(ClearLine + text);
     FLiveShown = true;
 }
 
-void TCommissionProgress::Finish()
+void TCommissionJsonEvents::Notify(const TCommissionEvent &Event)
 {
-    if (FLiveShown)
-        FOut.Text(QStringLiteral("\n"));
-    FLiveShown = false;
+    QJsonObject object{{QStringLiteral("time"), RecordTime()},
+                       {QStringLiteral("event"), CommissionStepName(Event.Step)},
+                       {QStringLiteral("done"), Event.Done},
+                       {QStringLiteral("total"), Event.Total},
+                       {QStringLiteral("message"), Event.Message}};
+    for (auto it = Event.Fields.begin(); it != Event.Fields.end(); ++it)
+        object.insert(it.key(), it.value());
+    if (Event.Step == TCommissionStep::Finished)
+        object.insert(QStringLiteral("exitStatus"), ExitStatusOf(Event));
+    FOut.JsonLine(object);
+}
+
+bool TCommissionJsonEvents::Lost() const
+{
+    return FOut.OutputFailed();
 }

@@ -1,39 +1,42 @@
 #pragma once
 
-#include <QJsonObject>
+#include "fleet/Commissioning.h"
+
 #include <QString>
 
 class TCliOutput;
 
-// How a commissioning run tells what happens. On a terminal: one live line
-// (done n of N, the unit attached now, what it is doing) redrawn in place,
-// with the lasting events (a unit done or failed, a stranger) printed above
-// it. Otherwise one plain line per event, or with --json one JSON object per
-// event: {"time", "event", "done", "total", "message", ...}.
-class TCommissionProgress {
+// A commissioning run as text. On a terminal: one live line (done n of N,
+// the unit attached now, what it is doing) redrawn in place and cut to the
+// terminal's width, with the lasting events (a unit done or failed, a
+// stranger) printed above it. Otherwise one line per event with its time.
+class TCommissionProgress : public TCommissionObserver {
 public:
-    TCommissionProgress(TCliOutput &Out, int Total);
+    explicit TCommissionProgress(TCliOutput &Out);
     TCommissionProgress(const TCommissionProgress &) = delete;
     TCommissionProgress &operator=(const TCommissionProgress &) = delete;
 
-    void SetDone(int Done) { FDone = Done; }
-    // Unit: the unit attached now ("" when none).
-    void SetUnit(const QString &Unit) { FUnit = Unit; }
-
-    // One event. Lasting events stay on a terminal as lines of their own;
-    // the others only change the live line there.
-    void Event(const QString &Kind, const QString &Message, bool Lasting, const QJsonObject &Fields = {});
-    // Ends the live line so that the shell prompt starts on a fresh line.
-    void Finish();
+    void Notify(const TCommissionEvent &Event) override;
+    bool Lost() const override;
 
 private:
-    void DrawLive();
+    void DrawLive(const TCommissionEvent &Event);
 
     TCliOutput &FOut;
-    int FTotal;
-    int FDone = 0;
-    QString FUnit;
-    QString FDoing;
     bool FLive;
     bool FLiveShown = false;
+};
+
+// A commissioning run as one JSON object per event: {"time", "event", "done",
+// "total", "message", ...the event's fields}; "finished" carries the
+// "exitStatus".
+class TCommissionJsonEvents : public TCommissionObserver {
+public:
+    explicit TCommissionJsonEvents(TCliOutput &Out) : FOut(Out) {}
+
+    void Notify(const TCommissionEvent &Event) override;
+    bool Lost() const override;
+
+private:
+    TCliOutput &FOut;
 };

@@ -3,23 +3,8 @@
 #include "fleet/Report.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QJsonDocument>
-
-namespace {
-
-// --since: a date (from its local midnight) or a date and time.
-bool ParseSince(const QString &Text, QDateTime &Since)
-{
-    Since = QDateTime::fromString(Text, Qt::ISODate);
-    if (!Since.isValid()) {
-        const QDate date = QDate::fromString(Text, Qt::ISODate);
-        if (date.isValid())
-            Since = date.startOfDay();
-    }
-    return Since.isValid();
-}
-
-} // namespace
 
 int RunReport(TCliContext &Context)
 {
@@ -28,23 +13,33 @@ int RunReport(TCliContext &Context)
         args.Has(QStringLiteral("format")) ? args.Value(QStringLiteral("format")) : QStringLiteral("text");
     if (!QStringList{"text", "csv", "json", "html"}.contains(format))
         return Context.Usage(QStringLiteral("invalid format '%1': give text, csv, json or html").arg(format));
+    // --json is --format json; any other format given with it is a contradiction.
+    if (Context.Out.Json() && args.Has(QStringLiteral("format")) && format != QLatin1String("json"))
+        return Context.Usage(
+            QStringLiteral("--json prints JSON: it cannot be given with --format %1").arg(format));
     QDateTime since;
-    if (args.Has(QStringLiteral("since")) && !ParseSince(args.Value(QStringLiteral("since")), since))
-        return Context.Usage(QStringLiteral("invalid date '%1': give YYYY-MM-DD or YYYY-MM-DDTHH:MM")
-                                 .arg(args.Value(QStringLiteral("since"))));
+    if (args.Has(QStringLiteral("since")) && !ParseReportSince(args.Value(QStringLiteral("since")), since))
+        return Context.Usage(
+            QStringLiteral("invalid date '%1': give YYYY-MM-DD, YYYY-MM-DDTHH:MM or YYYY-MM-DDTHH:MM:SS")
+                .arg(args.Value(QStringLiteral("since"))));
 
     const QString path =
         args.Has(QStringLiteral("journal")) ? args.Value(QStringLiteral("journal")) : TJournal::DefaultPath();
     std::vector<QJsonObject> entries;
     int skipped = 0;
     QString error;
-    if (!ReadJournal(path, entries, skipped, error)) {
+    // Before the first write there is no journal yet: a report of no unit.
+    const bool noJournalYet = !args.Has(QStringLiteral("journal")) && !QFileInfo::exists(path);
+    if (!noJournalYet && !ReadJournal(path, entries, skipped, error)) {
         Context.Out.ErrorLine(error);
         return CliExitDevice;
     }
     if (skipped > 0)
         Context.Out.ErrorLine(
-            QStringLiteral("%1: %2 lines that are no journal entry were skipped").arg(path).arg(skipped));
+            QStringLiteral("%1: %2 skipped")
+                .arg(path, skipped == 1
+                               ? QStringLiteral("1 line that is no journal entry was")
+                               : QStringLiteral("%1 lines that are no journal entry were").arg(skipped)));
     if (since.isValid()) {
         std::erase_if(entries, [&](const QJsonObject &e) {
             return QDateTime::fromString(e.value(QStringLiteral("time")).toString(), Qt::ISODate) < since;
@@ -52,7 +47,6 @@ int RunReport(TCliContext &Context)
     }
 
     const std::vector<TReportUnit> units = GroupByUnit(entries);
-    // --json is the same as --format json.
     if (format == QLatin1String("json") || Context.Out.Json()) {
         QJsonObject report = ReportJson(units);
         report.insert(QStringLiteral("journal"), path);

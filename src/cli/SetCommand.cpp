@@ -1,6 +1,4 @@
 #include "cli/CliCommand.h"
-#include "fleet/FleetLink.h"
-#include "fleet/Journal.h"
 #include "fleet/RecordViews.h"
 #include "fleet/SettingsEdit.h"
 #include "fleet/VerifiedWrite.h"
@@ -41,17 +39,9 @@ int RunSet(TCliContext &Context)
         return CliExitUsage;
     }
 
-    int exit = CliExitOk;
-    TJournal journal;
-    TFleetLink link;
-    TWriteRequest request;
-    if (!StartCommandWrite(Context, journal, link, request, exit))
-        return exit;
-
     // Read-modify-write: start from the device's own network fields.
-    request.Settings = ApplySettingsEdit(edit, RecordNetwork(request.Before));
-    request.Verify = !args.Has(QStringLiteral("no-verify"));
-    request.Command = QStringLiteral("set");
-    const TWriteOutcome outcome = WriteVerified(link, journal, request);
-    return ReportWrite(Context, link, outcome);
+    return RunSingleWrite(Context, QStringLiteral("set"), [&](TWriteRequest &Request) {
+        Request.Settings = ApplySettingsEdit(edit, RecordNetwork(Request.Before));
+        return int(CliExitOk);
+    });
 }

@@ -1,11 +1,12 @@
 #include "cli/CliCommand.h"
+#include "fleet/Csv.h"
 #include "fleet/FleetLink.h"
+#include "fleet/Journal.h"
 #include "fleet/Limits.h"
 #include "fleet/RecordViews.h"
 #include "platform/IntConv.h"
 #include "platform/InterruptWait.h"
 
-#include <QDateTime>
 #include <QLocale>
 
 #include <chrono>
@@ -15,38 +16,42 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Local time with milliseconds and the UTC offset: 2026-12-08T09:15:02.125+01:00.
-QString Timestamp()
-{
-    const QDateTime now = QDateTime::currentDateTime();
-    return now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODateWithMs);
-}
-
-// A CSV cell: quoted when it holds a comma or a quote (a decimal comma in
-// some locales).
-QString CsvCell(const QString &text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
 QString CsvHeader()
 {
     QStringList cells{QStringLiteral("time")};
     for (const TShownField &f : ParamsFields(TDeviceParams{}))
         cells << f.Key;
-    return cells.join(QLatin1Char(','));
+    return CsvRecord(cells).chopped(1);
 }
 
 QString CsvLine(const QString &time, const TDeviceParams &params, const QMap<QString, QString> &alarms)
 {
     QStringList cells{time};
     for (const TShownField &f : MarkedParamsFields(params, alarms))
-        cells << CsvCell(f.Text);
-    return cells.join(QLatin1Char(','));
+        cells << f.Text;
+    return CsvRecord(cells).chopped(1);
+}
+
+// One reading of the parameters into Params; false with Why set when it
+// failed. A lost line (the unit or its adapter was swapped) is opened anew by
+// its name, as commissioning does, and read once more; a port left closed by
+// a reopening that failed is tried again.
+bool TakeReading(TFleetLink &Link, const QString &Port, TDeviceParams &Params, QString &Why)
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!Link.Opened() && !Link.OpenByName(Port, Why))
+            return false;
+        const TRecordResult<TDeviceParams> read = Link.ReadRecord<TDeviceParams>(CmdReadParams);
+        if (read.Ok()) {
+            Params = read.Record;
+            return true;
+        }
+        Why = StatusLine(TLinkOperation::Read, read).Text;
+        if (!read.LineLost())
+            return false;
+        Link.ClosePort();
+    }
+    return false;
 }
 
 } // namespace
@@ -85,16 +90,18 @@ int RunWatch(TCliContext &Context)
     bool anyAlarm = false;
     Clock::time_point next = Clock::now();
     for (int32_t reading = 0; count == 0 || reading < count; ++reading) {
-        if (reading > 0 && !interrupt.WaitUntil(next))
+        // Readings nobody can see are not taken.
+        if (Context.Out.OutputFailed() || (reading > 0 && !interrupt.WaitUntil(next)))
             break;
         // The next reading starts one interval after this one; a reading that
         // took longer than that is followed at once, without catching up.
         next = std::max(next + interval, Clock::now());
-        const QString time = Timestamp();
+        const QString time = RecordTime(Qt::ISODateWithMs);
         TDeviceParams params{};
-        if (!link.ReadParams(&params, sizeof params)) {
+        QString why;
+        if (!TakeReading(link, Context.Global.Port, params, why)) {
             anyFailed = true;
-            Context.Out.ErrorLine(time + QLatin1Char(' ') + link.Status().Text());
+            Context.Out.ErrorLine(time + QLatin1Char(' ') + why);
             continue;
         }
         const QMap<QString, QString> alarms = limits.Check(params, type);

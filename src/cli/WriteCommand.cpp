@@ -16,17 +16,21 @@ bool OpenCommandJournal(const TCliContext &Context, TJournal &Journal, int &Exit
     return false;
 }
 
-bool StartCommandWrite(const TCliContext &Context, TJournal &Journal, TFleetLink &Link,
-                       TWriteRequest &Request, int &Exit)
+bool VerifyWrites(const TCliContext &Context)
 {
-    return OpenCommandJournal(Context, Journal, Exit) && Context.ReadDeviceInfo(Link, Request.Before, Exit);
+    return !Context.Args.Has(QStringLiteral("no-verify"));
 }
 
+namespace {
+
+// Prints the outcome of a write: the link's status (or with --json an
+// object with the port, status, verdict and settings sent), or the failure
+// on standard error. Returns the exit status.
 int ReportWrite(const TCliContext &Context, const TFleetLink &Link, const TWriteOutcome &Outcome)
 {
     if (!Outcome.Ok) {
         Context.Out.ErrorLine(Outcome.Message);
-        return CliExitDevice;
+        return Outcome.Refused ? CliExitUsage : CliExitDevice;
     }
     if (Context.Out.Json())
         Context.Out.JsonLine(
@@ -37,4 +41,22 @@ int ReportWrite(const TCliContext &Context, const TFleetLink &Link, const TWrite
     else
         Context.Out.Line(Link.Status().Text());
     return CliExitOk;
+}
+
+} // namespace
+
+int RunSingleWrite(TCliContext &Context, const QString &Command, const TPrepareWrite &Prepare)
+{
+    int exit = CliExitOk;
+    TJournal journal;
+    TFleetLink link;
+    TWriteRequest request;
+    if (!OpenCommandJournal(Context, journal, exit) || !Context.ReadDeviceInfo(link, request.Before, exit))
+        return exit;
+    exit = Prepare(request);
+    if (exit != CliExitOk)
+        return exit;
+    request.Verify = VerifyWrites(Context);
+    request.Command = Command;
+    return ReportWrite(Context, link, WriteVerified(link, journal, request));
 }

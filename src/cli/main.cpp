@@ -9,5 +9,5 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
     TProcessOutput out;
-    return RunCli(args, out);
+    return out.Finish(RunCli(args, out));
 }

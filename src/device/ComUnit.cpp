@@ -108,50 +108,113 @@ void TCOMMan::SetPortNumber(int32_t PortNumber)
     TSettingsStore(TSettingsStore::DefaultPath()).WriteInteger(SetupSection, PortValue, PortNumber);
 }
 
-bool TCOMMan::SendFrame(const uint8_t *Data, int N)
+TLinkResult TCOMMan::Send(const uint8_t *Data, int N)
 {
+    TLinkResult result;
     if (!FOpened) {
-        ShowError(QStringLiteral("Port not open,command fail!"));
-        return false;
+        result.Error = TLinkError::PortNotOpen;
+        return result;
     }
-    if (N < 0 || N > 255)
-        return false;
+    if (N < 0 || N > 255) {
+        result.Error = TLinkError::SendFailed;
+        return result;
+    }
+    if (FDiscardStaleInput)
+        FHandle.DiscardInput();
     const QByteArray frame = BuildFrame(Data[0], std::span<const uint8_t>(Data + 1, size_t(N)));
     const ssize_t written =
         FHandle.Write(reinterpret_cast<const uint8_t *>(frame.constData()), size_t(frame.size()));
-    return written == frame.size();
+    result.Sent = written == frame.size();
+    if (!result.Sent)
+        result.Error = FHandle.LineLost() ? TLinkError::HungUp : TLinkError::SendFailed;
+    return result;
+}
+
+TLinkError TCOMMan::ReceiveReply(std::span<uint8_t> Buffer, int Expected)
+{
+    const int got = FHandle.ReadQueued(Buffer.data(), int(Buffer.size()), FTimeout);
+    if (Expected >= 0 && got == Expected)
+        return TLinkError::None;
+    return FHandle.LineLost() ? TLinkError::HungUp : TLinkError::NoReply;
+}
+
+TLinkResult TCOMMan::ReceiveAck()
+{
+    TLinkResult result;
+    result.Sent = true;
+    uint8_t ack[AckBufferSize];
+    const int got = FHandle.ReadQueued(ack, AckBufferSize, AckWaitMs);
+    if (got == 0)
+        result.Error = FHandle.LineLost() ? TLinkError::HungUp : TLinkError::NoReply;
+    else if (got != 4 || ack[3] != ack[2])
+        result.Error = TLinkError::MalformedAck;
+    else {
+        result.AckCode = ack[2];
+        result.Error = ack[2] == 0   ? TLinkError::None
+                       : ack[2] == 1 ? TLinkError::NotSupported
+                                     : TLinkError::CommandFailed;
+    }
+    return result;
+}
+
+TLinkResult TCOMMan::Exchange(uint8_t Command, std::span<uint8_t> Record)
+{
+    // A record that cannot fit the reply buffer with its two leading bytes
+    // and checksum can never be received whole.
+    if (Record.size() > size_t(ReplyBufferSize - 3))
+        return {TLinkError::BadLength};
+    TLinkResult result = Send(&Command, 0);
+    if (!result.Sent)
+        return result;
+    Pause();
+    const auto count = int(Record.size());
+    uint8_t reply[ReplyBufferSize];
+    result.Error = ReceiveReply(reply, count + 3);
+    if (!result.Ok())
+        return result;
+    if (ByteSum(std::span<const uint8_t>(reply + 2, Record.size())) != reply[count + 2]) {
+        result.Error = TLinkError::BadChecksum;
+        return result;
+    }
+    std::memcpy(Record.data(), reply + 2, Record.size());
+    return result;
+}
+
+TLinkResult TCOMMan::WriteRecord(std::span<const uint8_t> Payload)
+{
+    // A payload must fit the frame's one length byte.
+    if (Payload.size() > 255)
+        return {TLinkError::SendFailed};
+    uint8_t data[256];
+    data[0] = CmdWriteSettings;
+    if (!Payload.empty())
+        std::memcpy(data + 1, Payload.data(), Payload.size());
+    const TLinkResult sent = Send(data, int(Payload.size()));
+    if (!sent.Sent)
+        return sent;
+    Pause();
+    return ReceiveAck();
+}
+
+bool TCOMMan::SendFrame(const uint8_t *Data, int N)
+{
+    const TLinkResult result = Send(Data, N);
+    ShowReport(StatusLine(TLinkOperation::Send, result));
+    return result.Sent;
 }
 
 bool TCOMMan::ReadReply(std::span<uint8_t> Buffer, int Expected)
 {
-    const int got = FHandle.ReadQueued(Buffer.data(), int(Buffer.size()), FTimeout);
-    return Expected >= 0 && got == Expected;
+    return ReceiveReply(Buffer, Expected) == TLinkError::None;
 }
 
 bool TCOMMan::Query(uint8_t Command, void *Dest, int Count)
 {
-    // A record that cannot fit the reply buffer with its two leading bytes
-    // and checksum can never be received whole.
-    if (Count < 0 || Count > ReplyBufferSize - 3) {
-        ShowError(QStringLiteral("Receive error data."));
-        return false;
-    }
-    if (!SendFrame(&Command, 0)) {
-        ShowError(QStringLiteral("Device no response,command fail."));
-        return false;
-    }
-    Pause();
-    uint8_t reply[ReplyBufferSize];
-    if (!ReadReply(reply, Count + 3)) {
-        ShowError(QStringLiteral("Device response timeout!"));
-        return false;
-    }
-    if (ByteSum(std::span<const uint8_t>(reply + 2, size_t(Count))) != reply[Count + 2]) {
-        ShowError(QStringLiteral("Receive error data."));
-        return false;
-    }
-    std::memcpy(Dest, reply + 2, size_t(Count));
-    return true;
+    const TLinkResult result =
+        Count < 0 ? TLinkResult{TLinkError::BadLength}
+                  : Exchange(Command, std::span<uint8_t>(static_cast<uint8_t *>(Dest), size_t(Count)));
+    ShowOutcome(TLinkOperation::Read, result);
+    return result.Ok();
 }
 
 bool TCOMMan::ReadInfo(void *Dest, int Count)
@@ -166,54 +229,42 @@ bool TCOMMan::ReadParams(void *Dest, int Count)
 
 bool TCOMMan::WriteCommand(const void *Payload, int Length)
 {
-    // A payload must fit the frame's one length byte.
-    if (Length < 0 || Length > 255) {
-        ShowError(QStringLiteral("Couldn't open device!"));
-        return false;
-    }
-    uint8_t data[256];
-    data[0] = CmdWriteSettings;
-    if (Length > 0)
-        std::memcpy(data + 1, Payload, size_t(Length));
-    if (!SendFrame(data, Length)) {
-        ShowError(QStringLiteral("Couldn't open device!"));
-        return false;
-    }
-    Pause();
-    switch (ReadAck()) {
-    case 0:
-        ShowInfo(QStringLiteral("Command success!"));
-        return true;
-    case 1:
-        ShowError(QStringLiteral("Command not support!"));
-        return false;
-    default:
-        ShowError(QStringLiteral("Command fail!"));
-        return false;
-    }
+    const TLinkResult result =
+        Length < 0
+            ? TLinkResult{TLinkError::SendFailed}
+            : WriteRecord(std::span<const uint8_t>(static_cast<const uint8_t *>(Payload), size_t(Length)));
+    ShowOutcome(TLinkOperation::Write, result);
+    return result.Ok();
 }
 
 uint8_t TCOMMan::ReadAck()
 {
-    uint8_t ack[AckBufferSize];
-    const int got = FHandle.ReadQueued(ack, AckBufferSize, AckWaitMs);
-    if (got != 4 || ack[3] != ack[2])
-        return 2;
-    return ack[2] <= 1 ? ack[2] : 2;
+    const TLinkResult result = ReceiveAck();
+    return result.Ok() ? 0 : result.Error == TLinkError::NotSupported ? 1 : 2;
+}
+
+void TCOMMan::ShowOutcome(TLinkOperation Operation, const TLinkResult &Result)
+{
+    // A command on a closed port is reported by the send first, then at once
+    // by the operation.
+    ShowReport(StatusLine(TLinkOperation::Send, Result));
+    ShowReport(StatusLine(Operation, Result));
+}
+
+void TCOMMan::ShowReport(const TStatusLine &Line)
+{
+    if (Line.Text.isEmpty() || FStatusLabel == nullptr)
+        return;
+    FStatusLabel->SetFontColor(Line.Color);
+    FStatusLabel->SetCaption(Line.Text);
 }
 
 void TCOMMan::ShowError(const QString &Text)
 {
-    if (FStatusLabel == nullptr)
-        return;
-    FStatusLabel->SetFontColor(StatusErrorColor);
-    FStatusLabel->SetCaption(Text);
+    ShowReport({StatusErrorColor, Text});
 }
 
 void TCOMMan::ShowInfo(const QString &Text)
 {
-    if (FStatusLabel == nullptr)
-        return;
-    FStatusLabel->SetFontColor(StatusInfoColor);
-    FStatusLabel->SetCaption(Text);
+    ShowReport({StatusInfoColor, Text});
 }

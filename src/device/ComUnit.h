@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LinkResult.h"
 #include "StatusLabel.h"
 #include "platform/SerialPort.h"
 
@@ -38,6 +39,10 @@ QByteArray BuildFrame(uint8_t Command, std::span<const uint8_t> Payload);
 // status label, red for failure and green for success. Device operations
 // never throw; only the settings store behind GetPortNumber, SetPortNumber
 // and Open can raise ELumoraError.
+//
+// Beneath ReadInfo, ReadParams and WriteCommand lie typed exchanges that
+// return what happened as a value and report nothing; the reporting
+// operations are those exchanges followed by ShowOutcome.
 class TCOMMan {
 public:
     explicit TCOMMan(TStatusLabel *StatusLabel);
@@ -58,6 +63,34 @@ public:
     bool ReadInfo(void *Dest, int Count);
     bool ReadParams(void *Dest, int Count);
     bool WriteCommand(const void *Payload, int Length);
+
+    // A read command (request, pause, one read, checksum): Record is filled
+    // only when the result is Ok.
+    TLinkResult Exchange(uint8_t Command, std::span<uint8_t> Record);
+    template <typename TRecord> TRecordResult<TRecord> ReadRecord(uint8_t Command)
+    {
+        static_assert(sizeof(TRecord) <= ReplyBufferSize - 3, "a record must fit the reply buffer");
+        TRecordResult<TRecord> result;
+        static_cast<TLinkResult &>(result) = Exchange(
+            Command, std::span<uint8_t>(reinterpret_cast<uint8_t *>(&result.Record), sizeof(TRecord)));
+        return result;
+    }
+    // Command 1 with Payload (at most 255 bytes): request, pause, one read of
+    // the acknowledgement.
+    TLinkResult WriteRecord(std::span<const uint8_t> Payload);
+    template <typename TRecord> TLinkResult WriteRecord(const TRecord &Record)
+    {
+        return WriteRecord(
+            std::span<const uint8_t>(reinterpret_cast<const uint8_t *>(&Record), sizeof(TRecord)));
+    }
+    // Reports Result to the status label as the described operation does.
+    void ShowOutcome(TLinkOperation Operation, const TLinkResult &Result);
+
+    // When on, input waiting on the line is discarded before each request, so
+    // that bytes left from a late reply or line noise are not taken for part
+    // of the next reply. Off by default: the program's windows read whatever
+    // is queued.
+    void SetDiscardStaleInput(bool On) { FDiscardStaleInput = On; }
 
     const QString &PortName() const { return FPortName; }
     bool Opened() const { return FOpened; }
@@ -81,6 +114,12 @@ protected:
     void ShowError(const QString &Text);
     void ShowInfo(const QString &Text);
 
+    // The typed steps of an exchange: the frame going out, the reply, the
+    // acknowledgement.
+    TLinkResult Send(const uint8_t *Data, int N);
+    TLinkError ReceiveReply(std::span<uint8_t> Buffer, int Expected);
+    TLinkResult ReceiveAck();
+
     QString FPortName;
     uint32_t FBaudRate = 115200;
     uint8_t FParity = 0;
@@ -90,4 +129,9 @@ protected:
     TSerialPort FHandle;
     bool FOpened = false;
     TStatusLabel *FStatusLabel;
+    bool FDiscardStaleInput = false;
+
+private:
+    // Shows Line in the status label; an empty text reports nothing.
+    void ShowReport(const TStatusLine &Line);
 };

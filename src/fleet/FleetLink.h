@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <algorithm>
+
 // The status label of a fleet link: keeps the last report, which the caller
 // shows when an operation fails.
 class TFleetStatus : public TStatusLabel {
@@ -23,13 +25,22 @@ private:
 
 // The device link of commissioning: a TCOMMan with its own status label that
 // opens a chosen port without storing anything, so that commissioning never
-// changes the port the program uses.
+// changes the port the program uses. Input waiting on the line is discarded
+// before each request: bytes left from a late reply or plug-in noise must
+// not fail a healthy unit nor be read as its acknowledgement.
 class TFleetLink : public TCOMMan {
 public:
-    TFleetLink() : TCOMMan(&FStatus) {}
+    TFleetLink() : TCOMMan(&FStatus) { SetDiscardStaleInput(true); }
 
-    // Opens Choice and reports as the program's Open does.
+    // Opens Choice and reports as the program's Open does. A character
+    // device that is no serial line (/dev/null) is closed again and refused
+    // with "<path> is not a serial device".
     bool OpenChoice(const TPortChoice &Choice);
+    // Resolves Spec (a port as the user gave it; empty for the stored one)
+    // anew and opens it, so that a unit or adapter plugged in again is found
+    // wherever the name leads now. False with Error set when the name is
+    // invalid or the port does not open.
+    bool OpenByName(const QString &Spec, QString &Error);
 
     const TFleetStatus &Status() const { return FStatus; }
     // The device path the last OpenChoice used.
@@ -38,4 +49,26 @@ public:
 private:
     TFleetStatus FStatus;
     QString FDevicePath;
+};
+
+// Tells from successive reads of the line whether the unit that answered
+// last is gone. A lost line (the port vanished or hung up) means gone at
+// once; a unit that merely did not answer, or answered garbled, counts as
+// gone only after SilentReads reads in a row without a record, so that one
+// missed or spoiled reply is not taken for an unplug.
+class TUnitPresence {
+public:
+    static constexpr int SilentReads = 3;
+
+    // Notes a read that brought no record; true when the unit counts as gone.
+    bool Missed(const TLinkResult &Result)
+    {
+        FMissed = Result.LineLost() ? SilentReads : std::min(FMissed + 1, SilentReads);
+        return FMissed == SilentReads;
+    }
+    // Notes a read that brought the record.
+    void Answered() { FMissed = 0; }
+
+private:
+    int FMissed = 0;
 };

@@ -10,13 +10,22 @@ std::optional<QJsonObject> ReadJsonObjectFile(const QString &Path, QString &Erro
         Error = QStringLiteral("cannot read %1: %2").arg(Path, file.errorString());
         return std::nullopt;
     }
+    QString why;
+    std::optional<QJsonObject> object = ParseJsonObject(file.readAll(), why);
+    if (!object)
+        Error = Path + QStringLiteral(": ") + why;
+    return object;
+}
+
+std::optional<QJsonObject> ParseJsonObject(const QByteArray &Bytes, QString &Why)
+{
     QJsonParseError parse{};
-    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parse);
+    const QJsonDocument doc = QJsonDocument::fromJson(Bytes, &parse);
     if (!doc.isObject()) {
-        Error = QStringLiteral("%1: not a JSON object%2")
-                    .arg(Path, parse.error != QJsonParseError::NoError
-                                   ? QStringLiteral(" (") + parse.errorString() + QLatin1Char(')')
-                                   : QString());
+        Why = QStringLiteral("not a JSON object%1")
+                  .arg(parse.error != QJsonParseError::NoError
+                           ? QStringLiteral(" (") + parse.errorString() + QLatin1Char(')')
+                           : QString());
         return std::nullopt;
     }
     return doc.object();

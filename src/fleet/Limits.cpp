@@ -70,28 +70,36 @@ bool TLimits::Load(const QString &Path, QString &Error)
     const std::optional<QJsonObject> object = ReadJsonObjectFile(Path, Error);
     if (!object)
         return false;
-    QJsonObject general = *object;
-    const QJsonValue types = general.take(QStringLiteral("types"));
     QString why;
-    bool ok = ReadSet(general, FGeneral, why);
-    if (ok && !types.isUndefined() && !types.isObject()) {
-        why = QStringLiteral("\"types\" must map device type codes to limits");
-        ok = false;
+    if (!Read(*object, why)) {
+        Error = Path + QStringLiteral(": ") + why;
+        return false;
+    }
+    return true;
+}
+
+bool TLimits::Read(const QJsonObject &Object, QString &Why)
+{
+    QJsonObject general = Object;
+    const QJsonValue types = general.take(QStringLiteral("types"));
+    if (!ReadSet(general, FGeneral, Why))
+        return false;
+    if (!types.isUndefined() && !types.isObject()) {
+        Why = QStringLiteral("\"types\" must map device type codes to limits");
+        return false;
     }
     const QJsonObject byType = types.toObject();
-    for (auto it = byType.begin(); ok && it != byType.end(); ++it) {
+    for (auto it = byType.begin(); it != byType.end(); ++it) {
         int32_t code = 0;
         if (!TryStrToInt(it.key(), code) || code < 0 || code > 255 || !it.value().isObject()) {
-            why = QStringLiteral("\"types\": '%1' is not a device type code (0 to 255) with limits")
+            Why = QStringLiteral("\"types\": '%1' is not a device type code (0 to 255) with limits")
                       .arg(it.key());
-            ok = false;
-        } else {
-            ok = ReadSet(it.value().toObject(), FByType[code], why);
+            return false;
         }
+        if (!ReadSet(it.value().toObject(), FByType[code], Why))
+            return false;
     }
-    if (!ok)
-        Error = Path + QStringLiteral(": ") + why;
-    return ok;
+    return true;
 }
 
 QMap<QString, QString> TLimits::Check(const TDeviceParams &Params, int DeviceType) const

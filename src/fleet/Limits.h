@@ -21,6 +21,8 @@ public:
     // False with Error set when the file cannot be read or does not parse:
     // not JSON, an unknown name, a limit that is not a number, min above max.
     bool Load(const QString &Path, QString &Error);
+    // The same from the file's object; Why without the path.
+    bool Read(const QJsonObject &Object, QString &Why);
 
     bool IsEmpty() const { return FGeneral.isEmpty() && FByType.isEmpty(); }
     // True when some limit holds for one device type only: the type has to

@@ -1,10 +1,13 @@
 #include "fleet/Plan.h"
 
+#include "fleet/Csv.h"
+#include "fleet/PlainText.h"
 #include "platform/LumoraError.h"
 
 #include <QFile>
-#include <QSet>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace {
 
@@ -12,36 +15,33 @@ namespace {
 const std::pair<const char *, const char *> AddressColumns[] = {
     {"local", "localIp"}, {"server", "serverIp"}, {"gateway", "gatewayIp"}, {"mask", "subnetMask"}};
 
-// The cells of one CSV line: commas separate, double quotes enclose a cell
-// that holds commas, "" inside quotes is one quote. Cells are trimmed of
-// blanks outside quotes.
-QStringList SplitCsvLine(const QString &Line)
+// The separator of a plan: a semicolon when the header line holds more of
+// them than commas (spreadsheets in many locales write those), else a comma.
+QChar PlanSeparator(const QString &Text)
 {
-    QStringList cells;
-    QString cell;
-    bool quoted = false;
-    for (qsizetype i = 0; i < Line.size(); ++i) {
-        const QChar c = Line[i];
-        if (quoted) {
-            if (c == u'"' && i + 1 < Line.size() && Line[i + 1] == u'"') {
-                cell += c;
-                ++i;
-            } else if (c == u'"') {
-                quoted = false;
-            } else {
-                cell += c;
-            }
-        } else if (c == u'"') {
-            quoted = true;
-        } else if (c == u',') {
-            cells << cell.trimmed();
-            cell.clear();
-        } else {
-            cell += c;
-        }
+    for (const QStringView line : QStringView(Text).split(u'\n')) {
+        if (!line.trimmed().isEmpty())
+            return line.count(u';') > line.count(u',') ? QLatin1Char(';') : QLatin1Char(',');
     }
-    cells << cell.trimmed();
-    return cells;
+    return QLatin1Char(',');
+}
+
+QString WithoutLeadingZeros(const QString &Serial)
+{
+    qsizetype zeros = 0;
+    while (zeros + 1 < Serial.size() && Serial[zeros] == u'0')
+        ++zeros;
+    return Serial.mid(zeros);
+}
+
+// Why a serial number that is another's without its leading zero is
+// refused; each names its number and, for the one of an earlier row, its line.
+QString DroppedZeroText(const QString &Short, const QString &Full)
+{
+    return QStringLiteral(
+               "serial number %1 is %2 without its leading zero: a spreadsheet may have dropped it "
+               "(format the column as text)")
+        .arg(Short, Full);
 }
 
 bool ParseRow(const QStringList &Cells, const QMap<QString, int> &Columns, TPlanRow &Row, QString &Error)
@@ -81,20 +81,33 @@ bool ParsePlan(const QString &Text, std::vector<TPlanRow> &Rows, QString &Error)
     QString text = Text;
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
-    const QStringList lines = text.split(QLatin1Char('\n'));
+    const QChar separator = PlanSeparator(text);
+    std::vector<TCsvRow> records;
+    if (!ReadCsv(text, separator, records, Error))
+        return false;
     QMap<QString, int> columns;
-    QSet<QString> serials;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        QString line = lines[i];
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        if (line.trimmed().isEmpty())
+    // The serial numbers planned so far and their lines, by the number
+    // without leading zeros.
+    QMap<QString, std::pair<QString, int>> planned;
+    for (TCsvRow &record : records) {
+        QStringList &cells = record.Cells;
+        for (QString &cell : cells)
+            cell = cell.trimmed();
+        // Blank lines and lines of separators only, as spreadsheets leave them.
+        if (std::all_of(cells.cbegin(), cells.cend(), [](const QString &c) { return c.isEmpty(); }))
             continue;
-        const QStringList cells = SplitCsvLine(line);
-        const int lineNo = int(i + 1);
+        const int lineNo = record.Line;
         if (columns.isEmpty()) {
-            for (qsizetype c = 0; c < cells.size(); ++c)
-                columns.insert(cells[c].toLower(), int(c));
+            for (qsizetype c = 0; c < cells.size(); ++c) {
+                const QString name = cells[c].toLower();
+                if (columns.contains(name)) {
+                    Error = QStringLiteral("line %1: the header names the column '%2' twice")
+                                .arg(lineNo)
+                                .arg(name);
+                    return false;
+                }
+                columns.insert(name, int(c));
+            }
             const QStringList needed{"serial", "dhcp", "local", "server", "gateway", "mask"};
             for (const QString &name : needed) {
                 if (!columns.contains(name)) {
@@ -116,15 +129,26 @@ bool ParsePlan(const QString &Text, std::vector<TPlanRow> &Rows, QString &Error)
         TPlanRow row;
         row.Line = lineNo;
         QString why;
-        if (cells.size() > columns.size())
-            why = QStringLiteral("%1 cells where the header names %2").arg(cells.size()).arg(columns.size());
-        else if (ParseRow(cells, columns, row, why) && serials.contains(row.Serial))
-            why = QStringLiteral("serial number %1 is planned twice").arg(row.Serial);
+        if (cells.size() != columns.size())
+            why = QStringLiteral("%1 where the header names %2")
+                      .arg(Counted(cells.size(), QStringLiteral("cell"), QStringLiteral("cells")))
+                      .arg(columns.size());
+        else if (ParseRow(cells, columns, row, why) && planned.contains(WithoutLeadingZeros(row.Serial))) {
+            const auto &[serial, line] = planned.value(WithoutLeadingZeros(row.Serial));
+            if (serial == row.Serial)
+                why = QStringLiteral("serial number %1 is planned twice").arg(row.Serial);
+            else if (serial.size() > row.Serial.size())
+                why = DroppedZeroText(row.Serial, QStringLiteral("%1 of line %2").arg(serial).arg(line));
+            else
+                why = DroppedZeroText(QStringLiteral("%1 of line %2").arg(serial).arg(line), row.Serial);
+        }
         if (!why.isEmpty()) {
-            Error = QStringLiteral("line %1 (%2): %3").arg(lineNo).arg(line, why);
+            Error = QStringLiteral("line %1 (%2): %3")
+                        .arg(lineNo)
+                        .arg(CsvRecord(cells, separator).chopped(1), why);
             return false;
         }
-        serials.insert(row.Serial);
+        planned.insert(WithoutLeadingZeros(row.Serial), {row.Serial, lineNo});
         Rows.push_back(row);
     }
     if (Rows.empty()) {
@@ -146,4 +170,18 @@ bool ReadPlan(const QString &Path, std::vector<TPlanRow> &Rows, QString &Error)
         return false;
     }
     return true;
+}
+
+QString DroppedZeroHint(const std::vector<TPlanRow> &Rows, const QString &UnitSerial)
+{
+    const QString bare = WithoutLeadingZeros(UnitSerial);
+    for (const TPlanRow &row : Rows) {
+        if (row.Serial == bare && bare != UnitSerial)
+            return QStringLiteral(
+                       "the plan has %1 (line %2): a spreadsheet may have dropped its leading zero "
+                       "(format the column as text)")
+                .arg(row.Serial)
+                .arg(row.Line);
+    }
+    return QString();
 }

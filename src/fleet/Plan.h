@@ -16,12 +16,22 @@ struct TPlanRow {
 };
 
 // Reads a plan: CSV with a header line naming the columns serial, dhcp,
-// local, server, gateway and mask (any order, any case) and optionally label.
-// Cells may be quoted ("a, b"). Every row is checked before the plan is
-// used: a serial number of 1 to 10 characters, unique; dhcp on/off/1/0 or
-// empty; every address with the main window's rules and messages. False with
-// Error naming the line and the reason on the first fault.
+// local, server, gateway and mask (any order, any case, each once) and
+// optionally label, separated by commas or, when the header holds more of
+// them, semicolons. Cells are quoted as RFC 4180 has it (the separator,
+// doubled quotes and line breaks inside quotes); an unclosed quote is refused.
+// Blank rows and rows of separators only are skipped; every other row has as
+// many cells as the header. Every row is checked before the plan is used: a
+// serial number of 1 to 10 characters, unique, and not another's without its
+// leading zero (a spreadsheet's doing); dhcp on/off/1/0 or empty; every
+// address with the main window's rules and messages and AddressFault. False
+// with Error naming the line and the reason on the first fault.
 bool ReadPlan(const QString &Path, std::vector<TPlanRow> &Rows, QString &Error);
 
 // The same from text already read (the tests and ReadPlan).
 bool ParsePlan(const QString &Text, std::vector<TPlanRow> &Rows, QString &Error);
+
+// For a unit whose serial number is not in the plan: when a row holds it
+// without its leading zeros, the hint that a spreadsheet dropped them; else
+// empty.
+QString DroppedZeroHint(const std::vector<TPlanRow> &Rows, const QString &UnitSerial);

@@ -28,6 +28,9 @@ bool ResolvePortChoice(const QString &Spec, TPortChoice &Choice, QString &Error)
     } else if (!ParsePortNumber(Spec, number)) {
         Error = QStringLiteral("invalid port '%1': give COMn, a port number or a device path").arg(Spec);
         return false;
+    } else if (number < 1) {
+        Error = QStringLiteral("invalid port '%1': port numbers start at 1").arg(Spec);
+        return false;
     }
     Choice.Name = QStringLiteral("COM%1").arg(number);
     Choice.Path = PortDevicePath(Choice.Name, store);

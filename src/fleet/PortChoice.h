@@ -15,6 +15,6 @@ struct TPortChoice {
 bool ParsePortNumber(const QString &Spec, int32_t &Number);
 
 // Resolves a port given by the user: empty text means the stored port.
-// Accepts "COMn" (any case), a plain number n and any text containing "/" as
-// a path. Returns false and fills Error when the text is none of these.
+// Accepts "COMn" (any case) and a plain number n, n from 1, and any text
+// containing "/" as a path. Returns false and fills Error when the text is none of these.
 bool ResolvePortChoice(const QString &Spec, TPortChoice &Choice, QString &Error);

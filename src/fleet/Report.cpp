@@ -1,9 +1,12 @@
 #include "fleet/Report.h"
 
+#include "fleet/Csv.h"
+#include "fleet/PlainText.h"
 #include "fleet/RecordViews.h"
 #include "fleet/SettingsEdit.h"
 
 #include <QJsonArray>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -38,30 +41,29 @@ QString SettingText(const QJsonObject &Settings, const QString &Key)
     return v.toString();
 }
 
-QString CsvCell(const QString &Text)
+// A write that did not leave the unit with what was sent, as far as is
+// known: anything but a verified write or one acknowledged without a check.
+bool WriteFailed(const QJsonObject &Entry)
 {
-    if (!Text.contains(QLatin1Char(',')) && !Text.contains(QLatin1Char('"')) &&
-        !Text.contains(QLatin1Char('\n')))
-        return Text;
-    QString quoted = Text;
-    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
+    const QString verdict = Text(Entry, "verification");
+    return verdict != QLatin1String("verified") && verdict != QLatin1String("not verified");
 }
 
-// Columns padded to their widest cell, two blanks apart.
+// Columns padded to their widest cell as a terminal shows it, two blanks
+// apart.
 QString PaddedTable(const TReportTable &Table, const QString &Indent)
 {
-    QList<qsizetype> widths;
+    QList<int> widths;
     for (const QString &h : Table.Header)
-        widths << h.size();
+        widths << DisplayWidth(h);
     for (const QStringList &row : Table.Rows) {
         for (qsizetype i = 0; i < row.size() && i < widths.size(); ++i)
-            widths[i] = std::max(widths[i], row[i].size());
+            widths[i] = std::max(widths[i], DisplayWidth(row[i]));
     }
     auto line = [&](const QStringList &cells) {
         QString text = Indent;
         for (qsizetype i = 0; i < cells.size(); ++i)
-            text += i + 1 < cells.size() ? cells[i].leftJustified(widths[i] + 2) : cells[i];
+            text += i + 1 < cells.size() ? PadToWidth(cells[i], widths[i] + 2) : cells[i];
         return text + QLatin1Char('\n');
     };
     QString text = line(Table.Header);
@@ -70,16 +72,25 @@ QString PaddedTable(const TReportTable &Table, const QString &Indent)
     return text;
 }
 
+// Times stay on one line; a failed write's row is marked by its class and,
+// for a black-and-white print, by a sign before its verdict.
 QString HtmlTable(const TReportTable &Table)
 {
     QString html = QStringLiteral("<table>\n<tr>");
     for (const QString &h : Table.Header)
         html += QStringLiteral("<th>") + h.toHtmlEscaped() + QStringLiteral("</th>");
     html += QStringLiteral("</tr>\n");
-    for (const QStringList &row : Table.Rows) {
-        html += QStringLiteral("<tr>");
-        for (const QString &cell : row)
-            html += QStringLiteral("<td>") + cell.toHtmlEscaped() + QStringLiteral("</td>");
+    for (qsizetype r = 0; r < Table.Rows.size(); ++r) {
+        const bool failed = Table.Failed.value(r);
+        html += failed ? QStringLiteral("<tr class=\"failed\">") : QStringLiteral("<tr>");
+        const QStringList &row = Table.Rows[r];
+        for (qsizetype c = 0; c < row.size(); ++c) {
+            QString cell = row[c].toHtmlEscaped();
+            if (failed && c == Table.VerdictColumn)
+                cell = QStringLiteral("<span class=\"mark\">&#x2717; FAILED:</span> ") + cell;
+            html += (c == Table.TimeColumn ? QStringLiteral("<td class=\"time\">") : QStringLiteral("<td>")) +
+                    cell + QStringLiteral("</td>");
+        }
         html += QStringLiteral("</tr>\n");
     }
     return html + QStringLiteral("</table>\n");
@@ -97,8 +108,15 @@ QString UnitTitle(const TReportUnit &Unit)
 
 QJsonObject TReportUnit::LatestSettings() const
 {
-    const QJsonValue after = Latest().value(QStringLiteral("after"));
-    return after.isObject() ? after.toObject() : Latest().value(QStringLiteral("written")).toObject();
+    const QJsonObject &latest = Latest();
+    const QJsonValue after = latest.value(QStringLiteral("after"));
+    if (after.isObject())
+        return after.toObject();
+    // Without a read-back the unit holds what it acknowledged, or else what
+    // it held before the write.
+    const QJsonValue code = latest.value(QStringLiteral("ack")).toObject().value(QStringLiteral("code"));
+    const bool acknowledged = code.isDouble() && code.toInt() == 0;
+    return latest.value(acknowledged ? QStringLiteral("written") : QStringLiteral("before")).toObject();
 }
 
 QString TReportUnit::Label() const
@@ -109,6 +127,39 @@ QString TReportUnit::Label() const
             label = given;
     }
     return label;
+}
+
+bool ParseReportSince(const QString &Text, QDateTime &Since)
+{
+    static const QRegularExpression form(
+        QStringLiteral(R"(^(\d{4}-\d\d-\d\d)(?:[T ](\d\d:\d\d(?::\d\d)?)(?:(Z)|([+-])(\d\d):(\d\d))?)?$)"));
+    Since = QDateTime();
+    const QRegularExpressionMatch m = form.match(Text);
+    if (!m.hasMatch())
+        return false;
+    const QDate date = QDate::fromString(m.captured(1), QStringLiteral("yyyy-MM-dd"));
+    if (m.capturedLength(2) == 0) {
+        Since = date.startOfDay();
+        return Since.isValid();
+    }
+    const QString clock = m.captured(2);
+    const QTime time =
+        QTime::fromString(clock, clock.size() == 5 ? QStringLiteral("HH:mm") : QStringLiteral("HH:mm:ss"));
+    if (!date.isValid() || !time.isValid())
+        return false;
+    if (m.capturedLength(3) > 0) {
+        Since = QDateTime(date, time, Qt::UTC);
+    } else if (m.capturedLength(4) > 0) {
+        const int hours = m.captured(5).toInt();
+        const int minutes = m.captured(6).toInt();
+        if (hours > 14 || minutes > 59)
+            return false;
+        const int offset = (hours * 3600 + minutes * 60) * (m.captured(4) == QLatin1String("-") ? -1 : 1);
+        Since = QDateTime(date, time, Qt::OffsetFromUTC, offset);
+    } else {
+        Since = QDateTime(date, time);
+    }
+    return Since.isValid();
 }
 
 std::vector<TReportUnit> GroupByUnit(const std::vector<QJsonObject> &Entries)
@@ -132,6 +183,8 @@ TReportTable SummaryTable(const std::vector<TReportUnit> &Units)
     const std::vector<TShownField> network = NetworkFields(TNetSettings{});
     for (const TShownField &f : network)
         table.Header << f.Label;
+    table.TimeColumn = table.Header.size();
+    table.VerdictColumn = table.TimeColumn + 2;
     table.Header << QStringLiteral("Written") << QStringLiteral("By") << QStringLiteral("Verdict")
                  << QStringLiteral("Writes");
     for (const TReportUnit &unit : Units) {
@@ -143,6 +196,7 @@ TReportTable SummaryTable(const std::vector<TReportUnit> &Units)
         row << Text(latest, "time") << ByText(latest) << Text(latest, "verification")
             << QString::number(unit.History.size());
         table.Rows << row;
+        table.Failed << WriteFailed(latest);
     }
     return table;
 }
@@ -153,7 +207,10 @@ TReportTable HistoryTable(const TReportUnit &Unit)
     table.Header = QStringList{QStringLiteral("Time"),   QStringLiteral("Command"), QStringLiteral("By"),
                                QStringLiteral("Port"),   QStringLiteral("Device"),  QStringLiteral("Change"),
                                QStringLiteral("Status"), QStringLiteral("Verdict")};
+    table.TimeColumn = 0;
+    table.VerdictColumn = table.Header.size() - 1;
     for (const QJsonObject &entry : Unit.History) {
+        table.Failed << WriteFailed(entry);
         table.Rows << QStringList{
             Text(entry, "time"),
             Text(entry, "command"),
@@ -170,8 +227,8 @@ TReportTable HistoryTable(const TReportUnit &Unit)
 
 QString ReportText(const std::vector<TReportUnit> &Units)
 {
-    QString text =
-        QStringLiteral("%1 units\n\n").arg(Units.size()) + PaddedTable(SummaryTable(Units), QString());
+    QString text = Counted(qsizetype(Units.size()), QStringLiteral("unit"), QStringLiteral("units")) +
+                   QStringLiteral("\n\n") + PaddedTable(SummaryTable(Units), QString());
     for (const TReportUnit &unit : Units)
         text += QStringLiteral("\nHistory of %1:\n").arg(UnitTitle(unit)) +
                 PaddedTable(HistoryTable(unit), QStringLiteral("  "));
@@ -181,15 +238,9 @@ QString ReportText(const std::vector<TReportUnit> &Units)
 QString ReportCsv(const std::vector<TReportUnit> &Units)
 {
     const TReportTable table = SummaryTable(Units);
-    auto line = [](const QStringList &cells) {
-        QStringList quoted;
-        for (const QString &c : cells)
-            quoted << CsvCell(c);
-        return quoted.join(QLatin1Char(',')) + QLatin1Char('\n');
-    };
-    QString text = line(table.Header);
+    QString text = CsvRecord(table.Header);
     for (const QStringList &row : table.Rows)
-        text += line(row);
+        text += CsvRecord(row);
     return text;
 }
 
@@ -226,12 +277,15 @@ QString ReportHtml(const std::vector<TReportUnit> &Units, const QString &Title)
             "table { border-collapse: collapse; margin-bottom: 1.2em; }\n"
             "th, td { border: 1px solid #999; padding: 2px 6px; text-align: left; vertical-align: top; }\n"
             "th { background: #eee; }\n"
+            "td.time { white-space: nowrap; }\n"
+            "tr.failed td { background: #fdd; }\n"
+            ".mark { color: #b00; font-weight: bold; }\n"
             "h2 { font-size: 11pt; margin: 1em 0 0.3em; page-break-after: avoid; }\n"
             "@media print { body { margin: 0; } table { page-break-inside: auto; } tr { page-break-inside: "
             "avoid; } }\n"
-            "</style>\n</head>\n<body>\n<h1>%1</h1>\n<p>%2 units</p>\n")
-            .arg(Title.toHtmlEscaped())
-            .arg(Units.size());
+            "</style>\n</head>\n<body>\n<h1>%1</h1>\n<p>%2</p>\n")
+            .arg(Title.toHtmlEscaped(),
+                 Counted(qsizetype(Units.size()), QStringLiteral("unit"), QStringLiteral("units")));
     html += HtmlTable(SummaryTable(Units));
     for (const TReportUnit &unit : Units)
         html += QStringLiteral("<h2>History of %1</h2>\n").arg(UnitTitle(unit).toHtmlEscaped()) +

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QJsonObject>
 #include <QList>
 #include <QString>
@@ -13,21 +14,31 @@ struct TReportUnit {
     std::vector<QJsonObject> History;
 
     const QJsonObject &Latest() const { return History.back(); }
-    // The settings the unit holds after its latest write: as read back, or
-    // as sent when there was no read-back.
+    // The settings the unit holds after its latest write: as read back; as
+    // sent when it acknowledged the write without a read-back; else as it
+    // held them before the write.
     QJsonObject LatestSettings() const;
     // The latest label a plan gave the unit.
     QString Label() const;
 };
 
+// --since: a date (from its local midnight) or a date and time to the minute
+// or second, optionally with a UTC offset or Z; the whole text, with real
+// times only (25:00 or trailing text is no time). False when it is none.
+bool ParseReportSince(const QString &Text, QDateTime &Since);
+
 // The journal's entries grouped by serial number, units in the order of
 // their first write.
 std::vector<TReportUnit> GroupByUnit(const std::vector<QJsonObject> &Entries);
 
-// A plain table: a header and rows of cells.
+// A plain table: a header and rows of cells, with the row of each failed
+// write marked, and which columns hold the time and the verdict.
 struct TReportTable {
     QStringList Header;
     QList<QStringList> Rows;
+    QList<bool> Failed; // per row
+    qsizetype TimeColumn = -1;
+    qsizetype VerdictColumn = -1;
 };
 
 // One row per unit: serial, label, type, the latest settings, when, by whom

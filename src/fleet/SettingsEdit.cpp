@@ -1,6 +1,8 @@
 #include "fleet/SettingsEdit.h"
 
+#include "fleet/AddressRules.h"
 #include "fleet/RecordViews.h"
+#include "platform/LumoraError.h"
 
 namespace {
 
@@ -34,6 +36,12 @@ void CheckSettingsEdit(const TSettingsEdit &Edit)
     TNetSettingsTexts source = SourceFor(Edit, nullptr);
     TNetSettings scratch{};
     CollectNetSettings(source, scratch);
+    const bool local = Edit.Addresses.contains(QStringLiteral("localIp"));
+    const bool mask = Edit.Addresses.contains(QStringLiteral("subnetMask"));
+    if (const QString fault =
+            AddressFault(local ? scratch.LocalAddr : nullptr, mask ? scratch.SubnetMask : nullptr);
+        !fault.isEmpty())
+        throw ELumoraError(fault);
 }
 
 TNetSettings ApplySettingsEdit(const TSettingsEdit &Edit, const TNetSettings &Current)

@@ -20,8 +20,9 @@ struct TSettingsEdit {
 
 // Checks every given address with the main window's rules and messages, in
 // its order (local, gateway, mask, server), whatever the DHCP flag: an address
-// given while DHCP is on is stored for when it goes off. Raises ELumoraError
-// with the message of the first address that fails.
+// given while DHCP is on is stored for when it goes off. Then a given local
+// address and mask by AddressFault. Raises ELumoraError with the message of
+// the first address that fails.
 void CheckSettingsEdit(const TSettingsEdit &Edit);
 
 // The settings to send: Current with Edit applied. The edit must have passed

@@ -1,26 +1,22 @@
 #include "fleet/VerifiedWrite.h"
 
+#include "fleet/AddressRules.h"
 #include "fleet/FleetLink.h"
 #include "fleet/Journal.h"
 #include "fleet/RecordViews.h"
 
 #include <QJsonValue>
+#include <QUuid>
 
 #include <cstring>
 
 namespace {
 
-// The acknowledgement code behind the link's report of a write; null when
-// the frame did not go out.
-QJsonValue AckCode(bool Acknowledged, const QString &Status)
+// The acknowledgement code exactly as the unit sent it; null when no
+// well-formed acknowledgement came (or the frame did not go out).
+QJsonValue AckCode(const TLinkResult &Ack)
 {
-    if (Acknowledged)
-        return 0;
-    if (Status == QLatin1String("Command not support!"))
-        return 1;
-    if (Status == QLatin1String("Command fail!"))
-        return 2;
-    return QJsonValue();
+    return Ack.AckCode >= 0 ? QJsonValue(Ack.AckCode) : QJsonValue();
 }
 
 QString Hex(const void *Data, int Size)
@@ -45,29 +41,83 @@ QString DifferingFields(const TNetSettings &A, const TNetSettings &B)
     return names.join(QStringLiteral(", "));
 }
 
+namespace {
+
+// The journal line of a write before its frame goes out: who, where, which
+// unit and what is sent.
+QJsonObject IntentEntry(const TFleetLink &Link, const TWriteRequest &Request)
+{
+    const TDeviceInfo &unit = Request.Before;
+    QJsonObject entry{
+        {QStringLiteral("time"), RecordTime()},
+        {QStringLiteral("stage"), QStringLiteral("intent")},
+        {QStringLiteral("writeId"), QUuid::createUuid().toString(QUuid::WithoutBraces)},
+        {QStringLiteral("user"), CurrentUser()},
+        {QStringLiteral("host"), CurrentHost()},
+        {QStringLiteral("command"), Request.Command},
+        {QStringLiteral("port"), Link.PortName()},
+        {QStringLiteral("device"), DeviceRecordName(Link.DevicePath())},
+        {QStringLiteral("serialNumber"), RecordText(unit.SerialNo, sizeof unit.SerialNo)},
+        {QStringLiteral("type"), InfoJson(unit).value(QStringLiteral("type"))},
+        {QStringLiteral("firmwareVersion"), VersionToStr(unit.FirmwareVersion)},
+        {QStringLiteral("before"), NetworkJson(RecordNetwork(unit))},
+        {QStringLiteral("written"), NetworkJson(Request.Settings)},
+        {QStringLiteral("payload"), Hex(&Request.Settings, sizeof Request.Settings)},
+    };
+    for (auto it = Request.Extra.begin(); it != Request.Extra.end(); ++it)
+        entry.insert(it.key(), it.value());
+    return entry;
+}
+
+} // namespace
+
+QString WriteRefusal(const TWriteRequest &Request)
+{
+    if (!HasNetworkFields(Request.Before))
+        return QStringLiteral("S/N %1 is a communication board (type 9), which has no network settings")
+            .arg(RecordText(Request.Before.SerialNo, sizeof Request.Before.SerialNo));
+    return SettingsFault(Request.Settings);
+}
+
 TWriteOutcome WriteVerified(TFleetLink &Link, TJournal &Journal, const TWriteRequest &Request)
 {
     TWriteOutcome outcome;
-    const TNetSettings before = RecordNetwork(Request.Before);
-    const bool acknowledged = Link.WriteCommand(&Request.Settings, sizeof Request.Settings);
-    const QString ackStatus = Link.Status().Text();
+    if (const QString refusal = WriteRefusal(Request); !refusal.isEmpty()) {
+        outcome.Refused = true;
+        outcome.Verdict = QStringLiteral("refused");
+        outcome.Message = refusal + QStringLiteral("; nothing was sent");
+        return outcome;
+    }
+    QJsonObject entry = IntentEntry(Link, Request);
+    QString error;
+    if (!Journal.Append(entry, error)) {
+        outcome.Verdict = QStringLiteral("not sent");
+        outcome.Message = error + QStringLiteral("; nothing was sent");
+        outcome.JournalFailed = true;
+        return outcome;
+    }
+
+    const TLinkResult ack = Link.WriteRecord(Request.Settings);
+    // The link's status line stays what the program would show for the write.
+    Link.ShowOutcome(TLinkOperation::Write, ack);
+    const QString ackStatus = StatusLine(TLinkOperation::Write, ack).Text;
     outcome.After = Request.Settings;
     QJsonValue after = QJsonValue();
-    if (!acknowledged) {
+    if (!ack.Ok()) {
         outcome.Verdict = QStringLiteral("not acknowledged");
         outcome.Message = ackStatus;
     } else if (!Request.Verify) {
         outcome.Ok = true;
         outcome.Verdict = QStringLiteral("not verified");
     } else {
-        TDeviceInfo readBack{};
-        if (!Link.ReadInfo(&readBack, sizeof readBack)) {
+        const TRecordResult<TDeviceInfo> readBack = Link.ReadRecord<TDeviceInfo>(CmdReadInfo);
+        if (!readBack.Ok()) {
             outcome.Verdict = QStringLiteral("read-back failed");
             outcome.Message =
                 QStringLiteral("the write was acknowledged but the record could not be read back: ") +
-                Link.Status().Text();
+                StatusLine(TLinkOperation::Read, readBack).Text;
         } else {
-            outcome.After = RecordNetwork(readBack);
+            outcome.After = RecordNetwork(readBack.Record);
             after = NetworkJson(outcome.After);
             if (std::memcmp(&outcome.After, &Request.Settings, sizeof Request.Settings) == 0) {
                 outcome.Ok = true;
@@ -80,32 +130,19 @@ TWriteOutcome WriteVerified(TFleetLink &Link, TJournal &Journal, const TWriteReq
         }
     }
 
-    const TDeviceInfo &unit = Request.Before;
-    QJsonObject entry{
-        {QStringLiteral("time"), RecordTime()},
-        {QStringLiteral("user"), CurrentUser()},
-        {QStringLiteral("host"), CurrentHost()},
-        {QStringLiteral("command"), Request.Command},
-        {QStringLiteral("port"), Link.PortName()},
-        {QStringLiteral("device"), DeviceRecordName(Link.DevicePath())},
-        {QStringLiteral("serialNumber"), RecordText(unit.SerialNo, sizeof unit.SerialNo)},
-        {QStringLiteral("type"), InfoJson(unit).value(QStringLiteral("type"))},
-        {QStringLiteral("firmwareVersion"), VersionToStr(unit.FirmwareVersion)},
-        {QStringLiteral("before"), NetworkJson(before)},
-        {QStringLiteral("written"), NetworkJson(Request.Settings)},
-        {QStringLiteral("payload"), Hex(&Request.Settings, sizeof Request.Settings)},
-        {QStringLiteral("after"), after},
-        {QStringLiteral("ack"), QJsonObject{{QStringLiteral("code"), AckCode(acknowledged, ackStatus)},
-                                            {QStringLiteral("status"), ackStatus}}},
-        {QStringLiteral("verification"), outcome.Verdict},
-    };
-    for (auto it = Request.Extra.begin(); it != Request.Extra.end(); ++it)
-        entry.insert(it.key(), it.value());
+    entry.insert(QStringLiteral("time"), RecordTime());
+    entry.insert(QStringLiteral("stage"), QStringLiteral("outcome"));
+    entry.insert(QStringLiteral("after"), after);
+    entry.insert(QStringLiteral("ack"),
+                 QJsonObject{{QStringLiteral("code"), AckCode(ack)}, {QStringLiteral("status"), ackStatus}});
+    entry.insert(QStringLiteral("verification"), outcome.Verdict);
     outcome.Entry = entry;
-    QString error;
     if (!Journal.Append(entry, error)) {
         outcome.Ok = false;
-        outcome.Message = error + QStringLiteral(" (the device was written)");
+        outcome.JournalFailed = true;
+        outcome.Message =
+            error +
+            QStringLiteral(" (the device was written; the journal holds the write without its outcome)");
     }
     return outcome;
 }

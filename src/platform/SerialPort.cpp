@@ -96,6 +96,7 @@ bool TSerialPort::Open(const QString &Path)
     if (flags >= 0)
         ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     FFd = fd;
+    FLost = false;
     return true;
 }
 
@@ -113,6 +114,12 @@ void TSerialPort::Close()
     ::tcflush(FFd, TCOFLUSH);
     ::close(FFd);
     FFd = -1;
+    FLost = false;
+}
+
+bool TSerialPort::IsSerialLine() const
+{
+    return FFd >= 0 && ::isatty(FFd) == 1;
 }
 
 bool TSerialPort::Configure(uint32_t BaudRate, uint8_t ByteSize, uint8_t Parity, uint8_t StopBits)
@@ -160,8 +167,10 @@ int TSerialPort::ReadQueued(uint8_t *Buffer, int Capacity, int TimeoutMs)
         const int left = Remaining(deadline);
         pollfd pfd{FFd, POLLIN, 0};
         const int ready = ::poll(&pfd, 1, left);
-        if (ready < 0 && errno != EINTR)
+        if (ready < 0 && errno != EINTR) {
+            FLost = true;
             break;
+        }
         if (ready > 0) {
             const int waiting = BytesWaiting();
             if (waiting > 0) {
@@ -171,6 +180,7 @@ int TSerialPort::ReadQueued(uint8_t *Buffer, int Capacity, int TimeoutMs)
                     got = ::read(FFd, Buffer, size_t(want));
                 } while (got < 0 && errno == EINTR);
                 if (got <= 0) {
+                    FLost = true;
                     TraceBytes(TTraceDirection::Received, nullptr, 0, "read failed");
                     return 0;
                 }
@@ -178,6 +188,7 @@ int TSerialPort::ReadQueued(uint8_t *Buffer, int Capacity, int TimeoutMs)
                 return int(got);
             }
             if (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) {
+                FLost = true;
                 TraceBytes(TTraceDirection::Received, nullptr, 0, "hang-up");
                 return 0;
             }
@@ -194,6 +205,37 @@ int TSerialPort::ReadQueued(uint8_t *Buffer, int Capacity, int TimeoutMs)
     return 0;
 }
 
+void TSerialPort::DiscardInput()
+{
+    if (FFd < 0)
+        return;
+    // A line that keeps talking cannot hold the caller here: a bounded number
+    // of reads, then the flush drops whatever else has arrived.
+    constexpr int MaxReads = 64;
+    uint8_t scratch[256];
+    for (int i = 0; i < MaxReads; ++i) {
+        pollfd pfd{FFd, POLLIN, 0};
+        if (::poll(&pfd, 1, 0) <= 0)
+            break;
+        const int waiting = BytesWaiting();
+        if (waiting <= 0) {
+            if (pfd.revents & (POLLHUP | POLLERR | POLLNVAL))
+                FLost = true;
+            break;
+        }
+        ssize_t got;
+        do {
+            got = ::read(FFd, scratch, size_t(std::min(waiting, int(sizeof scratch))));
+        } while (got < 0 && errno == EINTR);
+        if (got <= 0) {
+            FLost = true;
+            break;
+        }
+        TraceBytes(TTraceDirection::Received, scratch, size_t(got), "discarded");
+    }
+    ::tcflush(FFd, TCIFLUSH);
+}
+
 ssize_t TSerialPort::Write(const uint8_t *Data, size_t Length)
 {
     if (FFd < 0)
@@ -202,6 +244,8 @@ ssize_t TSerialPort::Write(const uint8_t *Data, size_t Length)
     do {
         written = ::write(FFd, Data, Length);
     } while (written < 0 && errno == EINTR);
+    if (written < 0 && errno != EAGAIN)
+        FLost = true;
     TraceBytes(TTraceDirection::Sent, Data, written > 0 ? size_t(written) : 0,
                written < 0 ? "write failed" : nullptr);
     return written;

@@ -8,8 +8,8 @@
 
 // A serial device held exclusively: open by path (existing character devices
 // only), raw binary line settings, bytes-waiting count, blocking read and
-// write, bounded waits that block in the system. Every byte written or read
-// passes through the protocol trace.
+// write, bounded waits that block in the system, discarding of stale input.
+// Every byte written, read or discarded passes through the protocol trace.
 //
 // SerialPort.cpp holds the POSIX implementation (a tty descriptor, poll()),
 // SerialPort_win.cpp the Windows one (a handle from CreateFileA on
@@ -42,6 +42,17 @@ public:
     {
         return FFd;
     }
+    // Whether the open device is a serial line (a terminal, a comm port)
+    // rather than some other character device such as /dev/null or NUL.
+    bool IsSerialLine() const;
+    // Whether the line hung up or failed (the device vanished, the other end
+    // of a pseudo-terminal closed, an I/O error) in a wait, read or write
+    // since it was opened. A wait that merely ran out of time does not count.
+    // Once lost, a line stays lost until the port is opened again.
+    bool LineLost() const
+    {
+        return FLost;
+    }
 
     // Raw binary mode at the given speed and character format: no echo, no
     // line editing, no CR/NL translation, no software flow control, receiver
@@ -60,6 +71,11 @@ public:
     // blocks in the system with the remaining time.
     int ReadQueued(uint8_t *Buffer, int Capacity, int TimeoutMs);
 
+    // Discards every byte waiting in the input queue: reads what the line
+    // reports as waiting (so that the trace shows it), then flushes the
+    // driver's input buffers. Never waits for more to arrive.
+    void DiscardInput();
+
     // One blocking write; returns the number of bytes written, or -1.
     ssize_t Write(const uint8_t *Data, size_t Length);
 
@@ -74,4 +90,5 @@ private:
     }
 
     THandle FFd = NoHandle();
+    bool FLost = false;
 };

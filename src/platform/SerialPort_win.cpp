@@ -71,6 +71,7 @@ bool TSerialPort::Open(const QString &Path)
         return false;
     }
     FFd = handle;
+    FLost = false;
     return true;
 }
 
@@ -83,6 +84,16 @@ void TSerialPort::Close()
     PurgeComm(Win(FFd), PURGE_TXABORT | PURGE_TXCLEAR);
     CloseHandle(Win(FFd));
     FFd = NoHandle();
+    FLost = false;
+}
+
+bool TSerialPort::IsSerialLine() const
+{
+    // A comm port has a line state; NUL and the console, character devices
+    // too, have none.
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    return IsOpen() && GetCommState(Win(FFd), &dcb) != 0;
 }
 
 bool TSerialPort::Configure(uint32_t BaudRate, uint8_t ByteSize, uint8_t Parity, uint8_t StopBits)
@@ -124,6 +135,7 @@ int TSerialPort::ReadQueued(uint8_t *Buffer, int Capacity, int TimeoutMs)
     for (;;) {
         const int waiting = QueuedBytes(handle);
         if (waiting < 0) {
+            FLost = true;
             TraceBytes(TTraceDirection::Received, nullptr, 0, "hang-up");
             return 0;
         }
@@ -146,6 +158,7 @@ int TSerialPort::ReadQueued(uint8_t *Buffer, int Capacity, int TimeoutMs)
             }
         }
         if (got < 0) {
+            FLost = true;
             TraceBytes(TTraceDirection::Received, nullptr, 0, "read failed");
             return 0;
         }
@@ -158,12 +171,40 @@ int TSerialPort::ReadQueued(uint8_t *Buffer, int Capacity, int TimeoutMs)
     return 0;
 }
 
+void TSerialPort::DiscardInput()
+{
+    if (!IsOpen())
+        return;
+    HANDLE handle = Win(FFd);
+    // A line that keeps talking cannot hold the caller here: a bounded number
+    // of reads of what is queued (each returns at once), then PurgeComm drops
+    // whatever else has arrived.
+    constexpr int MaxReads = 64;
+    uint8_t scratch[256];
+    for (int i = 0; i < MaxReads; ++i) {
+        const int waiting = QueuedBytes(handle);
+        if (waiting < 0)
+            FLost = true;
+        if (waiting <= 0)
+            break;
+        const int got = TimedRead(handle, scratch, DWORD(std::min(waiting, int(sizeof scratch))), 1);
+        if (got <= 0) {
+            FLost = FLost || got < 0;
+            break;
+        }
+        TraceBytes(TTraceDirection::Received, scratch, size_t(got), "discarded");
+    }
+    PurgeComm(handle, PURGE_RXCLEAR);
+}
+
 ssize_t TSerialPort::Write(const uint8_t *Data, size_t Length)
 {
     if (!IsOpen())
         return -1;
     DWORD written = 0;
     const BOOL ok = WriteFile(Win(FFd), Data, DWORD(std::min<size_t>(Length, MAXDWORD)), &written, nullptr);
+    if (!ok)
+        FLost = true;
     TraceBytes(TTraceDirection::Sent, Data, ok ? size_t(written) : 0, ok ? nullptr : "write failed");
     return ok ? ssize_t(written) : -1;
 }

@@ -211,14 +211,25 @@ void TSimServer::SendDue()
         const QByteArray bytes = FPending.front().Bytes;
         FPending.pop_front();
         Log("TX", bytes);
-        qsizetype off = 0;
-        while (off < bytes.size()) {
-            const ssize_t put = ::write(FMaster, bytes.constData() + off, size_t(bytes.size() - off));
-            if (put < 0 && errno == EINTR)
-                continue;
-            if (put <= 0)
-                break; // the queue towards the program is full: drop the rest
-            off += put;
-        }
+        Put(bytes);
+    }
+}
+
+void TSimServer::SendNoise(const QByteArray &Bytes)
+{
+    Log("TX", Bytes, "noise");
+    Put(Bytes);
+}
+
+void TSimServer::Put(const QByteArray &Bytes) const
+{
+    qsizetype off = 0;
+    while (off < Bytes.size()) {
+        const ssize_t put = ::write(FMaster, Bytes.constData() + off, size_t(Bytes.size() - off));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            break; // the queue towards the program is full: drop the rest
+        off += put;
     }
 }

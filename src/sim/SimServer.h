@@ -46,6 +46,10 @@ public:
     void SetFaults(const TSimFaults &Faults);
     int FramesAnswered() const;
 
+    // Sends Bytes on the line at once, outside any reply: line noise, or
+    // what is left of a reply that came too late. Safe from any thread.
+    void SendNoise(const QByteArray &Bytes);
+
     // The log of received frames, answered or not, in arrival order. Off
     // until switched on (a long-running simulator keeps no log). A frame is
     // logged before its reply is queued, so once a program has its reply the
@@ -64,6 +68,7 @@ private:
     };
     void HandleInput();
     void SendDue();
+    void Put(const QByteArray &Bytes) const;
     int NextTimeout() const;
     void Log(const char *Direction, const QByteArray &Bytes, const char *Note = nullptr);
 

@@ -5,52 +5,59 @@
 
 namespace {
 
+const std::vector<TCliOption> WatchLike = {{{"interval"}, "SECONDS", "h"}, {{"v", "verbose"}, {}, "h"}};
+
 TEST(CliArgs, GlobalOptionsStandBeforeOrAfterTheCommand)
 {
     TGlobalArgs g;
+    TCommandArgs a;
     QString error;
-    ASSERT_TRUE(
-        ParseGlobalArgs({"--json", "watch", "--count", "3", "--port=/dev/ttyUSB0", "--trace"}, g, error));
+    ASSERT_TRUE(ParseCliArgs({"--json", "watch", "--interval", "3", "--port=/dev/ttyUSB0", "--trace"},
+                             WatchLike, 0, g, a, error))
+        << error.toStdString();
     EXPECT_TRUE(g.Json);
     EXPECT_TRUE(g.Trace);
     EXPECT_TRUE(g.PortGiven);
     EXPECT_EQ(g.Port, "/dev/ttyUSB0");
     EXPECT_EQ(g.Command, "watch");
-    EXPECT_EQ(g.CommandArgs, (QStringList{"--count", "3"}));
+    EXPECT_EQ(a.Value("interval"), "3");
 
-    ASSERT_TRUE(ParseGlobalArgs({"--port", "COM2", "info", "--help"}, g, error));
+    ASSERT_TRUE(ParseCliArgs({"--port", "COM2", "info", "--help"}, {}, 0, g, a, error));
     EXPECT_EQ(g.Port, "COM2");
     EXPECT_TRUE(g.Help);
     EXPECT_EQ(g.Command, "info");
 
-    EXPECT_FALSE(ParseGlobalArgs({"info", "--port"}, g, error));
-    EXPECT_FALSE(ParseGlobalArgs({"--port=", "info"}, g, error));
-    EXPECT_FALSE(ParseGlobalArgs({"--frobnicate", "info"}, g, error));
+    EXPECT_FALSE(ParseCliArgs({"info", "--port"}, {}, 0, g, a, error));
+    EXPECT_FALSE(ParseCliArgs({"--port=", "info"}, {}, 0, g, a, error));
+    EXPECT_FALSE(ParseCliArgs({"--frobnicate", "info"}, {}, 0, g, a, error));
     EXPECT_EQ(error, "unknown option '--frobnicate'");
+    EXPECT_FALSE(ParseCliArgs({"--interval", "1", "watch"}, WatchLike, 0, g, a, error))
+        << "a command's option stands after the command";
 }
 
 TEST(CliArgs, CommandOptionsAndOperands)
 {
-    const std::vector<TOptionSpec> specs = {{"interval", true}, {"verbose", false}};
+    TGlobalArgs g;
     TCommandArgs a;
     QString error;
-    ASSERT_TRUE(ParseCommandArgs({"--interval", "0.5", "--verbose"}, specs, 0, a, error));
+    ASSERT_TRUE(ParseCliArgs({"watch", "--interval", "0.5", "-v"}, WatchLike, 0, g, a, error));
     EXPECT_EQ(a.Value("interval"), "0.5");
     EXPECT_TRUE(a.Has("verbose"));
-    ASSERT_TRUE(ParseCommandArgs({"--interval=2"}, specs, 0, a, error));
+    ASSERT_TRUE(ParseCliArgs({"watch", "--interval=2"}, WatchLike, 0, g, a, error));
     EXPECT_EQ(a.Value("interval"), "2");
     EXPECT_FALSE(a.Has("verbose"));
-    // A negative number is an operand, so that it can be refused with a clear message.
-    ASSERT_TRUE(ParseCommandArgs({"-3"}, specs, 1, a, error));
+    // A negative number is an operand or a value, so that it can be refused
+    // with a clear message.
+    ASSERT_TRUE(ParseCliArgs({"port", "-3"}, {}, 1, g, a, error));
     EXPECT_EQ(a.Operands, QStringList{"-3"});
+    ASSERT_TRUE(ParseCliArgs({"watch", "--interval", "-1"}, WatchLike, 0, g, a, error));
+    EXPECT_EQ(a.Value("interval"), "-1");
 
-    EXPECT_FALSE(ParseCommandArgs({"--interval"}, specs, 0, a, error));
-    EXPECT_EQ(error, "option '--interval' needs a value");
-    EXPECT_FALSE(ParseCommandArgs({"--verbose=1"}, specs, 0, a, error));
-    EXPECT_EQ(error, "option '--verbose' takes no value");
-    EXPECT_FALSE(ParseCommandArgs({"--count", "1"}, specs, 0, a, error));
+    EXPECT_FALSE(ParseCliArgs({"watch", "--interval"}, WatchLike, 0, g, a, error));
+    EXPECT_EQ(error, "missing value after '--interval'");
+    EXPECT_FALSE(ParseCliArgs({"watch", "--count", "1"}, WatchLike, 0, g, a, error));
     EXPECT_EQ(error, "unknown option '--count'");
-    EXPECT_FALSE(ParseCommandArgs({"1", "2"}, specs, 1, a, error));
+    EXPECT_FALSE(ParseCliArgs({"port", "1", "2"}, {}, 1, g, a, error));
     EXPECT_EQ(error, "unexpected argument '2'");
 }
 

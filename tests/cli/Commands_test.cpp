@@ -216,7 +216,7 @@ TEST_F(CliTest, SetSendsNothingWhenACheckFails)
     for (const Case &c : cases) {
         const TCliRun run = Run(QStringList{"set"} + c.Args);
         EXPECT_EQ(run.Exit, 2) << c.Args.join(' ').toStdString();
-        EXPECT_EQ(run.Err.toStdString(), c.Message);
+        EXPECT_EQ(run.Err.toStdString(), std::string("lumora-cli: ") + c.Message);
         EXPECT_EQ(run.Out, "");
     }
     EXPECT_TRUE(Sim.Received().empty()) << "nothing may reach the device after a failed check";
@@ -233,7 +233,7 @@ TEST_F(CliTest, SetUsageErrors)
     EXPECT_TRUE(run.Err.startsWith("lumora-cli: invalid value 'yes' for --dhcp: give on or off\n"));
     run = Run({"set", "--local"});
     EXPECT_EQ(run.Exit, 2);
-    EXPECT_TRUE(run.Err.startsWith("lumora-cli: option '--local' needs a value\n"));
+    EXPECT_TRUE(run.Err.startsWith("lumora-cli: missing value after '--local'\n"));
     EXPECT_TRUE(Sim.Received().empty());
 }
 
@@ -264,34 +264,58 @@ TEST_F(CliTest, DeviceFailuresExitWithOneAndTheStatusText)
         Sim.SetFaults(c.Faults);
         const TCliRun run = Run(c.Args);
         EXPECT_EQ(run.Exit, 1) << c.Args.join(' ').toStdString();
-        EXPECT_EQ(run.Err.toStdString(), c.Status) << c.Args.join(' ').toStdString();
+        EXPECT_EQ(run.Err.toStdString(), std::string("lumora-cli: ") + c.Status)
+            << c.Args.join(' ').toStdString();
         EXPECT_EQ(run.Out, "");
     }
+}
+
+// Bytes left on the line (plug-in noise, the tail of a late reply) are
+// discarded before each request instead of being read with the reply.
+TEST_F(CliTest, StaleBytesOnTheLineFailNoHealthyUnit)
+{
+    Sim.SendNoise(Payload({0x00, 0xAA, 0x55, 0x00, 0x00, 0x01, 0x01}));
+    TCliRun run = Run({"info"});
+    EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
+    Sim.SendNoise(Payload({0x55, 0xFF}));
+    run = Run({"params"});
+    EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
 }
 
 TEST_F(CliTest, PortsThatDoNotOpen)
 {
     TCliRun run = RunTool({"--port", "/nonexistent/ttyUSB9", "info"});
     EXPECT_EQ(run.Exit, 1);
-    EXPECT_EQ(run.Err,
-              "Couldn't open the port /nonexistent/ttyUSB9,maybe already being occupied or not existed!\n");
+    EXPECT_EQ(run.Err, "lumora-cli: Couldn't open the port /nonexistent/ttyUSB9,maybe already being occupied "
+                       "or not existed!\n");
 
     MapPort(1, "/nonexistent/ttyUSB9");
     run = RunTool({"params"});
     EXPECT_EQ(run.Exit, 1);
-    EXPECT_EQ(run.Err, "Couldn't open the port COM1,maybe already being occupied or not existed!\n");
+    EXPECT_EQ(run.Err,
+              "lumora-cli: Couldn't open the port COM1,maybe already being occupied or not existed!\n");
 
     run = RunTool({"--port", "COMX", "info"});
     EXPECT_EQ(run.Exit, 2);
     EXPECT_TRUE(
         run.Err.startsWith("lumora-cli: invalid port 'COMX': give COMn, a port number or a device path\n"));
+    for (const char *below : {"COM0", "com-1", "0"}) {
+        run = RunTool({"--port", below, "info"});
+        EXPECT_EQ(run.Exit, 2) << below;
+        EXPECT_TRUE(run.Err.startsWith(QStringLiteral("lumora-cli: invalid port '%1'").arg(below))) << below;
+    }
+    // A character device that is no serial line is refused as a port that
+    // does not open, instead of timing out on every request.
+    run = RunTool({"--port", "/dev/null", "info"});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err, "lumora-cli: /dev/null is not a serial device\n");
 
     // A port held by another opener is busy.
     TSerialPort holder;
     ASSERT_TRUE(holder.Open(Sim.SlavePath()));
     run = Run({"info"});
     EXPECT_EQ(run.Exit, 1);
-    EXPECT_TRUE(run.Err.startsWith("Couldn't open the port " + Sim.SlavePath()));
+    EXPECT_TRUE(run.Err.startsWith("lumora-cli: Couldn't open the port " + Sim.SlavePath()));
 }
 
 TEST_F(CliTest, StoredPortAndMappingAreUsedAndNeverRewritten)

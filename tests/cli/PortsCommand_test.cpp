@@ -258,7 +258,8 @@ TEST(PortsCommand, PermissionFailureNamesTheGroupAndTheCommand)
     // The link itself cannot open it either, and says so.
     run = RunTool({"--port", "COM2", "info"});
     EXPECT_EQ(run.Exit, 1);
-    EXPECT_EQ(run.Err, "Couldn't open the port COM2,maybe already being occupied or not existed!\n");
+    EXPECT_EQ(run.Err,
+              "lumora-cli: Couldn't open the port COM2,maybe already being occupied or not existed!\n");
 }
 
 } // namespace

@@ -1,17 +1,23 @@
 #include "CliRun.h"
+#include "fleet/PlainText.h"
 #include "platform/SerialTrace.h"
 #include "support/SimLine.h"
 #include "support/TestEnv.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <poll.h>
+#include <pty.h>
+#include <unistd.h>
 
 namespace {
 
@@ -28,9 +34,12 @@ struct TProcessRun {
     QString Err;
 };
 
-TProcessRun RunProcess(const QStringList &args, const QStringList &env = {})
+// Runs the tool; its standard output goes to OutFile when one is given.
+TProcessRun RunProcess(const QStringList &args, const QStringList &env = {}, const QString &OutFile = {})
 {
     QProcess p;
+    if (!OutFile.isEmpty())
+        p.setStandardOutputFile(OutFile);
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
     e.remove("LUMORA_TRACE");
     for (const QString &kv : env)
@@ -78,13 +87,47 @@ TEST_F(ProcessTest, ExitStatusAndStreams)
     run = RunProcess({"--port", "/nonexistent/tty", "info"});
     EXPECT_EQ(run.Exit, 1);
     EXPECT_EQ(run.Out, "");
-    EXPECT_EQ(run.Err,
-              "Couldn't open the port /nonexistent/tty,maybe already being occupied or not existed!\n");
+    EXPECT_EQ(
+        run.Err,
+        "lumora-cli: Couldn't open the port /nonexistent/tty,maybe already being occupied or not existed!\n");
 
     run = RunProcess({"--port", Sim.SlavePath(), "set", "--mask", "255.255.255"});
     EXPECT_EQ(run.Exit, 2);
-    EXPECT_EQ(run.Err, "Invalid subnet mask!\n");
+    EXPECT_EQ(run.Err, "lumora-cli: Invalid subnet mask!\n");
     EXPECT_TRUE(Sim.Received().size() == 1) << "only the info run reached the device";
+}
+
+TEST_F(ProcessTest, OutputThatCannotBeWrittenFailsTheCommand)
+{
+    // A journal to report on, and a plan.
+    const QDir home(lumora::test::ConfigHome());
+    const QString journal = home.filePath("journal.jsonl");
+    ASSERT_EQ(
+        RunProcess({"--port", Sim.SlavePath(), "set", "--server", "10.0.0.9", "--journal", journal}).Exit, 0);
+    QFile plan(home.filePath("plan.csv"));
+    ASSERT_TRUE(plan.open(QIODevice::WriteOnly));
+    plan.write("serial,dhcp,local,server,gateway,mask\n0612345678,,10.0.0.8,,,\n");
+    plan.close();
+    const QStringList commands[] = {{"info"},
+                                    {"--json", "info"},
+                                    {"params"},
+                                    {"backup"},
+                                    {"report", "--journal", journal},
+                                    {"ports"},
+                                    {"--help"},
+                                    {"watch", "--interval", "30"},
+                                    {"commission", plan.fileName(), "--journal", journal}};
+    for (const QStringList &command : commands) {
+        const TProcessRun run = RunProcess(QStringList{"--port", Sim.SlavePath()} + command, {}, "/dev/full");
+        EXPECT_EQ(run.Exit, 1) << command.join(' ').toStdString();
+        EXPECT_TRUE(run.Err.endsWith("cannot write standard output: No space left on device\n"))
+            << command.join(' ').toStdString() << ": " << run.Err.toStdString();
+    }
+    // Commissioning writes no unit while nobody can see what it does.
+    int writes = 0;
+    for (const TRequest &r : Sim.Received())
+        writes += r.Command == 1 ? 1 : 0;
+    EXPECT_EQ(writes, 1) << "only the set";
 }
 
 TEST_F(ProcessTest, TraceShowsEveryFrameWrittenAndRead)
@@ -134,3 +177,56 @@ TEST_F(ProcessTest, WatchEndsCleanlyOnInterrupt)
 }
 
 } // namespace
+
+TEST_F(ProcessTest, LiveLineOfCommissionIsCutToTheTerminalsWidth)
+{
+    QTemporaryDir dir;
+    QFile plan(dir.filePath("plan.csv"));
+    ASSERT_TRUE(plan.open(QIODevice::WriteOnly));
+    plan.write(
+        "serial,dhcp,local,server,gateway,mask,label\n"
+        "0612345678,off,10.0.1.5,10.0.0.10,10.0.1.1,255.255.0.0,机架 3 上层 左侧第二个插槽 (bench B)\n");
+    plan.close();
+
+    // Standard output is an 80-column terminal; COLUMNS, which says
+    // otherwise, only stands in when the terminal cannot tell.
+    termios raw{};
+    ::cfmakeraw(&raw);
+    winsize size{};
+    size.ws_col = 80;
+    size.ws_row = 24;
+    int master = -1;
+    int slave = -1;
+    ASSERT_EQ(::openpty(&master, &slave, nullptr, &raw, &size), 0);
+    QProcess p;
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert("COLUMNS", "200");
+    p.setProcessEnvironment(e);
+    p.setChildProcessModifier([slave] { ::dup2(slave, STDOUT_FILENO); });
+    p.start(ToolPath(), {"--port", Sim.SlavePath(), "commission", plan.fileName(), "--once", "--journal",
+                         dir.filePath("journal.jsonl")});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    ::close(slave);
+    QByteArray bytes;
+    char buffer[4096];
+    pollfd pfd{master, POLLIN, 0};
+    while (::poll(&pfd, 1, 5000) > 0) {
+        const ssize_t n = ::read(master, buffer, sizeof buffer);
+        if (n <= 0)
+            break; // EIO once the last writer has gone
+        bytes.append(buffer, n);
+    }
+    ::close(master);
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+
+    int live = 0;
+    for (const QString &segment : QString::fromUtf8(bytes).split("\r\x1b[K")) {
+        if (!segment.startsWith("done "))
+            continue; // a lasting line, which may wrap
+        ++live;
+        const QString shown = segment.section('\n', 0, 0);
+        EXPECT_LE(DisplayWidth(shown), 79) << shown.toStdString();
+        EXPECT_GE(DisplayWidth(shown), 78) << shown.toStdString(); // cut, a wide character not halved
+    }
+    EXPECT_GE(live, 2) << bytes.toStdString();
+}

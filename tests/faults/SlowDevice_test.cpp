@@ -138,4 +138,34 @@ TEST_F(SlowDeviceTest, StrayBytesBetweenExchangesFailOnlyTheNextOne)
     Device.Finish();
 }
 
+// With stale input discarded before each request (the command line's link),
+// a late reply or line noise no longer spoils the next exchange, and the
+// acknowledgement read is the one the device sent for this write.
+TEST_F(SlowDeviceTest, DiscardingStaleInputKeepsTheNextExchangeClean)
+{
+    Com.SetDiscardStaleInput(true);
+    Device.Answer(ReadRequestLength, DeviceReply(PatternRecord(84, 11)), 1150);
+    EXPECT_FALSE(ReadInfo());
+    Device.Finish();
+    Device.Answer(ReadRequestLength, DeviceReply(PatternRecord(84, 12)), 10);
+    QByteArray got;
+    EXPECT_TRUE(ReadInfo(&got));
+    EXPECT_EQ(got, PatternRecord(84, 12));
+    Device.Finish();
+
+    Reply(Bytes({0x00, 0xFF, 0x55}));
+    Device.Answer(ReadRequestLength, DeviceReply(PatternRecord(84, 13)), 10);
+    EXPECT_TRUE(ReadInfo(&got));
+    EXPECT_EQ(got, PatternRecord(84, 13));
+    Device.Finish();
+
+    Reply(DeviceAck(1)); // an acknowledgement nobody asked for
+    Device.Answer(WriteRequestLength, DeviceAck(0), 10);
+    const uint8_t payload[17] = {0, 192, 168, 1, 10};
+    const TLinkResult ack = Com.WriteRecord(std::span<const uint8_t>(payload));
+    EXPECT_TRUE(ack.Ok());
+    EXPECT_EQ(ack.AckCode, 0);
+    Device.Finish();
+}
+
 } // namespace

@@ -181,6 +181,32 @@ TEST(SerialPort, SilentLineTimesOutAndHangUpEndsTheWaitAtOnce)
     EXPECT_NE(port.Write(frame, 2), 2);
 }
 
+TEST(SerialPort, DiscardInputDropsWhatWaitsAndALostLineIsToldFromASilentOne)
+{
+    TPtyPair pty;
+    TSerialPort port;
+    ASSERT_TRUE(port.Open(pty.SlavePath()));
+    EXPECT_TRUE(port.IsSerialLine());
+    pty.WriteMaster(QByteArray(3000, 'x')); // more than one read of the discard takes
+    port.DiscardInput();
+    EXPECT_EQ(port.BytesWaiting(), 0);
+    pty.WriteMaster("ok");
+    uint8_t buf[8];
+    EXPECT_EQ(port.ReadQueued(buf, 8, 1000), 2) << "what arrives after the discard is read";
+    EXPECT_EQ(port.ReadQueued(buf, 8, 50), 0);
+    EXPECT_FALSE(port.LineLost()) << "a wait that runs out of time is no hang-up";
+
+    pty.CloseMaster();
+    EXPECT_EQ(port.ReadQueued(buf, 8, 1000), 0);
+    EXPECT_TRUE(port.LineLost());
+    port.DiscardInput();
+    EXPECT_TRUE(port.LineLost()) << "lost until opened again";
+
+    TSerialPort null;
+    ASSERT_TRUE(null.Open(QStringLiteral("/dev/null")));
+    EXPECT_FALSE(null.IsSerialLine());
+}
+
 TEST(SerialTrace, PrintsEveryWriteAndReadWhenOn)
 {
     TPtyPair pty;

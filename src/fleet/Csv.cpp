@@ -1,0 +1,93 @@
+#include "fleet/Csv.h"
+
+namespace {
+
+bool IsBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+} // namespace
+
+bool ReadCsv(const QString &Text, QChar Separator, std::vector<TCsvRow> &Rows, QString &Error)
+{
+    const qsizetype size = Text.size();
+    qsizetype i = 0;
+    int line = 1;
+    while (i < size) {
+        TCsvRow row;
+        row.Line = line;
+        bool endOfRecord = false;
+        while (!endOfRecord) {
+            // Blanks before an opening quote belong to no cell.
+            qsizetype start = i;
+            while (start < size && IsBlank(Text[start]))
+                ++start;
+            QString cell;
+            if (start < size && Text[start] == u'"') {
+                const int openedOn = line;
+                i = start + 1;
+                for (;;) {
+                    if (i >= size) {
+                        Error = QStringLiteral("line %1: a quoted cell is not closed").arg(openedOn);
+                        return false;
+                    }
+                    const QChar c = Text[i++];
+                    if (c == u'"') {
+                        if (i < size && Text[i] == u'"') {
+                            cell += c;
+                            ++i;
+                            continue;
+                        }
+                        break;
+                    }
+                    if (c == u'\n')
+                        ++line;
+                    cell += c;
+                }
+                // What follows the closing quote up to the separator is kept
+                // as it stands, blanks aside.
+                while (i < size && Text[i] != Separator && Text[i] != u'\n' && Text[i] != u'\r') {
+                    if (!IsBlank(Text[i]))
+                        cell += Text[i];
+                    ++i;
+                }
+            } else {
+                while (i < size && Text[i] != Separator && Text[i] != u'\n' &&
+                       !(Text[i] == u'\r' && (i + 1 == size || Text[i + 1] == u'\n')))
+                    cell += Text[i++];
+            }
+            row.Cells << cell;
+            if (i < size && Text[i] == Separator) {
+                ++i;
+                continue;
+            }
+            endOfRecord = true;
+            if (i < size && Text[i] == u'\r')
+                ++i;
+            if (i < size && Text[i] == u'\n') {
+                ++i;
+                ++line;
+            }
+        }
+        Rows.push_back(row);
+    }
+    return true;
+}
+
+QString CsvCell(const QString &Text, QChar Separator)
+{
+    if (!Text.contains(Separator) && !Text.contains(u'"') && !Text.contains(u'\n') && !Text.contains(u'\r'))
+        return Text;
+    QString quoted = Text;
+    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString CsvRecord(const QStringList &Cells, QChar Separator)
+{
+    QStringList cells;
+    for (const QString &c : Cells)
+        cells << CsvCell(c, Separator);
+    return cells.join(Separator) + QLatin1Char('\n');
+}

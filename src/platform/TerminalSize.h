@@ -1,0 +1,6 @@
+#pragma once
+
+// The width in columns of the terminal behind descriptor Fd: what the
+// terminal reports (TIOCGWINSZ), else the COLUMNS environment variable when
+// it holds a positive number, else 0 (unknown).
+int TerminalColumns(int Fd);

@@ -1,0 +1,44 @@
+#include "fleet/Journal.h"
+
+#include "support/QtPrinters.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Journal, OlderLinesAndAForeignHalfLineStayApartFromNewRecords)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("journal.jsonl");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    // A line from before intents were recorded, then half a line left by a
+    // crash of some other writer.
+    file.write("{\"serialNumber\":\"0600000001\",\"verification\":\"verified\"}\n{\"serialNum");
+    file.close();
+
+    TJournal journal;
+    QString error;
+    ASSERT_TRUE(journal.Open(path, error)) << error.toStdString();
+    ASSERT_TRUE(
+        journal.Append({{"stage", "intent"}, {"writeId", "a"}, {"serialNumber", "0600000002"}}, error));
+    ASSERT_TRUE(
+        journal.Append({{"stage", "outcome"}, {"writeId", "a"}, {"verification", "verified"}}, error));
+    ASSERT_TRUE(
+        journal.Append({{"stage", "intent"}, {"writeId", "b"}, {"serialNumber", "0600000003"}}, error));
+
+    std::vector<QJsonObject> entries;
+    int skipped = 0;
+    ASSERT_TRUE(ReadJournal(path, entries, skipped, error));
+    EXPECT_EQ(skipped, 1) << "only the half line";
+    ASSERT_EQ(entries.size(), 3u) << "one entry per write";
+    EXPECT_EQ(entries[0]["serialNumber"], "0600000001");
+    EXPECT_EQ(entries[1]["verification"], "verified");
+    EXPECT_EQ(entries[2]["verification"], "no outcome recorded");
+    EXPECT_TRUE(entries[2]["ack"].isNull() && entries[2]["after"].isNull());
+}
+
+} // namespace
