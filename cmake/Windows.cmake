@@ -2,9 +2,8 @@
 # everything else, so that each .exe imports system DLLs only.
 find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
-add_link_options(-static -static-libgcc -static-libstdc++)
-# What ships carries no symbols: it halves the size of each .exe.
-add_link_options($<$<CONFIG:Release>:-s>)
+# Release executables ship without their symbol tables (a third of the size).
+add_link_options(-static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
 
 # A version resource for TARGET (from the project's version), with the
 # program's icon when ICON is given.

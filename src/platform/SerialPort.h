@@ -8,8 +8,8 @@
 
 // A serial device held exclusively: open by path (existing character devices
 // only), raw binary line settings, bytes-waiting count, blocking read and
-// write, bounded waits, discarding of stale input. Every byte written, read
-// or discarded passes through the protocol trace.
+// write, bounded waits that block in the system, discarding of stale input.
+// Every byte written, read or discarded passes through the protocol trace.
 //
 // SerialPort.cpp holds the POSIX implementation (a tty descriptor, poll()),
 // SerialPort_win.cpp the Windows one (a handle from CreateFileA on
@@ -42,8 +42,8 @@ public:
     {
         return FFd;
     }
-    // Whether the open device is a serial line (a terminal) rather than some
-    // other character device such as /dev/null.
+    // Whether the open device is a serial line (a terminal, a comm port)
+    // rather than some other character device such as /dev/null or NUL.
     bool IsSerialLine() const;
     // Whether the line hung up or failed (the device vanished, the other end
     // of a pseudo-terminal closed, an I/O error) in a wait, read or write

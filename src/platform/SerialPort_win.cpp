@@ -89,8 +89,8 @@ void TSerialPort::Close()
 
 bool TSerialPort::IsSerialLine() const
 {
-    // A serial line has a line state to read; other character devices (NUL,
-    // a console) have none.
+    // A comm port has a line state; NUL and the console, character devices
+    // too, have none.
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
     return IsOpen() && GetCommState(Win(FFd), &dcb) != 0;
@@ -176,9 +176,9 @@ void TSerialPort::DiscardInput()
     if (!IsOpen())
         return;
     HANDLE handle = Win(FFd);
-    // What the line reports as waiting is read first, so that the trace
-    // shows it; a line that keeps talking cannot hold the caller here: a
-    // bounded number of reads, then the purge drops whatever else arrived.
+    // A line that keeps talking cannot hold the caller here: a bounded number
+    // of reads of what is queued (each returns at once), then PurgeComm drops
+    // whatever else has arrived.
     constexpr int MaxReads = 64;
     uint8_t scratch[256];
     for (int i = 0; i < MaxReads; ++i) {

@@ -25,6 +25,9 @@ TEST(SerialPortWin, OpensOnlyExistingCharacterDevices)
     EXPECT_FALSE(port.IsOpen());
     EXPECT_FALSE(port.Open(QStringLiteral("C:\\windows\\win.ini"))) << "a file is not a serial port";
     EXPECT_FALSE(port.IsOpen());
+    ASSERT_TRUE(port.Open(QStringLiteral("NUL")));
+    EXPECT_FALSE(port.IsSerialLine()) << "a character device that is no serial line";
+    port.Close();
     EXPECT_EQ(port.ReadQueued(nullptr, 0, 10), 0);
     EXPECT_EQ(port.Write(ReadInfoFrame.data(), ReadInfoFrame.size()), -1);
 }
@@ -43,6 +46,16 @@ TEST(SerialPortWin, ExchangesAWholeReplyInOneWait)
     EXPECT_EQ(port.ReadQueued(reply.data(), 12, 1000), 12);
     EXPECT_EQ(port.ReadQueued(reply.data(), int(reply.size()), 1000), 75);
 
+    // What is left of a reply is discarded: the next one comes alone.
+    ASSERT_EQ(port.Write(ReadInfoFrame.data(), ReadInfoFrame.size()), 7);
+    EXPECT_EQ(port.ReadQueued(reply.data(), 12, 1000), 12);
+    port.DiscardInput();
+    EXPECT_EQ(port.BytesWaiting(), 0);
+    ASSERT_EQ(port.Write(ReadInfoFrame.data(), ReadInfoFrame.size()), 7);
+    EXPECT_EQ(port.ReadQueued(reply.data(), int(reply.size()), 1000), 87);
+    EXPECT_TRUE(port.IsSerialLine());
+    EXPECT_FALSE(port.LineLost());
+
     // A negative bound does not wait at all.
     ASSERT_EQ(port.Write(ReadInfoFrame.data(), ReadInfoFrame.size()), 7);
     EXPECT_EQ(port.ReadQueued(reply.data(), int(reply.size()), -1), 0);
@@ -57,6 +70,7 @@ TEST(SerialPortWin, SilentDeviceEndsTheWaitEmpty)
     std::array<uint8_t, 256> reply{};
     EXPECT_EQ(port.ReadQueued(reply.data(), int(reply.size()), 300), 0);
     EXPECT_EQ(port.BytesWaiting(), 0);
+    EXPECT_FALSE(port.LineLost()) << "a silent line is not a lost one";
 }
 
 // The device is removed while the port waits for its reply: the wait ends
@@ -69,8 +83,11 @@ TEST(SerialPortWin, RemovedUnitEndsTheWait)
     ASSERT_EQ(port.Write(ReadInfoFrame.data(), ReadInfoFrame.size()), 7);
     std::array<uint8_t, 256> reply{};
     EXPECT_EQ(port.ReadQueued(reply.data(), int(reply.size()), 60000), 0);
+    EXPECT_TRUE(port.LineLost());
     EXPECT_EQ(port.BytesWaiting(), 0);
     EXPECT_EQ(port.ReadQueued(reply.data(), int(reply.size()), 60000), 0);
+    port.DiscardInput();
+    EXPECT_TRUE(port.LineLost());
 }
 
 } // namespace

@@ -23,7 +23,7 @@ work=$(mktemp -d /tmp/lumora-wine.XXXXXX)
 pids=()
 cleanup() {
   local status=$?
-  WINEPREFIX=$work/prefix wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX=$work/prefix timeout 20 wineserver -k >/dev/null 2>&1 </dev/null || true
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
   rm -rf "$work"
@@ -43,30 +43,28 @@ for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
 [[ -s $work/display ]] || { echo "run.sh: Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
 export DISPLAY=:$(cat "$work/display")
 
-wineboot --init >"$work/wineboot.log" 2>&1 </dev/null
-wineserver -w >/dev/null 2>&1 </dev/null || true
+# Every wait on Wine is bounded: wineserver -w returns once the prefix's
+# processes have all ended.
+settle() { timeout 60 wineserver -w >/dev/null 2>&1 </dev/null || true; }
+timeout 180 wineboot --init >"$work/wineboot.log" 2>&1 </dev/null ||
+  { echo "run.sh: wineboot failed" >&2; cat "$work/wineboot.log" >&2; exit 1; }
+settle
 
-# The stand-in faces, in the Fonts folder and the registry's font list as
-# Windows installs fonts.
+# The faces Windows has for the program's fonts, as Windows installs them:
+# a file in the Fonts folder and its entry in the registry's font list.
 fonts=$WINEPREFIX/drive_c/windows/Fonts
 mkdir -p "$fonts"
-cp /usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf \
-  /usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf /usr/share/fonts/truetype/arphic/uming.ttc "$fonts/"
+/usr/bin/python3 "$(dirname "$0")/windows_faces.py" /usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf \
+  /usr/share/fonts/truetype/arphic/uming.ttc "$fonts"
 cat >"$work/fonts.reg" <<'REG'
 REGEDIT4
 
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\Fonts]
-"Liberation Sans (TrueType)"="LiberationSans-Regular.ttf"
-"Liberation Sans Bold (TrueType)"="LiberationSans-Bold.ttf"
-"AR PL UMing CN & AR PL UMing TW (TrueType)"="uming.ttc"
-
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
-"Microsoft Sans Serif"="Liberation Sans"
-"SimSun"="AR PL UMing CN"
-"NSimSun"="AR PL UMing CN"
+"Microsoft Sans Serif (TrueType)"="micross.ttf"
+"SimSun & NSimSun (TrueType)"="simsun.ttc"
 REG
-wine regedit /S "$work/fonts.reg" >"$work/regedit.log" 2>&1 </dev/null
-wineserver -w >/dev/null 2>&1 </dev/null || true
+timeout 60 wine regedit /S "$work/fonts.reg" >"$work/regedit.log" 2>&1 </dev/null
+settle
 
 # Starts lumora-sim with ARGS behind COM<n>; waits for its line.
 start_sim() {
