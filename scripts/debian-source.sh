@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by scripts/windows-qt and scripts/windows-jpeg: apt options that
 # reach bookworm's source packages through a sources file of our own in
 # CACHE/apt, leaving the machine's own sources and lists untouched.

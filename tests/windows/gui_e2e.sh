@@ -81,12 +81,17 @@ size_w=$(identify -format '%wx%h' "$work/windows.png")
 size_l=$(identify -format '%wx%h' "$work/linux.png")
 [[ $size_w == "$size_l" ]] || fail "window sizes differ: $size_w (Windows) and $size_l (Linux)"
 # The skin, the layout and the picture are the same bitmaps; the glyphs are
-# the same faces, rasterised by another engine: Wine draws them without
-# smoothing, and drops the thin stem of Liberation Sans' "I" at this size.
-# Measured: 8214 to 8246 of 173676 pixels differ (47 per mille).
-differing=$(compare -metric AE -fuzz 8% "$work/windows.png" "$work/linux.png" null: 2>&1 || true)
+# the same faces, rasterised by another engine (Wine draws them unsmoothed
+# and loses the thin stem of Liberation Sans' "I" at this size). Both grabs
+# are blurred first, so that rasterisation counts for little and shapes and
+# places of text for much. Measured over runs: 663 of 173676 pixels differ
+# (4 per mille); with the Windows faces missing (another face in their
+# place), 8258 (48 per mille).
+convert "$work/windows.png" -blur 0x2 "$work/windows-blurred.ppm"
+convert "$work/linux.png" -blur 0x2 "$work/linux-blurred.ppm"
+differing=$(compare -metric AE -fuzz 15% "$work/windows-blurred.ppm" "$work/linux-blurred.ppm" null: 2>&1 || true)
 total=$((${size_w%x*} * ${size_w#*x}))
-limit=${LUMORA_E2E_PIXEL_LIMIT:-55}
+limit=${LUMORA_E2E_PIXEL_LIMIT:-15}
 echo "gui_e2e: $differing of $total pixels differ (limit $limit per mille)"
 ((differing * 1000 <= total * limit)) || fail "more than $limit per mille of the pixels differ"
 keep
