@@ -2,7 +2,7 @@
 #include "cli/CliCommand.h"
 #include "fleet/Backup.h"
 #include "fleet/FleetLink.h"
-#include "fleet/WholeFile.h"
+#include "platform/WholeFile.h"
 
 #include <QJsonDocument>
 
@@ -21,11 +21,16 @@ int RunBackup(TCliContext &Context)
         BackupDocument({CliVersionText(), link.PortName(), link.DevicePath(), info,
                         paramsRead ? &params : nullptr, paramsRead ? QString() : link.Status().Text()});
 
-    const QByteArray document = QJsonDocument(backup).toJson(QJsonDocument::Indented);
     if (!Context.Args.Has(QStringLiteral("output"))) {
-        Context.Out.Text(QString::fromUtf8(document));
+        // With --json every result is one object on one line; without it the
+        // document is indented for a reader.
+        if (Context.Out.Json())
+            Context.Out.JsonLine(backup);
+        else
+            Context.Out.Text(QString::fromUtf8(QJsonDocument(backup).toJson(QJsonDocument::Indented)));
         return CliExitOk;
     }
+    const QByteArray document = QJsonDocument(backup).toJson(QJsonDocument::Indented);
     // Written whole or not at all: an old backup of the same name survives a
     // failed write.
     QString error;

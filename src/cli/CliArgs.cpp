@@ -131,7 +131,7 @@ bool ParseCliArgs(const QStringList &Args, const std::vector<TCliOption> &Option
     }
 
     Global.PortGiven = parser.isSet(QStringLiteral("port"));
-    Global.Port = parser.value(QStringLiteral("port"));
+    Global.Port = restore(parser.value(QStringLiteral("port")));
     if (Global.PortGiven && Global.Port.isEmpty()) {
         Error = QStringLiteral("option '--port' needs a value (COMn, a number or a device path)");
         return false;

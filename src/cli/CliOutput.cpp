@@ -1,8 +1,9 @@
 #include "cli/CliOutput.h"
 
 #include "cli/CliArgs.h"
-#include "fleet/WholeFile.h"
+#include "platform/ConsoleProcess.h"
 #include "platform/TerminalSize.h"
+#include "platform/WholeFile.h"
 
 #include <QJsonDocument>
 
@@ -52,7 +53,7 @@ void TCliOutput::HintLine(const QString &text)
 
 bool TProcessOutput::IsTerminal() const
 {
-    return ::isatty(STDOUT_FILENO) == 1;
+    return StandardOutputIsTerminal();
 }
 
 int TProcessOutput::TerminalWidth() const

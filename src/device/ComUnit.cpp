@@ -1,6 +1,6 @@
 #include "ComUnit.h"
 
-#include "platform/PortMap.h"
+#include "platform/ComPort.h"
 #include "platform/SettingsStore.h"
 
 #include <QByteArray>
@@ -63,8 +63,7 @@ bool TCOMMan::Open(int32_t PortNumber)
 {
     FPortName = QStringLiteral("COM%1").arg(PortNumber);
     SetPortNumber(PortNumber);
-    TSettingsStore store(TSettingsStore::DefaultPath());
-    return OpenDevice(PortDevicePath(FPortName, store));
+    return OpenDevice(ComPortPath(FPortName));
 }
 
 bool TCOMMan::OpenDevice(const QString &Path)

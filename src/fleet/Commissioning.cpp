@@ -20,7 +20,7 @@ QString Units(int Count)
 // "0612345679 (rack 3)"
 QString UnitName(const QString &Serial, const TPlanRow *Row)
 {
-    return Row && !Row->Label.isEmpty() ? QStringLiteral("%1 (%2)").arg(Serial, Row->Label) : Serial;
+    return Row && !Row->Label.isEmpty() ? QStringLiteral("%1 (%2)").arg(Serial, OneLine(Row->Label)) : Serial;
 }
 
 } // namespace

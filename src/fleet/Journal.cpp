@@ -1,7 +1,7 @@
 #include "fleet/Journal.h"
 
-#include "fleet/WholeFile.h"
 #include "platform/PortMap.h"
+#include "platform/UserPlaces.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -11,25 +11,9 @@
 #include <QSet>
 #include <QSysInfo>
 
-#include <cerrno>
-#include <fcntl.h>
-#include <pwd.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-TJournal::~TJournal()
-{
-    if (FFd >= 0)
-        ::close(FFd);
-}
-
 QString TJournal::DefaultPath()
 {
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (state.isEmpty() || !QDir::isAbsolutePath(state))
-        state = QDir::homePath() + QStringLiteral("/.local/state");
-    return state + QStringLiteral("/lumora/journal.jsonl");
+    return QDir::toNativeSeparators(QDir(UserStateFolder()).filePath(QStringLiteral("journal.jsonl")));
 }
 
 bool TJournal::Open(const QString &Path, QString &Error)
@@ -40,75 +24,22 @@ bool TJournal::Open(const QString &Path, QString &Error)
         Error = QStringLiteral("cannot create the journal folder %1").arg(folder);
         return false;
     }
-    FFd = ::open(QFile::encodeName(Path).constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (FFd < 0) {
-        Error = QStringLiteral("cannot write the journal %1: %2").arg(Path, SystemErrorText(errno));
+    QString reason;
+    if (!FFile.Open(Path, reason)) {
+        Error = QStringLiteral("cannot write the journal %1: %2").arg(Path, reason);
         return false;
     }
+    FOpen = true;
     return true;
 }
 
-namespace {
-
-// Holds the journal's lock for one append.
-class TAppendLock {
-public:
-    explicit TAppendLock(int Fd) : FFd(Fd)
-    {
-        int r = -1;
-        do {
-            r = ::flock(FFd, LOCK_EX);
-        } while (r != 0 && errno == EINTR);
-        FLocked = r == 0;
-    }
-    ~TAppendLock()
-    {
-        if (FLocked)
-            ::flock(FFd, LOCK_UN);
-    }
-    TAppendLock(const TAppendLock &) = delete;
-    TAppendLock &operator=(const TAppendLock &) = delete;
-    bool Locked() const { return FLocked; }
-
-private:
-    int FFd;
-    bool FLocked = false;
-};
-
-// True when the file's last byte is a line break (or the file is empty).
-bool EndsWithLineBreak(int Fd, off_t Size)
-{
-    char last = '\n';
-    return Size == 0 || (::pread(Fd, &last, 1, Size - 1) == 1 && last == '\n');
-}
-
-} // namespace
-
 bool TJournal::Append(const QJsonObject &Entry, QString &Error)
 {
-    auto fail = [&](int Code) {
-        Error = QStringLiteral("cannot write the journal %1: %2").arg(FPath, SystemErrorText(Code));
-        return false;
-    };
-    if (FFd < 0)
-        return fail(EBADF);
-    const TAppendLock lock(FFd);
-    if (!lock.Locked())
-        return fail(errno);
-    struct stat before {};
-    if (::fstat(FFd, &before) != 0)
-        return fail(errno);
-    QByteArray line = QJsonDocument(Entry).toJson(QJsonDocument::Compact) + '\n';
-    if (!EndsWithLineBreak(FFd, before.st_size))
-        line.prepend('\n');
-    if (WriteAllTo(FFd, line.constData(), line.size()) && ::fsync(FFd) == 0)
+    QString reason = QStringLiteral("the journal is not open");
+    if (FOpen && FFile.Append(QJsonDocument(Entry).toJson(QJsonDocument::Compact) + '\n', reason))
         return true;
-    // Whatever part of the line reached the file goes again: the journal
-    // holds whole lines only, and the next record starts on a fresh one.
-    const int code = errno;
-    if (::ftruncate(FFd, before.st_size) == 0)
-        ::fsync(FFd);
-    return fail(code);
+    Error = QStringLiteral("cannot write the journal %1: %2").arg(FPath, reason);
+    return false;
 }
 
 bool ReadJournal(const QString &Path, std::vector<QJsonObject> &Entries, int &Skipped, QString &Error)
@@ -162,9 +93,7 @@ QString DeviceRecordName(const QString &DevicePath, const TPortScanRoots &Roots)
 
 QString CurrentUser()
 {
-    if (const passwd *pw = ::getpwuid(::geteuid()); pw != nullptr && pw->pw_name != nullptr)
-        return QString::fromLocal8Bit(pw->pw_name);
-    return qEnvironmentVariable("USER");
+    return LoginName();
 }
 
 QString CurrentHost()

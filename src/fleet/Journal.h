@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/LineFile.h"
 #include "platform/PortMap.h"
 
 #include <QJsonObject>
@@ -15,11 +16,11 @@
 class TJournal {
 public:
     TJournal() = default;
-    ~TJournal();
     TJournal(const TJournal &) = delete;
     TJournal &operator=(const TJournal &) = delete;
 
-    // ${XDG_STATE_HOME:-$HOME/.local/state}/lumora/journal.jsonl
+    // journal.jsonl in the user's state folder (UserStateFolder():
+    // ${XDG_STATE_HOME:-$HOME/.local/state}/lumora, %LOCALAPPDATA%\Lumora).
     static QString DefaultPath();
 
     // Creates the folder when needed and opens Path for appending. False with
@@ -35,7 +36,8 @@ public:
     const QString &Path() const { return FPath; }
 
 private:
-    int FFd = -1;
+    TLineFile FFile;
+    bool FOpen = false;
     QString FPath;
 };
 

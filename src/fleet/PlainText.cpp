@@ -85,6 +85,17 @@ QString CutToWidth(const QString &Text, int Width)
     return Text;
 }
 
+QString OneLine(const QString &Text)
+{
+    QString line = Text;
+    line.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    for (QChar &c : line) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            c = QLatin1Char(' ');
+    }
+    return line;
+}
+
 QString Counted(qsizetype Count, const QString &Singular, const QString &Plural)
 {
     return QStringLiteral("%1 %2").arg(Count).arg(Count == 1 ? Singular : Plural);

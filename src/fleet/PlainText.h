@@ -14,5 +14,11 @@ QString PadToWidth(const QString &Text, int Width);
 // character (a surrogate pair or a base with its combining marks).
 QString CutToWidth(const QString &Text, int Width);
 
+// Text on one line of a terminal: a line break (CR, LF or CRLF) or any
+// other control character becomes a blank, so that a spreadsheet cell
+// holding line breaks cannot tear a table or the live line, and a journal
+// text cannot steer the terminal.
+QString OneLine(const QString &Text);
+
 // "1 unit", "2 units", "0 units": the count with its noun in the right number.
 QString Counted(qsizetype Count, const QString &Singular, const QString &Plural);

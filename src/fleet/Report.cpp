@@ -58,9 +58,11 @@ QString PaddedTable(const TReportTable &Table, const QString &Indent)
         widths << DisplayWidth(h);
     for (const QStringList &row : Table.Rows) {
         for (qsizetype i = 0; i < row.size() && i < widths.size(); ++i)
-            widths[i] = std::max(widths[i], DisplayWidth(row[i]));
+            widths[i] = std::max(widths[i], DisplayWidth(OneLine(row[i])));
     }
-    auto line = [&](const QStringList &cells) {
+    auto line = [&](QStringList cells) {
+        for (QString &cell : cells)
+            cell = OneLine(cell);
         QString text = Indent;
         for (qsizetype i = 0; i < cells.size(); ++i)
             text += i + 1 < cells.size() ? PadToWidth(cells[i], widths[i] + 2) : cells[i];
@@ -230,7 +232,7 @@ QString ReportText(const std::vector<TReportUnit> &Units)
     QString text = Counted(qsizetype(Units.size()), QStringLiteral("unit"), QStringLiteral("units")) +
                    QStringLiteral("\n\n") + PaddedTable(SummaryTable(Units), QString());
     for (const TReportUnit &unit : Units)
-        text += QStringLiteral("\nHistory of %1:\n").arg(UnitTitle(unit)) +
+        text += QStringLiteral("\nHistory of %1:\n").arg(OneLine(UnitTitle(unit))) +
                 PaddedTable(HistoryTable(unit), QStringLiteral("  "));
     return text;
 }

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <chrono>
-#include <csignal>
+#include <memory>
 
-// Turns SIGINT and SIGTERM into an event that a wait can see. While an
-// instance lives, both signals are blocked for the process and arrive through
-// a signal descriptor; a wait blocks in poll() on it until its deadline, so
-// Ctrl+C ends a wait at once and never interrupts a device exchange halfway.
+// Turns a request to stop (Ctrl+C, or a termination request) into an event
+// that a wait can see, so that Ctrl+C ends a wait at once and never
+// interrupts a device exchange halfway. On Linux, while an instance lives,
+// SIGINT and SIGTERM are blocked for the process and arrive through a signal
+// descriptor that a wait polls. On Windows (InterruptWait_win.cpp) a console
+// control handler (Ctrl+C, Ctrl+Break, the console closed) sets an event
+// that a wait blocks on.
 class TInterruptWait {
 public:
     TInterruptWait();
@@ -22,8 +25,7 @@ public:
     bool Interrupted();
 
 private:
-    int FSignalFd = -1;
+    struct TSystem; // the system's objects behind the event
+    std::unique_ptr<TSystem> FSystem;
     bool FInterrupted = false;
-    bool FRestoreMask = false;
-    sigset_t FOldMask{};
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ComPort.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -45,10 +47,6 @@ struct TAdapterNumber {
     bool Shadowed = false; // COMn leads elsewhere (a [Ports] entry or a UART took the number)
 };
 
-// The number n of "COM<n>" (any case, plain decimal digits); -1 for any
-// other text.
-int32_t ComNumber(QStringView PortName);
-
 // COM numbers, Windows style. COMn resolves, in this order, to the user's
 // entry in section [Ports] (any path; never changed by the program), to the
 // real UART ttyS<n-1> when the kernel reports a UART behind it, or to the
@@ -56,7 +54,9 @@ int32_t ComNumber(QStringView PortName);
 // the first time gets the lowest number from 1 up that none of these holds;
 // the assignment is recorded in section [Adapters] as "<by-id path>=<n>" and
 // is kept when the adapter is unplugged, so that it is found under the same
-// number when it is plugged back.
+// number when it is plugged back. On Windows (PortMap_win.cpp) the numbers
+// are Windows' own: COMn leads to "\\.\COMn", ResolveAll lists the ports
+// Windows lists (SystemPorts.h), and nothing is assigned or mapped.
 class TPortMap {
 public:
     explicit TPortMap(TSettingsStore &Store, TPortScanRoots Roots = TPortScanRoots::FromEnvironment());

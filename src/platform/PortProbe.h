@@ -29,7 +29,9 @@ struct TPortProbe {
 
 // Looks at PATH and tries to open it the way the link does (read/write, no
 // controlling terminal), without blocking; the device is closed again at
-// once and nothing is written to it.
+// once and nothing is written to it. On Windows (PortProbe_win.cpp) only
+// Access and Detail are filled: a port held by another program refuses to
+// open with "access denied", which counts as Busy.
 TPortProbe ProbePort(const QString &path);
 
 // A short key for JSON ("ok", "missing", "not-a-device", "permission-denied",

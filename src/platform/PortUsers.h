@@ -7,7 +7,8 @@
 
 // Who else uses a serial device: the processes holding it open and the
 // modem manager of the desktop, which probes new USB serial adapters with AT
-// commands and can hold or garble the line while it does.
+// commands and can hold or garble the line while it does. On Windows
+// (PortUsers_win.cpp) none of them can be known: the answers are empty.
 
 // "name (pid N)" for every process with Path open, as far as this user may
 // look into /proc.

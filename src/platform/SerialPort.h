@@ -8,12 +8,20 @@
 
 // A serial device held exclusively: open by path (existing character devices
 // only), raw binary line settings, bytes-waiting count, blocking read and
-// write, bounded waits, discarding of stale input. Every byte written, read
-// or discarded passes through the protocol trace. The interface holds no
-// platform type, so that each platform implements this header in a source of
-// its own.
+// write, bounded waits that block in the system, discarding of stale input.
+// Every byte written, read or discarded passes through the protocol trace.
+//
+// SerialPort.cpp holds the POSIX implementation (a tty descriptor, poll()),
+// SerialPort_win.cpp the Windows one (a handle from CreateFileA on
+// "\\\\.\\COMn", ReadFile with comm time-outs).
 class TSerialPort {
 public:
+#ifdef _WIN32
+    using THandle = void *; // a Win32 HANDLE
+#else
+    using THandle = int; // a file descriptor
+#endif
+
     TSerialPort() = default;
     TSerialPort(const TSerialPort &) = delete;
     TSerialPort &operator=(const TSerialPort &) = delete;
@@ -26,16 +34,25 @@ public:
     bool Open(const QString &Path);
     // Never blocks: output still waiting for the line is discarded.
     void Close();
-    bool IsOpen() const { return FFd >= 0; }
-    int Handle() const { return FFd; }
-    // Whether the open device is a serial line (a terminal) rather than some
-    // other character device such as /dev/null.
+    bool IsOpen() const
+    {
+        return FFd != NoHandle();
+    }
+    THandle Handle() const
+    {
+        return FFd;
+    }
+    // Whether the open device is a serial line (a terminal, a comm port)
+    // rather than some other character device such as /dev/null or NUL.
     bool IsSerialLine() const;
     // Whether the line hung up or failed (the device vanished, the other end
     // of a pseudo-terminal closed, an I/O error) in a wait, read or write
     // since it was opened. A wait that merely ran out of time does not count.
     // Once lost, a line stays lost until the port is opened again.
-    bool LineLost() const { return FLost; }
+    bool LineLost() const
+    {
+        return FLost;
+    }
 
     // Raw binary mode at the given speed and character format: no echo, no
     // line editing, no CR/NL translation, no software flow control, receiver
@@ -51,7 +68,7 @@ public:
     // to arrive, then reads whatever is queued, at most Capacity bytes, with
     // one read. Returns the number of bytes read: 0 when nothing arrived in
     // time, when the line hung up or on any error. Never spins: the wait
-    // blocks in poll() with the remaining time.
+    // blocks in the system with the remaining time.
     int ReadQueued(uint8_t *Buffer, int Capacity, int TimeoutMs);
 
     // Discards every byte waiting in the input queue: reads what the line
@@ -63,6 +80,15 @@ public:
     ssize_t Write(const uint8_t *Data, size_t Length);
 
 private:
-    int FFd = -1;
+    static THandle NoHandle()
+    {
+#ifdef _WIN32
+        return reinterpret_cast<THandle>(intptr_t(-1)); // INVALID_HANDLE_VALUE
+#else
+        return -1;
+#endif
+    }
+
+    THandle FFd = NoHandle();
     bool FLost = false;
 };

@@ -1,11 +1,11 @@
 #include "SerialTrace.h"
 
+#include <QTime>
+
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 
 namespace {
 
@@ -49,16 +49,7 @@ QByteArray HexBytes(const uint8_t *Data, size_t Length)
 
 QByteArray TraceTimestamp()
 {
-    using namespace std::chrono;
-    const auto now = system_clock::now();
-    const std::time_t secs = system_clock::to_time_t(now);
-    const int millis = int(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
-    std::tm local{};
-    localtime_r(&secs, &local);
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", local.tm_hour, local.tm_min, local.tm_sec,
-                  millis);
-    return QByteArray(text);
+    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")).toLatin1();
 }
 
 void TraceBytes(TTraceDirection Direction, const uint8_t *Data, size_t Length, const char *Note)

@@ -1,7 +1,6 @@
 #include "SettingsStore.h"
 
 #include "IniText.h"
-#include "IntConv.h"
 #include "LumoraError.h"
 
 #include <QDir>
@@ -154,20 +153,6 @@ std::optional<QString> TSettingsStore::ReadString(const QString &Section, const 
     if (!value)
         return std::nullopt;
     return QString::fromUtf8(*value);
-}
-
-int32_t TSettingsStore::ReadInteger(const QString &Section, const QString &Name, int32_t Default) const
-{
-    const auto text = ReadString(Section, Name);
-    int32_t value = Default;
-    if (!text || !TryStrToInt(*text, value))
-        return Default;
-    return value;
-}
-
-void TSettingsStore::WriteInteger(const QString &Section, const QString &Name, int32_t Value)
-{
-    WriteString(Section, Name, QString::number(Value));
 }
 
 void TSettingsStore::WriteString(const QString &Section, const QString &Name, const QString &Value)

@@ -18,11 +18,19 @@
 // written, and created when the link dangles. Writers in different
 // processes take turns through a lock file beside the settings file, so no
 // write loses another's change.
+//
+// On Windows (SettingsStore_win.cpp) the store is the registry: FilePath is
+// the name of a key directly under HKEY_CURRENT_USER, created on every open,
+// a section is a subkey of it and a value a string value written with its
+// terminating zero. Reading a value that is not a string raises
+// ELumoraError "Invalid data type for '<Name>'". The members marked "files
+// only" exist on the other platforms alone.
 class TSettingsStore {
 public:
     explicit TSettingsStore(QString FilePath);
 
-    // ${XDG_CONFIG_HOME:-$HOME/.config}/lumora/ComSetup.INI
+    // ${XDG_CONFIG_HOME:-$HOME/.config}/lumora/ComSetup.INI; on Windows the
+    // key "ComSetup.INI".
     static QString DefaultPath();
 
     const QString &FilePath() const { return FPath; }
@@ -40,13 +48,15 @@ public:
     void WriteString(const QString &Section, const QString &Name, const QString &Value);
     void WriteInteger(const QString &Section, const QString &Name, int32_t Value);
 
-    // Every entry of Section in file order (empty when there is none).
+    // Files only: every entry of Section in file order (empty when there is
+    // none).
     std::vector<std::pair<QString, QString>> ReadSection(const QString &Section) const;
-    // Removes Name from Section; nothing is written when it is not there.
+    // Files only: removes Name from Section; nothing is written when it is
+    // not there.
     // Raises as WriteString does.
     void RemoveValue(const QString &Section, const QString &Name);
 
-    // Replaces the file's text with Edit(text), keeping its mode, atomically,
+    // Files only: replaces the file's text with Edit(text), keeping its mode, atomically,
     // under the writers' lock, so that an edit computed from the text (the
     // next free number, say) sees every other writer's change. Edit may be
     // called more than once; nothing is written when it has nothing to do

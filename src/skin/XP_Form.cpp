@@ -3,6 +3,7 @@
 #include "framework/Application.h"
 #include "framework/Canvas.h"
 #include "platform/LumoraError.h"
+#include "platform/Shell.h"
 #include "skin/XP_Unit.h"
 
 #include <QApplication>
@@ -19,6 +20,9 @@
 
 int GetTaskbarHeight()
 {
+    const int shellHeight = ShellTaskbarHeight();
+    if (shellHeight >= 0)
+        return shellHeight;
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
         return 0;

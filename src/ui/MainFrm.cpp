@@ -7,6 +7,7 @@
 #include "device/NetSettings.h"
 #include "framework/Application.h"
 #include "platform/LumoraError.h"
+#include "platform/Shell.h"
 #include "skin/XP_Button.h"
 #include "skin/XP_CheckBox.h"
 #include "skin/XP_Form.h"
@@ -245,14 +246,16 @@ void TMainForm::Label7MouseLeave(QObject *)
 
 void TMainForm::Label7Click(QObject *)
 {
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(VendorSiteUrl)));
+    if (!ShellOpen(QString::fromLatin1(VendorSiteUrl), 0, ShellHide))
+        QDesktopServices::openUrl(QUrl(QString::fromLatin1(VendorSiteUrl)));
 }
 
 void TMainForm::XP_Form1Help(QObject *)
 {
     // "readme.txt" without a folder: the one in the current directory.
-    QDesktopServices::openUrl(
-        QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("readme.txt"))));
+    if (!ShellOpen(QStringLiteral("readme.txt"), uintptr_t(effectiveWinId()), ShellShow))
+        QDesktopServices::openUrl(
+            QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("readme.txt"))));
 }
 
 bool TMainForm::IsValidIP(const QString &Text)

@@ -299,7 +299,7 @@ TEST_F(CliTest, PortsThatDoNotOpen)
     EXPECT_EQ(run.Exit, 2);
     EXPECT_TRUE(
         run.Err.startsWith("lumora-cli: invalid port 'COMX': give COMn, a port number or a device path\n"));
-    for (const char *below : {"COM0", "com-1", "0"}) {
+    for (const char *below : {"COM0", "com-1", "0", "-1"}) {
         run = RunTool({"--port", below, "info"});
         EXPECT_EQ(run.Exit, 2) << below;
         EXPECT_TRUE(run.Err.startsWith(QStringLiteral("lumora-cli: invalid port '%1'").arg(below))) << below;

@@ -114,6 +114,10 @@ TEST_F(CommissionTest, BackupRestoresOntoTheSameUnitAndClonesOnlyWithForce)
     EXPECT_EQ(doc["info"]["network"]["localIp"].toString(), "10.1.2.3");
     EXPECT_EQ(doc["params"]["temperature"]["raw"].toInt(), 25);
     EXPECT_TRUE(doc["tool"].toString().startsWith("lumora-cli "));
+    // With --json the same document is one object on one line.
+    run = RunTool({"--port", original.SlavePath(), "--json", "backup"});
+    EXPECT_EQ(run.Out.count('\n'), 1);
+    EXPECT_EQ(run.Json()["record"], doc["record"]);
 
     // A replacement unit with the same serial number gets the settings back.
     TSimLine same(Unit("0612345678"));

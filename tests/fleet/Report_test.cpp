@@ -77,8 +77,12 @@ TEST(Report, UnitShowsTheSettingsItHolds)
 
 TEST(Report, TextColumnsLineUpAfterWideNamesAndCountAUnitRight)
 {
-    const QString one = ReportText(GroupByUnit({Write("0612345678", 6, "verified", 0, true)}));
+    QJsonObject multiLine = Write("0612345678", 6, "verified", 0, true);
+    multiLine.insert("label", "rack 2\r\nshelf");
+    const QString one = ReportText(GroupByUnit({multiLine}));
     EXPECT_TRUE(one.startsWith("1 unit\n\n")) << one.toStdString();
+    EXPECT_EQ(one.count("rack 2 shelf"), 2) << one.toStdString(); // its row and its history's title
+    EXPECT_FALSE(one.contains("\r"));
 
     // Type 1 and 8 are named in Chinese: two columns per character.
     const QString text = ReportText(
@@ -130,6 +134,9 @@ TEST(PlainText, WidthsCutsAndCounts)
     EXPECT_EQ(CutToWidth("ab\U0001F600", 3), "ab");
     EXPECT_EQ(CutToWidth("cafe\u0301s", 4), "cafe\u0301");
     EXPECT_EQ(CutToWidth("short", 80), "short");
+
+    // A cell with line breaks or control characters stays on one line.
+    EXPECT_EQ(OneLine("rack 2,\r\n\"top\"\nshelf\x1b[2J"), "rack 2, \"top\" shelf [2J");
 
     EXPECT_EQ(Counted(0, "unit", "units"), "0 units");
     EXPECT_EQ(Counted(1, "unit", "units"), "1 unit");

@@ -9,7 +9,9 @@
 // as it was, the new one is removed, and Error says which file and why
 // ("cannot write b.json: No space left on device"). A link is followed: its
 // target is replaced. An existing file keeps its permissions; one the user may
-// not write is not replaced.
+// not write is not replaced. On Windows (WholeFile_win.cpp) the new file is
+// flushed to the disk and moved over the old one with MoveFileEx, replacing
+// it and writing through (a read-only file refuses to be replaced).
 bool WriteWholeFile(const QString &Path, const QByteArray &Data, QString &Error);
 
 // Writes all of Data to the descriptor, carrying on after a short write
