@@ -10,25 +10,16 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <poll.h>
 #include <thread>
 #include <unistd.h>
 
+using lumora::test::SampleUnit;
 using lumora::test::TSimLine;
 
 namespace {
-
-TSimConfig Unit(const char *Serial, bool IgnoreWrites = false)
-{
-    TSimConfig config = SampleDevice();
-    std::memset(config.Info.SerialNo, 0, sizeof config.Info.SerialNo);
-    std::memcpy(config.Info.SerialNo, Serial, std::strlen(Serial));
-    config.Faults.IgnoreWrites = IgnoreWrites;
-    return config;
-}
 
 int Writes(const TSimLine &Sim)
 {
@@ -102,7 +93,7 @@ protected:
 
 TEST_F(CommissionTest, BackupRestoresOntoTheSameUnitAndClonesOnlyWithForce)
 {
-    TSimLine original(Unit("0612345678"));
+    TSimLine original(SampleUnit("0612345678"));
     ASSERT_EQ(Run(original, {"set", "--local", "10.1.2.3"}).Exit, 0);
     const QString backup = File("unit.json");
     TCliRun run = RunTool({"--port", original.SlavePath(), "backup", "-o", backup});
@@ -120,13 +111,13 @@ TEST_F(CommissionTest, BackupRestoresOntoTheSameUnitAndClonesOnlyWithForce)
     EXPECT_EQ(run.Json()["record"], doc["record"]);
 
     // A replacement unit with the same serial number gets the settings back.
-    TSimLine same(Unit("0612345678"));
+    TSimLine same(SampleUnit("0612345678"));
     run = Run(same, {"restore", backup});
     EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
     EXPECT_EQ(LocalIp(same), "10.1.2.3");
 
     // Another unit is refused without a single write, and cloned with --force.
-    TSimLine other(Unit("0699999999"));
+    TSimLine other(SampleUnit("0699999999"));
     run = Run(other, {"restore", backup});
     EXPECT_EQ(run.Exit, 2);
     EXPECT_TRUE(run.Err.contains("0699999999") && run.Err.contains("--force")) << run.Err.toStdString();
@@ -140,7 +131,7 @@ TEST_F(CommissionTest, BackupRestoresOntoTheSameUnitAndClonesOnlyWithForce)
 
 TEST_F(CommissionTest, SettingsAUnitCannotHoldAreRefusedAndNothingIsWritten)
 {
-    TSimLine unit(Unit("0612345678")); // 192.168.1.100, mask 255.255.255.0, DHCP off
+    TSimLine unit(SampleUnit("0612345678")); // 192.168.1.100, mask 255.255.255.0, DHCP off
     struct {
         QStringList Args;
         QString Message;
@@ -212,10 +203,10 @@ TEST_F(CommissionTest, SettingsAUnitCannotHoldAreRefusedAndNothingIsWritten)
 
 TEST_F(CommissionTest, CommunicationBoardsAreNeverWritten)
 {
-    TSimConfig config = Unit("0900000001");
+    TSimConfig config = SampleUnit("0900000001");
     config.Info.DeviceType = 9;
     TSimLine board(config);
-    TSimLine edfa(Unit("0612345678"));
+    TSimLine edfa(SampleUnit("0612345678"));
     const QString boardBackup = File("board.json");
     const QString edfaBackup = File("edfa.json");
     ASSERT_EQ(RunTool({"--port", board.SlavePath(), "backup", "-o", boardBackup}).Exit, 0);
@@ -241,7 +232,7 @@ TEST_F(CommissionTest, FullDiskKeepsTheOldBackupAndSaysWhy)
 {
     lumora::test::TTinyDisk disk;
     LUMORA_REQUIRE_TINY_DISK(disk);
-    TSimLine unit(Unit("0612345678"));
+    TSimLine unit(SampleUnit("0612345678"));
     const QString backup = disk.FilePath("unit.json");
     ASSERT_EQ(RunTool({"--port", unit.SlavePath(), "backup", "-o", backup}).Exit, 0);
     const QByteArray old = disk.ReadFile(backup);
@@ -261,13 +252,13 @@ TEST_F(CommissionTest, FullJournalSendsNothingAndKeepsOnlyWholeLines)
 {
     lumora::test::TTinyDisk disk;
     LUMORA_REQUIRE_TINY_DISK(disk);
-    TSimLine unit(Unit("0612345678"));
+    TSimLine unit(SampleUnit("0612345678"));
     // The lengths of a write's two lines, measured on a roomy journal.
     ASSERT_EQ(Run(unit, {"set", "--local", "10.0.0.2"}).Exit, 0);
     const QList<QByteArray> measured = disk.ReadFile(Journal()).split('\n');
     const qsizetype intent = measured[0].size() + 1;
     const qsizetype outcome = measured[1].size() + 1;
-    unit.SetConfig(Unit("0612345678"));
+    unit.SetConfig(SampleUnit("0612345678"));
     unit.ClearReceived();
 
     // A journal whose last page has room for the intent and half the outcome.
@@ -328,9 +319,9 @@ TEST_F(CommissionTest, FullJournalSendsNothingAndKeepsOnlyWholeLines)
 
 TEST_F(CommissionTest, JournalRecordsEveryWriteAndTheVerdict)
 {
-    TSimLine unit(Unit("0612345678"));
+    TSimLine unit(SampleUnit("0612345678"));
     ASSERT_EQ(Run(unit, {"set", "--gateway", "10.0.0.1", "--dhcp", "on"}).Exit, 0);
-    TSimLine liar(Unit("0612345679", true));
+    TSimLine liar(SampleUnit("0612345679", true));
     TCliRun run = Run(liar, {"set", "--local", "10.0.0.7", "--mask", "255.255.0.0"});
     EXPECT_EQ(run.Exit, 1);
     EXPECT_EQ(run.Err, "lumora-cli: Local IP, Subnet mask: acknowledged but not applied\n");
@@ -372,7 +363,7 @@ TEST_F(CommissionTest, JournalRecordsEveryWriteAndTheVerdict)
 
     // Never a write without its record: an unwritable journal stops the
     // command before the first frame.
-    TSimLine untouched(Unit("0612345678"));
+    TSimLine untouched(SampleUnit("0612345678"));
     const QString plan = File("x.csv", "serial,dhcp,local,server,gateway,mask\n0612345678,,10.0.0.2,,,\n");
     for (const QStringList &args :
          {QStringList{"set", "--local", "10.0.0.2"}, QStringList{"commission", plan}}) {
@@ -398,7 +389,7 @@ TEST_F(CommissionTest, PlanIsCheckedWholeBeforeAnythingIsSent)
         {"serial,dhcp,local,server,gateway,mask\nA,,,,,\nA,,,,,\n", "planned twice"},
         {"serial,dhcp,local,server,gateway,mask\n", "names no unit"},
     };
-    TSimLine unit(Unit("0612345678"));
+    TSimLine unit(SampleUnit("0612345678"));
     for (const auto &c : cases) {
         const TCliRun run = Run(unit, {"commission", File("plan.csv", c.Csv)});
         EXPECT_EQ(run.Exit, 2) << c.Csv.toStdString();
@@ -477,7 +468,7 @@ TEST_F(CommissionTest, UnitsSwappedOnOneLineAreEachWrittenOnce)
                                           "0600000001,,10.0.1.1,,,,rack 1\n"
                                           "0600000002,on,,10.0.0.5,,,\n"
                                           "0600000003,off,10.0.1.3,,10.0.1.254,255.255.0.0,rack 3\n");
-    auto unit = std::make_unique<TSimLine>(Unit("0600000001"));
+    auto unit = std::make_unique<TSimLine>(SampleUnit("0600000001"));
     Attach(*unit);
     TPipeOutput out;
     int exit = -1;
@@ -487,15 +478,15 @@ TEST_F(CommissionTest, UnitsSwappedOnOneLineAreEachWrittenOnce)
     EXPECT_EQ(out.Await("done", "0600000001")["verification"].toString(), "verified");
     EXPECT_EQ(LocalIp(*unit), "10.0.1.1");
 
-    Swap(unit, Unit("0699999999"));
+    Swap(unit, SampleUnit("0699999999"));
     out.Await("not-in-plan", "0699999999");
-    Swap(unit, Unit("0600000001"));
+    Swap(unit, SampleUnit("0600000001"));
     out.Await("already-done", "0600000001");
-    Swap(unit, Unit("0600000002"));
+    Swap(unit, SampleUnit("0600000002"));
     out.Await("done", "0600000002");
     const TDeviceInfo second = unit->Config().Info;
     EXPECT_EQ(second.DhcpFlag, 1);
-    Swap(unit, Unit("0600000003"));
+    Swap(unit, SampleUnit("0600000003"));
     const QJsonObject finished = out.Await("finished");
     run.join();
     EXPECT_EQ(exit, 0);
@@ -503,7 +494,7 @@ TEST_F(CommissionTest, UnitsSwappedOnOneLineAreEachWrittenOnce)
     EXPECT_EQ(LocalIp(*unit), "10.0.1.3");
 
     // --once ends with its finished event too.
-    const TSimLine stranger(Unit("0699999999"));
+    const TSimLine stranger(SampleUnit("0699999999"));
     const TCliRun once = Run(stranger, {"--json", "commission", plan, "--once"});
     EXPECT_EQ(once.Exit, 1) << "the unit attached is not in the plan";
     const QJsonObject last = QJsonDocument::fromJson(once.Out.trimmed().split('\n').last().toUtf8()).object();
@@ -536,7 +527,7 @@ TEST_F(CommissionTest, UnitsSwappedOnOneLineAreEachWrittenOnce)
 TEST_F(CommissionTest, AMissedReplyIsNoUnplug)
 {
     const QString plan = File("plan.csv", "serial,dhcp,local,server,gateway,mask\n0600000001,,10.0.1.1,,,\n");
-    TSimConfig refusing = Unit("0600000001");
+    TSimConfig refusing = SampleUnit("0600000001");
     refusing.Faults.AckCode = 2;
     auto unit = std::make_unique<TSimLine>(refusing);
     Attach(*unit);
@@ -556,7 +547,7 @@ TEST_F(CommissionTest, AMissedReplyIsNoUnplug)
     EXPECT_TRUE(unit->WaitForReceived(seen + 3, std::chrono::seconds(20)));
     EXPECT_EQ(Writes(*unit), 1) << "the unit that stayed attached was written again";
 
-    Swap(unit, Unit("0600000001"));
+    Swap(unit, SampleUnit("0600000001"));
     int removed = 0;
     int writing = 0;
     for (QJsonObject e = out.NextEvent(); !e.isEmpty(); e = out.NextEvent()) {
@@ -576,7 +567,7 @@ TEST_F(CommissionTest, AMissedReplyIsNoUnplug)
 // name and the reading taken from the unit that is there now.
 TEST_F(CommissionTest, WatchFollowsASwappedUnit)
 {
-    auto unit = std::make_unique<TSimLine>(Unit("0600000001"));
+    auto unit = std::make_unique<TSimLine>(SampleUnit("0600000001"));
     Attach(*unit);
     TPipeOutput out;
     int exit = -1;
@@ -584,7 +575,7 @@ TEST_F(CommissionTest, WatchFollowsASwappedUnit)
         exit = RunCli({"--port", Line(), "--json", "watch", "--count", "3", "--interval", "0.5"}, out);
     });
     EXPECT_TRUE(out.NextEvent().contains("params"));
-    Swap(unit, Unit("0600000002"));
+    Swap(unit, SampleUnit("0600000002"));
     EXPECT_TRUE(out.NextEvent().contains("params"));
     EXPECT_TRUE(out.NextEvent().contains("params"));
     run.join();
@@ -619,7 +610,7 @@ TEST_F(CommissionTest, ReportBeforeAnyWriteAfterARefusedOneAndSinceImpossibleTim
     EXPECT_EQ(report.Out.section('\n', 0, 0), "0 units");
     EXPECT_EQ(RunTool({"report", "--format", "csv"}).Out.count('\n'), 1); // the header only
 
-    TSimConfig refusing = Unit("0612345678");
+    TSimConfig refusing = SampleUnit("0612345678");
     refusing.Faults.AckCode = 2;
     TSimLine unit(refusing);
     EXPECT_EQ(Run(unit, {"set", "--local", "10.9.9.9"}).Exit, 1);
@@ -637,7 +628,7 @@ TEST_F(CommissionTest, ReportBeforeAnyWriteAfterARefusedOneAndSinceImpossibleTim
 
 TEST_F(CommissionTest, LimitsMarkValuesOutOfRange)
 {
-    TSimLine unit(Unit("0612345678")); // type 6, 25 degrees, input power A 6.2 dBm, B none
+    TSimLine unit(SampleUnit("0612345678")); // type 6, 25 degrees, input power A 6.2 dBm, B none
     TCliRun run = RunTool(
         {"--port", unit.SlavePath(), "params", "--limits",
          File("l.json", R"({"temperature":{"max":24},"inputPowerB":{"min":0},"inputPowerA":{"min":6.2}})")});

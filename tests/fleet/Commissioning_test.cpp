@@ -11,22 +11,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 
 namespace {
 
+using lumora::test::SampleUnit;
 using lumora::test::TSimLine;
 using Look = TCommissioning::TLook;
-
-TSimConfig Unit(const char *Serial, bool IgnoreWrites = false)
-{
-    TSimConfig config = SampleDevice();
-    std::memset(config.Info.SerialNo, 0, sizeof config.Info.SerialNo);
-    std::memcpy(config.Info.SerialNo, Serial, std::strlen(Serial));
-    config.Faults.IgnoreWrites = IgnoreWrites;
-    return config;
-}
 
 TPlanRow Row(const char *Serial, const char *Local, const char *Label = "")
 {
@@ -86,7 +77,7 @@ TEST_F(CommissioningTest, EachUnitOfThePlanIsWrittenOnceAndStrangersAreLeftAlone
 {
     TCommissioning run({Row("0600000001", "10.0.1.1", "rack 1"), Row("0600000002", "10.0.1.2")}, Journal,
                        Events, {Line(), true});
-    auto first = std::make_unique<TSimLine>(Unit("0600000001"));
+    auto first = std::make_unique<TSimLine>(SampleUnit("0600000001"));
     Attach(first.get());
     run.Start();
     EXPECT_EQ(run.Look(), Look::Written);
@@ -119,22 +110,22 @@ TEST_F(CommissioningTest, EachUnitOfThePlanIsWrittenOnceAndStrangersAreLeftAlone
         const Look first = run.Look();
         return first == Look::NoUnit ? run.Look() : first;
     };
-    EXPECT_EQ(swap(Unit("0699999999")), Look::Stranger);
-    EXPECT_EQ(swap(Unit("0600000001")), Look::Skipped);
+    EXPECT_EQ(swap(SampleUnit("0699999999")), Look::Stranger);
+    EXPECT_EQ(swap(SampleUnit("0600000001")), Look::Skipped);
     EXPECT_EQ(unit->CountOf(1), 0);
     // A unit that acknowledges but does not apply fails, and is written
     // again once it comes back.
-    EXPECT_EQ(swap(Unit("0600000002", true)), Look::Failed);
+    EXPECT_EQ(swap(SampleUnit("0600000002", true)), Look::Failed);
     EXPECT_EQ(Events.Last.Step, TCommissionStep::Failed);
     EXPECT_EQ(Events.Last.Fields["verification"].toString(), "not applied");
-    EXPECT_EQ(swap(Unit("0600000002")), Look::Written);
+    EXPECT_EQ(swap(SampleUnit("0600000002")), Look::Written);
     EXPECT_TRUE(run.AllDone());
     EXPECT_EQ(JournalLines(), 3) << "every write, the failed one too";
 }
 
 TEST_F(CommissioningTest, RunEndsWhenAllAreDoneAndOnceLooksOnce)
 {
-    TSimLine unit(Unit("0600000001"));
+    TSimLine unit(SampleUnit("0600000001"));
     Attach(&unit);
     {
         TCommissioning run({Row("0600000001", "10.0.1.1")}, Journal, Events, {Line(), false});

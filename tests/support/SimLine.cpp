@@ -1,6 +1,7 @@
 #include "SimLine.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 namespace lumora::test {
@@ -18,6 +19,15 @@ int TSimLine::CountOf(uint8_t Command) const
     const std::vector<TRequest> frames = Received();
     return int(std::count_if(frames.begin(), frames.end(),
                              [Command](const TRequest &r) { return r.Command == Command; }));
+}
+
+TSimConfig SampleUnit(const char *Serial, bool IgnoreWrites)
+{
+    TSimConfig config = SampleDevice();
+    std::memset(config.Info.SerialNo, 0, sizeof config.Info.SerialNo);
+    std::memcpy(config.Info.SerialNo, Serial, std::strlen(Serial));
+    config.Faults.IgnoreWrites = IgnoreWrites;
+    return config;
 }
 
 } // namespace lumora::test

@@ -18,4 +18,8 @@ public:
     int CountOf(uint8_t Command) const;
 };
 
+// The sample device with serial number Serial; with IgnoreWrites it
+// acknowledges writes without taking them.
+TSimConfig SampleUnit(const char *Serial, bool IgnoreWrites = false);
+
 } // namespace lumora::test
