@@ -38,6 +38,10 @@ struct TCliContext {
     bool ReadDeviceInfo(TFleetLink &Link, TDeviceInfo &Info, int &Exit) const;
 };
 
+// The journal a command reads or records into: --journal FILE, else the
+// default one. Empty with Error set when there is no folder for the default.
+QString CommandJournalPath(const TCliContext &Context, QString &Error);
+
 // Opens the journal a writing command records into (--journal FILE, else the
 // default one) before anything is sent. On failure prints why and returns
 // false with Exit set: nothing may be written without its record.

@@ -53,7 +53,8 @@ void TCliOutput::HintLine(const QString &text)
 
 bool TProcessOutput::IsTerminal() const
 {
-    return StandardOutputIsTerminal();
+    // A dumb terminal (an editor's shell buffer) cannot erase a line.
+    return StandardOutputIsTerminal() && qEnvironmentVariable("TERM") != QLatin1String("dumb");
 }
 
 int TProcessOutput::TerminalWidth() const

@@ -25,8 +25,8 @@ public:
     void HintLine(const QString &text);
     // Text as it is, without a newline, on standard output (a live line).
     void Text(const QString &text);
-    // True when standard output is a terminal, where a live line can be
-    // redrawn in place.
+    // True when standard output is a terminal where a live line can be
+    // redrawn in place (not a dumb one: TERM=dumb).
     virtual bool IsTerminal() const { return false; }
     // The columns of the terminal standard output goes to (or COLUMNS when
     // the terminal cannot tell); 0 when unknown.

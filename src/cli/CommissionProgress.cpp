@@ -10,6 +10,8 @@ namespace {
 // Erases the terminal line the cursor is on.
 const QString ClearLine = QStringLiteral("\r\x1b[K");
 
+constexpr int DefaultTerminalWidth = 80;
+
 int ExitStatusOf(const TCommissionEvent &Event)
 {
     if (Event.Ok)
@@ -49,8 +51,11 @@ void TCommissionProgress::DrawLive(const TCommissionEvent &Event)
     QString text =
         QStringLiteral("done %1 of %2 | %3 | %4").arg(Event.Done).arg(Event.Total).arg(unit, Event.Message);
     // A line longer than the terminal would wrap, and the next redraw would
-    // leave its first part behind.
-    if (const int width = FOut.TerminalWidth(); width > 1)
+    // leave its first part behind. A terminal that reports no width (a
+    // serial console) is taken to have the 80 columns terminals start with.
+    const int reported = FOut.TerminalWidth();
+    const int width = reported > 0 ? reported : DefaultTerminalWidth;
+    if (width > 1)
         text = CutToWidth(text, width - 1);
     FOut.Text(ClearLine + text);
     FLiveShown = true;

@@ -62,8 +62,7 @@ int UnmapPort(TCliContext &Context, const QStringList &operands)
         }
     }
     if (removed.isEmpty()) {
-        Context.Out.ErrorLine(
-            QStringLiteral("lumora-cli: %1 has no entry in [Ports] and no adapter assigned").arg(name));
+        Context.Out.ErrorLine(QStringLiteral("%1 has no entry in [Ports] and no adapter assigned").arg(name));
         return CliExitUsage;
     }
     Report(Context, name,

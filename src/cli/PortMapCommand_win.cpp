@@ -4,10 +4,9 @@ namespace {
 
 int NotNeeded(TCliContext &Context, const QString &word)
 {
-    Context.Out.ErrorLine(
-        QStringLiteral("lumora-cli: 'port %1' is not needed on Windows: Windows numbers its "
-                       "ports itself (see 'lumora-cli ports')")
-            .arg(word));
+    Context.Out.ErrorLine(QStringLiteral("'port %1' is not needed on Windows: Windows numbers its "
+                                         "ports itself (see 'lumora-cli ports')")
+                              .arg(word));
     return CliExitUsage;
 }
 

@@ -170,7 +170,7 @@ int RunPorts(TCliContext &Context)
     TPortMap map(store);
     const QString storeError = map.TryAssignAdapters();
     if (!storeError.isEmpty())
-        Context.Out.ErrorLine(QStringLiteral("lumora-cli: new adapters not numbered: %1").arg(storeError));
+        Context.Out.ErrorLine(QStringLiteral("new adapters not numbered: %1").arg(storeError));
     TFleetLink link;
     const int32_t stored = link.GetPortNumber();
 

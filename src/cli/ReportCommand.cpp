@@ -23,23 +23,34 @@ int RunReport(TCliContext &Context)
             QStringLiteral("invalid date '%1': give YYYY-MM-DD, YYYY-MM-DDTHH:MM or YYYY-MM-DDTHH:MM:SS")
                 .arg(args.Value(QStringLiteral("since"))));
 
-    const QString path =
-        args.Has(QStringLiteral("journal")) ? args.Value(QStringLiteral("journal")) : TJournal::DefaultPath();
-    std::vector<QJsonObject> entries;
-    int skipped = 0;
     QString error;
-    // Before the first write there is no journal yet: a report of no unit.
-    const bool noJournalYet = !args.Has(QStringLiteral("journal")) && !QFileInfo::exists(path);
-    if (!noJournalYet && !ReadJournal(path, entries, skipped, error)) {
+    const QString path = CommandJournalPath(Context, error);
+    if (path.isEmpty()) {
         Context.Out.ErrorLine(error);
         return CliExitDevice;
     }
-    if (skipped > 0)
+    std::vector<QJsonObject> entries;
+    int skipped = 0;
+    int unknown = 0;
+    // Before the first write there is no journal yet: a report of no unit.
+    const bool noJournalYet = !args.Has(QStringLiteral("journal")) && !QFileInfo::exists(path);
+    if (!noJournalYet && !ReadJournal(path, entries, skipped, error, &unknown)) {
+        Context.Out.ErrorLine(error);
+        return CliExitDevice;
+    }
+    if (const int damaged = skipped - unknown; damaged > 0)
         Context.Out.ErrorLine(
             QStringLiteral("%1: %2 skipped")
-                .arg(path, skipped == 1
+                .arg(path, damaged == 1
                                ? QStringLiteral("1 line that is no journal entry was")
-                               : QStringLiteral("%1 lines that are no journal entry were").arg(skipped)));
+                               : QStringLiteral("%1 lines that are no journal entry were").arg(damaged)));
+    if (unknown > 0)
+        Context.Out.ErrorLine(
+            QStringLiteral("%1: %2 skipped (written by a newer version?)")
+                .arg(path, unknown == 1
+                               ? QStringLiteral("1 entry of a kind this version does not know was")
+                               : QStringLiteral("%1 entries of a kind this version does not know were")
+                                     .arg(unknown)));
     if (since.isValid()) {
         std::erase_if(entries, [&](const QJsonObject &e) {
             return QDateTime::fromString(e.value(QStringLiteral("time")).toString(), Qt::ISODate) < since;

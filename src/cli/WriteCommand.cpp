@@ -2,14 +2,26 @@
 #include "fleet/FleetLink.h"
 #include "fleet/Journal.h"
 #include "fleet/VerifiedWrite.h"
+#include "platform/InterruptWait.h"
+
+QString CommandJournalPath(const TCliContext &Context, QString &Error)
+{
+    if (Context.Args.Has(QStringLiteral("journal")))
+        return Context.Args.Value(QStringLiteral("journal"));
+    QString why;
+    const QString path = TJournal::DefaultPath(&why);
+    if (path.isEmpty())
+        Error = QStringLiteral(
+                    "no folder for the journal: %1 (set HOME or XDG_STATE_HOME, or give --journal FILE)")
+                    .arg(why);
+    return path;
+}
 
 bool OpenCommandJournal(const TCliContext &Context, TJournal &Journal, int &Exit)
 {
-    const QString path = Context.Args.Has(QStringLiteral("journal"))
-                             ? Context.Args.Value(QStringLiteral("journal"))
-                             : TJournal::DefaultPath();
     QString error;
-    if (Journal.Open(path, error))
+    const QString path = CommandJournalPath(Context, error);
+    if (!path.isEmpty() && Journal.Open(path, error))
         return true;
     Context.Out.ErrorLine(error + QStringLiteral("; nothing was sent"));
     Exit = CliExitDevice;
@@ -47,16 +59,29 @@ int ReportWrite(const TCliContext &Context, const TFleetLink &Link, const TWrite
 
 int RunSingleWrite(TCliContext &Context, const QString &Command, const TPrepareWrite &Prepare)
 {
+    // Ctrl+C and SIGTERM from here on are held until the exchange under way
+    // is done: a write that went out is read back and recorded before the
+    // tool ends with the interrupt's status.
+    TInterruptWait interrupt;
     int exit = CliExitOk;
     TJournal journal;
     TFleetLink link;
     TWriteRequest request;
     if (!OpenCommandJournal(Context, journal, exit) || !Context.ReadDeviceInfo(link, request.Before, exit))
-        return exit;
+        return interrupt.Interrupted() ? interrupt.ExitStatus() : exit;
     exit = Prepare(request);
+    if (interrupt.Interrupted()) {
+        if (exit == CliExitOk)
+            Context.Out.ErrorLine(QStringLiteral("interrupted; nothing was sent"));
+        return interrupt.ExitStatus();
+    }
     if (exit != CliExitOk)
         return exit;
     request.Verify = VerifyWrites(Context);
     request.Command = Command;
-    return ReportWrite(Context, link, WriteVerified(link, journal, request));
+    exit = ReportWrite(Context, link, WriteVerified(link, journal, request));
+    if (!interrupt.Interrupted())
+        return exit;
+    Context.Out.ErrorLine(QStringLiteral("interrupted; the write under way was finished first"));
+    return interrupt.ExitStatus();
 }

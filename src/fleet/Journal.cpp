@@ -11,9 +11,12 @@
 #include <QSet>
 #include <QSysInfo>
 
-QString TJournal::DefaultPath()
+QString TJournal::DefaultPath(QString *Why)
 {
-    return QDir::toNativeSeparators(QDir(UserStateFolder()).filePath(QStringLiteral("journal.jsonl")));
+    const QString folder = UserStateFolder(Why);
+    if (folder.isEmpty())
+        return QString();
+    return QDir::toNativeSeparators(QDir(folder).filePath(QStringLiteral("journal.jsonl")));
 }
 
 bool TJournal::Open(const QString &Path, QString &Error)
@@ -42,7 +45,30 @@ bool TJournal::Append(const QJsonObject &Entry, QString &Error)
     return false;
 }
 
-bool ReadJournal(const QString &Path, std::vector<QJsonObject> &Entries, int &Skipped, QString &Error)
+TJournalLine ParseJournalLine(const QByteArray &Line, QJsonObject &Entry)
+{
+    const QJsonDocument doc = QJsonDocument::fromJson(Line);
+    if (!doc.isObject())
+        return TJournalLine::Damaged;
+    Entry = doc.object();
+    const QJsonValue stage = Entry.value(QStringLiteral("stage"));
+    const bool knownStage =
+        stage.isUndefined() || stage == QLatin1String("intent") || stage == QLatin1String("outcome");
+    const QJsonValue serial = Entry.value(QStringLiteral("serialNumber"));
+    if (!knownStage || !serial.isString() || serial.toString().isEmpty())
+        return TJournalLine::Unknown;
+    return TJournalLine::Entry;
+}
+
+void MarkWithoutOutcome(QJsonObject &Entry)
+{
+    Entry.insert(QStringLiteral("after"), QJsonValue());
+    Entry.insert(QStringLiteral("ack"), QJsonValue());
+    Entry.insert(QStringLiteral("verification"), QStringLiteral("no outcome recorded"));
+}
+
+bool ReadJournal(const QString &Path, std::vector<QJsonObject> &Entries, int &Skipped, QString &Error,
+                 int *Unknown)
 {
     QFile file(Path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -50,28 +76,31 @@ bool ReadJournal(const QString &Path, std::vector<QJsonObject> &Entries, int &Sk
         return false;
     }
     Skipped = 0;
+    if (Unknown != nullptr)
+        *Unknown = 0;
     std::vector<QJsonObject> lines;
     QSet<QString> outcomes;
     while (!file.atEnd()) {
         const QByteArray line = file.readLine().trimmed();
         if (line.isEmpty())
             continue;
-        const QJsonDocument doc = QJsonDocument::fromJson(line);
-        if (!doc.isObject()) {
+        QJsonObject entry;
+        const TJournalLine kind = ParseJournalLine(line, entry);
+        if (kind != TJournalLine::Entry) {
             ++Skipped;
+            if (kind == TJournalLine::Unknown && Unknown != nullptr)
+                ++*Unknown;
             continue;
         }
-        lines.push_back(doc.object());
-        if (lines.back().value(QStringLiteral("stage")) == QLatin1String("outcome"))
-            outcomes.insert(lines.back().value(QStringLiteral("writeId")).toString());
+        lines.push_back(entry);
+        if (entry.value(QStringLiteral("stage")) == QLatin1String("outcome"))
+            outcomes.insert(entry.value(QStringLiteral("writeId")).toString());
     }
     for (QJsonObject &entry : lines) {
         if (entry.value(QStringLiteral("stage")) == QLatin1String("intent")) {
             if (outcomes.contains(entry.value(QStringLiteral("writeId")).toString()))
                 continue;
-            entry.insert(QStringLiteral("after"), QJsonValue());
-            entry.insert(QStringLiteral("ack"), QJsonValue());
-            entry.insert(QStringLiteral("verification"), QStringLiteral("no outcome recorded"));
+            MarkWithoutOutcome(entry);
         }
         Entries.push_back(entry);
     }

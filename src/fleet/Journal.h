@@ -21,7 +21,8 @@ public:
 
     // journal.jsonl in the user's state folder (UserStateFolder():
     // ${XDG_STATE_HOME:-$HOME/.local/state}/lumora, %LOCALAPPDATA%\Lumora).
-    static QString DefaultPath();
+    // Empty, with Why (when given) saying why, when there is no such folder.
+    static QString DefaultPath(QString *Why = nullptr);
 
     // Creates the folder when needed and opens Path for appending. False with
     // Error set when the file cannot be written.
@@ -41,13 +42,31 @@ private:
     QString FPath;
 };
 
+// What a line of a journal holds.
+enum class TJournalLine {
+    Entry,   // an entry of a write: it names a serial number and, when it has
+             // a "stage", that is "intent" or "outcome"
+    Damaged, // no JSON object: a foreign or damaged line
+    Unknown, // an object of a kind this version does not know (another
+             // stage, no serial number): from a newer version
+};
+
+// Parses one line of a journal (without its line break) into Entry.
+TJournalLine ParseJournalLine(const QByteArray &Line, QJsonObject &Entry);
+
+// The entry of an intent line whose outcome is missing (the process ended or
+// the journal failed after the frame went out): "verification" "no outcome
+// recorded", no acknowledgement and no read-back.
+void MarkWithoutOutcome(QJsonObject &Entry);
+
 // The writes of a journal in file order: each outcome line, an intent line
-// whose outcome is missing (the process ended or the journal failed after the
-// frame went out) with "verification" "no outcome recorded", and lines of
-// journals from before intents were recorded as they are. Lines that are not
-// a JSON object (a foreign or damaged line) are skipped and counted in
-// Skipped. False with Error set when the file cannot be read.
-bool ReadJournal(const QString &Path, std::vector<QJsonObject> &Entries, int &Skipped, QString &Error);
+// whose outcome is missing (MarkWithoutOutcome), and lines of journals from
+// before intents were recorded as they are. Other lines are skipped and
+// counted in Skipped; Unknown (when given) counts those of them that are of a
+// kind this version does not know. False with Error set when the file cannot
+// be read.
+bool ReadJournal(const QString &Path, std::vector<QJsonObject> &Entries, int &Skipped, QString &Error,
+                 int *Unknown = nullptr);
 
 // How a device path is best named in a record: its link among the stable
 // adapter links (Roots.ById) when it has one (stable across replugging), else

@@ -96,6 +96,21 @@ QString OneLine(const QString &Text)
     return line;
 }
 
+QString ControlsEscaped(const QString &Text)
+{
+    QString shown;
+    shown.reserve(Text.size());
+    for (const QChar c : Text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7f && u <= 0x9f))
+            shown +=
+                QStringLiteral("\\x") + QString::number(u, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 QString Counted(qsizetype Count, const QString &Singular, const QString &Plural)
 {
     return QStringLiteral("%1 %2").arg(Count).arg(Count == 1 ? Singular : Plural);

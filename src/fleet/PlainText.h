@@ -20,5 +20,10 @@ QString CutToWidth(const QString &Text, int Width);
 // text cannot steer the terminal.
 QString OneLine(const QString &Text);
 
+// Text with each control character (C0, DEL and C1) shown as \xNN: a text
+// from a device (its serial number, its update time) cannot steer the
+// terminal, and what it holds stays visible.
+QString ControlsEscaped(const QString &Text);
+
 // "1 unit", "2 units", "0 units": the count with its noun in the right number.
 QString Counted(qsizetype Count, const QString &Singular, const QString &Plural);

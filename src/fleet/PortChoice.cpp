@@ -6,8 +6,9 @@
 
 bool ParsePortNumber(const QString &Spec, int32_t &Number)
 {
-    const int32_t number = ComNumber(
-        Spec.startsWith(QLatin1String("COM"), Qt::CaseInsensitive) ? Spec : QStringLiteral("COM") + Spec);
+    int32_t number = ComNumber(Spec);
+    if (number < 0 && !Spec.startsWith(QLatin1String("COM"), Qt::CaseInsensitive))
+        number = ComNumber(QStringLiteral("COM") + Spec);
     if (number < 0)
         return false;
     Number = number;

@@ -11,7 +11,8 @@ struct TPortChoice {
     QString Path; // the device path; empty when the name names no device
 };
 
-// "COM3" (any case) or "3": the port number. False for any other text.
+// "COM3" (any case), "\\.\COM3" or "3": the port number. False for any other
+// text.
 bool ParsePortNumber(const QString &Spec, int32_t &Number);
 
 // Resolves a port given by the user: empty text means the stored port.

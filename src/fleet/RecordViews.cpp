@@ -2,6 +2,7 @@
 
 #include "device/ComUnit.h"
 #include "device/NetSettings.h"
+#include "fleet/PlainText.h"
 
 #include <QJsonValue>
 
@@ -114,7 +115,7 @@ QString FieldLines(const std::vector<TShownField> &Fields)
         width = std::max(width, f.Label.size() + 1);
     QStringList lines;
     for (const TShownField &f : Fields)
-        lines << (f.Label + QLatin1Char(':')).leftJustified(width + 1) + f.Text;
+        lines << (f.Label + QLatin1Char(':')).leftJustified(width + 1) + ControlsEscaped(f.Text);
     return lines.join(QLatin1Char('\n'));
 }
 

@@ -33,7 +33,8 @@ TNetSettings RecordNetwork(const TDeviceInfo &Info);
 // fills its boxes.
 std::vector<TShownField> ParamsFields(const TDeviceParams &Params);
 
-// Text output: "Label:" padded to one column, then the text.
+// Text output: "Label:" padded to one column, then the text with its
+// control characters escaped (ControlsEscaped).
 QString FieldLines(const std::vector<TShownField> &Fields);
 
 // JSON shapes (documented in the README):

@@ -98,11 +98,13 @@ QString HtmlTable(const TReportTable &Table)
     return html + QStringLiteral("</table>\n");
 }
 
+// The serial number as read from the unit, its control characters escaped.
 QString UnitTitle(const TReportUnit &Unit)
 {
     const QString label = Unit.Label();
     return QStringLiteral("%1%2, %3")
-        .arg(Unit.Serial, label.isEmpty() ? QString() : QStringLiteral(" (") + label + QLatin1Char(')'),
+        .arg(ControlsEscaped(Unit.Serial),
+             label.isEmpty() ? QString() : QStringLiteral(" (") + label + QLatin1Char(')'),
              TypeText(Unit.Latest()));
 }
 
@@ -229,8 +231,11 @@ TReportTable HistoryTable(const TReportUnit &Unit)
 
 QString ReportText(const std::vector<TReportUnit> &Units)
 {
+    TReportTable summary = SummaryTable(Units);
+    for (QStringList &row : summary.Rows)
+        row[0] = ControlsEscaped(row[0]); // the serial number, as the unit gave it
     QString text = Counted(qsizetype(Units.size()), QStringLiteral("unit"), QStringLiteral("units")) +
-                   QStringLiteral("\n\n") + PaddedTable(SummaryTable(Units), QString());
+                   QStringLiteral("\n\n") + PaddedTable(summary, QString());
     for (const TReportUnit &unit : Units)
         text += QStringLiteral("\nHistory of %1:\n").arg(OneLine(UnitTitle(unit))) +
                 PaddedTable(HistoryTable(unit), QStringLiteral("  "));

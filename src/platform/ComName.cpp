@@ -4,6 +4,9 @@
 
 int32_t ComNumber(QStringView PortName)
 {
+    // The name in the Windows device namespace, as the port's path reads there.
+    if (PortName.startsWith(u"\\\\.\\"))
+        PortName = PortName.sliced(4);
     if (!PortName.startsWith(QLatin1String("COM"), Qt::CaseInsensitive) || PortName.size() == 3)
         return -1;
     const QStringView digits = PortName.sliced(3);

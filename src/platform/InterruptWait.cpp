@@ -48,9 +48,18 @@ bool TInterruptWait::Interrupted()
     if (FSystem->SignalFd < 0)
         return FInterrupted;
     signalfd_siginfo info;
-    while (::read(FSystem->SignalFd, &info, sizeof info) == static_cast<ssize_t>(sizeof info))
+    while (::read(FSystem->SignalFd, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
+        if (!FInterrupted)
+            FExitStatus = 128 + int(info.ssi_signo);
         FInterrupted = true;
+    }
     return FInterrupted;
+}
+
+int TInterruptWait::ExitStatus()
+{
+    Interrupted();
+    return FExitStatus;
 }
 
 bool TInterruptWait::WaitUntil(std::chrono::steady_clock::time_point deadline)

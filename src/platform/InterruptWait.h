@@ -24,8 +24,15 @@ public:
     // True once a signal has arrived; checks without waiting.
     bool Interrupted();
 
+    // The status a program ends with after the first signal, as a shell
+    // reports a process ended by it: 130 for SIGINT (Ctrl+C, also Ctrl+Break
+    // on Windows), 143 for SIGTERM (the console closed on Windows); 0 while
+    // none has arrived.
+    int ExitStatus();
+
 private:
     struct TSystem; // the system's objects behind the event
     std::unique_ptr<TSystem> FSystem;
     bool FInterrupted = false;
+    int FExitStatus = 0;
 };

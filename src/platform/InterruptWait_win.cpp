@@ -8,14 +8,18 @@
 namespace {
 
 // The event of the instance alive now; the console control handler runs on
-// a thread of its own and only sets it.
+// a thread of its own and only sets it, after noting the first request's
+// exit status.
 std::atomic<HANDLE> StopEvent{nullptr};
+std::atomic<int> StopStatus{0};
 
 BOOL WINAPI OnConsoleControl(DWORD Type)
 {
     const HANDLE event = StopEvent.load();
     if (event == nullptr)
         return FALSE; // nobody waits: the default handler ends the process
+    int none = 0;
+    StopStatus.compare_exchange_strong(none, Type == CTRL_C_EVENT || Type == CTRL_BREAK_EVENT ? 130 : 143);
     SetEvent(event);
     // Closing the console, logging off and shutting down end the process
     // once the handler returns, whatever it answers; Ctrl+C and Ctrl+Break
@@ -36,6 +40,7 @@ TInterruptWait::TInterruptWait() : FSystem(std::make_unique<TSystem>())
     FSystem->Event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (FSystem->Event == nullptr)
         return;
+    StopStatus.store(0);
     StopEvent.store(FSystem->Event);
     FSystem->Handling = SetConsoleCtrlHandler(OnConsoleControl, TRUE) != FALSE;
 }
@@ -54,6 +59,13 @@ bool TInterruptWait::Interrupted()
     if (!FInterrupted && FSystem->Event != nullptr)
         FInterrupted = WaitForSingleObject(FSystem->Event, 0) == WAIT_OBJECT_0;
     return FInterrupted;
+}
+
+int TInterruptWait::ExitStatus()
+{
+    if (Interrupted() && FExitStatus == 0)
+        FExitStatus = StopStatus.load() != 0 ? StopStatus.load() : 130;
+    return FExitStatus;
 }
 
 bool TInterruptWait::WaitUntil(std::chrono::steady_clock::time_point deadline)

@@ -1,15 +1,29 @@
 #include "platform/UserPlaces.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <pwd.h>
 #include <unistd.h>
 
-QString UserStateFolder()
+QString UserStateFolder(QString *Why)
 {
     QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (state.isEmpty() || !QDir::isAbsolutePath(state))
-        state = QDir::homePath() + QStringLiteral("/.local/state");
+    if (state.isEmpty() || !QDir::isAbsolutePath(state)) {
+        // Not QDir::homePath(): it stands in "/" for a missing HOME.
+        const QString home = qEnvironmentVariable("HOME");
+        QString why;
+        if (home.isEmpty())
+            why = QStringLiteral("HOME is not set");
+        else if (!QDir::isAbsolutePath(home) || !QFileInfo(home).isDir())
+            why = QStringLiteral("HOME (%1) is not an existing folder").arg(home);
+        if (!why.isEmpty()) {
+            if (Why != nullptr)
+                *Why = why;
+            return QString();
+        }
+        state = home + QStringLiteral("/.local/state");
+    }
     return state + QStringLiteral("/lumora");
 }
 

@@ -8,7 +8,7 @@
 #include <shlobj.h>
 // clang-format on
 
-QString UserStateFolder()
+QString UserStateFolder(QString *Why)
 {
     QString local;
     wchar_t *path = nullptr;
@@ -17,6 +17,11 @@ QString UserStateFolder()
     CoTaskMemFree(path);
     if (local.isEmpty())
         local = qEnvironmentVariable("LOCALAPPDATA");
+    if (local.isEmpty()) {
+        if (Why != nullptr)
+            *Why = QStringLiteral("the local application data folder is unknown");
+        return QString();
+    }
     return QDir::toNativeSeparators(local + QStringLiteral("/Lumora"));
 }
 

@@ -6,10 +6,13 @@
 #include "support/TestEnv.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 namespace {
 
@@ -110,6 +113,17 @@ TEST(CliInfoTypes, CommunicationBoardAndUnnamedTypes)
     EXPECT_FALSE(run.Out.contains("IP")) << "a communication board shows no network settings";
     run = RunTool({"--port", boardSim.SlavePath(), "--json", "info"});
     EXPECT_TRUE(run.Json()["network"].isNull());
+
+    // Texts from a device that would steer the terminal are shown escaped.
+    TSimConfig odd = SampleDevice();
+    std::memcpy(odd.Info.SerialNo, "06\x1b[2J789", 10);
+    odd.Info.UpdateTime[0] = '\a';
+    TSimLine oddSim(odd);
+    run = RunTool({"--port", oddSim.SlavePath(), "info"});
+    ASSERT_EQ(run.Exit, 0);
+    EXPECT_TRUE(run.Out.contains("\nS/N:                  06\\x1B[2J789\n")) << run.Out.toStdString();
+    EXPECT_TRUE(run.Out.contains("Firmware update time: \\x07")) << run.Out.toStdString();
+    EXPECT_FALSE(run.Out.contains('\x1b') || run.Out.contains('\a'));
 
     TSimConfig unnamed = SampleDevice();
     unnamed.Info.DeviceType = 0;
@@ -220,6 +234,35 @@ TEST_F(CliTest, SetSendsNothingWhenACheckFails)
         EXPECT_EQ(run.Out, "");
     }
     EXPECT_TRUE(Sim.Received().empty()) << "nothing may reach the device after a failed check";
+}
+
+TEST_F(CliTest, WithoutAHomeFolderTheJournalIsRefused)
+{
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray state = qgetenv("XDG_STATE_HOME");
+    ::unsetenv("XDG_STATE_HOME");
+    const std::pair<const char *, QString> cases[] = {
+        {nullptr, "HOME is not set"},
+        {"/nonexistent-home", "HOME (/nonexistent-home) is not an existing folder"}};
+    for (const auto &[value, why] : cases) {
+        if (value != nullptr)
+            ::setenv("HOME", value, 1);
+        else
+            ::unsetenv("HOME");
+        const QString message = "lumora-cli: no folder for the journal: " + why +
+                                " (set HOME or XDG_STATE_HOME, or give --journal FILE)";
+        TCliRun run = Run({"set", "--dhcp", "on"});
+        EXPECT_EQ(run.Exit, 1);
+        EXPECT_EQ(run.Err, message + "; nothing was sent\n");
+        run = RunTool({"report"});
+        EXPECT_EQ(run.Exit, 1);
+        EXPECT_EQ(run.Err, message + "\n");
+    }
+    EXPECT_FALSE(QFileInfo::exists("/nonexistent-home"));
+    EXPECT_FALSE(QFileInfo::exists("/.local/state/lumora"));
+    EXPECT_TRUE(Sim.Received().empty());
+    ::setenv("HOME", home.constData(), 1);
+    ::setenv("XDG_STATE_HOME", state.constData(), 1);
 }
 
 TEST_F(CliTest, SetUsageErrors)
@@ -335,6 +378,8 @@ TEST_F(CliTest, StoredPortAndMappingAreUsedAndNeverRewritten)
     // COMn and a plain number go through the mapping; neither is stored.
     EXPECT_EQ(RunTool({"--port", "com2", "info"}).Exit, 0);
     EXPECT_EQ(RunTool({"--port=2", "info"}).Exit, 0);
+    // The port's path on Windows, as the tool prints it there.
+    EXPECT_EQ(RunTool({"--port", "\\\\.\\COM2", "info"}).Exit, 0);
     EXPECT_EQ(StoredPort(), 3);
     ASSERT_TRUE(store.open(QIODevice::ReadOnly));
     EXPECT_EQ(store.readAll(), before);

@@ -586,20 +586,32 @@ TEST_F(CommissionTest, WatchFollowsASwappedUnit)
     EXPECT_GE(reads, 1) << "the later readings come from the unit attached now";
 }
 
-TEST_F(CommissionTest, ReportEscapesJournalTextsInHtml)
+TEST_F(CommissionTest, ReportEscapesJournalTextsAndSkipsNewerEntries)
 {
     const QString journal =
         File("j.jsonl", "{\"serialNumber\":\"06<b>1\",\"label\":\"a&b <script>\",\"time\":"
                         "\"2026-01-02T03:04:05Z\",\"user\":\"u\",\"host\":\"h\","
                         "\"verification\":\"verified\",\"written\":{\"localIp\":\"1.2.3.4\"}}\n"
-                        "not json\n");
+                        "not json\n"
+                        "{\"stage\":\"audit\",\"serialNumber\":\"0600000009\"}\n{\"stage\":\"outcome\"}\n");
     const TCliRun run = RunTool({"report", "--journal", journal, "--format", "html"});
     EXPECT_EQ(run.Exit, 0);
     EXPECT_TRUE(run.Out.startsWith("<!DOCTYPE html>"));
     EXPECT_FALSE(run.Out.contains("<script>") || run.Out.contains("<b>1"));
     EXPECT_TRUE(run.Out.contains("a&amp;b &lt;script&gt;"));
-    EXPECT_TRUE(run.Err.contains("1 line that is no journal entry was skipped"));
+    EXPECT_EQ(run.Err, "lumora-cli: " + journal + ": 1 line that is no journal entry was skipped\n" +
+                           "lumora-cli: " + journal +
+                           ": 2 entries of a kind this version does not know were skipped (written by a "
+                           "newer version?)\n");
+    EXPECT_EQ(run.Out.count("<tr>") + run.Out.count("<tr class"), 4) << "two headers, one unit and one write";
     EXPECT_EQ(RunTool({"report", "--journal", journal, "--format", "pdf"}).Exit, 2);
+
+    // A serial number as an odd unit gave it: shown escaped on a terminal.
+    const QString odd =
+        File("odd.jsonl", "{\"serialNumber\":\"06\\u001b]0;x\\u0007\",\"verification\":\"verified\"}\n");
+    const QString text = RunTool({"report", "--journal", odd}).Out;
+    EXPECT_EQ(text.count("06\\x1B]0;x\\x07"), 2) << text.toStdString(); // its row and its history's title
+    EXPECT_FALSE(text.contains('\x1b') || text.contains('\a'));
 }
 
 TEST_F(CommissionTest, ReportBeforeAnyWriteAfterARefusedOneAndSinceImpossibleTimes)

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -176,36 +178,79 @@ TEST_F(ProcessTest, WatchEndsCleanlyOnInterrupt)
     EXPECT_EQ(Sim.Received().size(), 1u);
 }
 
+TEST_F(ProcessTest, InterruptedWriteIsFinishedAndRecorded)
+{
+    // Replies come late, so the signal arrives while the tool waits for the
+    // acknowledgement of a write that went out.
+    TSimFaults slow;
+    slow.DelayMs = 300;
+    Sim.SetFaults(slow);
+    QTemporaryDir dir;
+    const std::pair<int, int> stops[] = {{SIGINT, 130}, {SIGTERM, 143}};
+    for (const auto &[signal, status] : stops) {
+        Sim.ClearReceived();
+        const QString journal = dir.filePath(QString::number(signal) + ".jsonl");
+        QProcess p;
+        p.start(ToolPath(), {"--port", Sim.SlavePath(), "set", "--server",
+                             QStringLiteral("10.0.0.%1").arg(signal), "--journal", journal});
+        ASSERT_TRUE(p.waitForStarted());
+        ASSERT_TRUE(Sim.WaitForReceived(2, std::chrono::seconds(20))) << "the read and the write";
+        ASSERT_EQ(Sim.Received()[1].Command, 1);
+        ::kill(pid_t(p.processId()), signal);
+        ASSERT_TRUE(p.waitForFinished(20000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << signal;
+        EXPECT_EQ(p.exitCode(), status);
+        EXPECT_EQ(p.readAllStandardOutput(), "Command success!\n");
+        EXPECT_EQ(p.readAllStandardError(),
+                  "lumora-cli: interrupted; the write under way was finished first\n");
+        EXPECT_EQ(Sim.CountOf(0), 2) << "the write was read back";
+        QFile file(journal);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        ASSERT_EQ(lines.size(), 3) << "intent, outcome and the final line break";
+        const QJsonObject outcome = QJsonDocument::fromJson(lines[1]).object();
+        EXPECT_EQ(outcome["stage"].toString(), "outcome");
+        EXPECT_EQ(outcome["verification"].toString(), "verified");
+    }
+}
+
 } // namespace
 
-TEST_F(ProcessTest, LiveLineOfCommissionIsCutToTheTerminalsWidth)
+// Runs `commission --once` with standard output on a terminal of Columns
+// columns (0: one that cannot tell) and the environment changed by Env ("NAME"
+// alone removes NAME); returns what the terminal received.
+QByteArray CommissionOnTerminal(const QString &Port, unsigned short Columns, const QStringList &Env)
 {
     QTemporaryDir dir;
     QFile plan(dir.filePath("plan.csv"));
-    ASSERT_TRUE(plan.open(QIODevice::WriteOnly));
+    EXPECT_TRUE(plan.open(QIODevice::WriteOnly));
     plan.write(
         "serial,dhcp,local,server,gateway,mask,label\n"
         "0612345678,off,10.0.1.5,10.0.0.10,10.0.1.1,255.255.0.0,机架 3 上层 左侧第二个插槽 (bench B)\n");
     plan.close();
-
-    // Standard output is an 80-column terminal; COLUMNS, which says
-    // otherwise, only stands in when the terminal cannot tell.
     termios raw{};
     ::cfmakeraw(&raw);
     winsize size{};
-    size.ws_col = 80;
+    size.ws_col = Columns;
     size.ws_row = 24;
     int master = -1;
     int slave = -1;
-    ASSERT_EQ(::openpty(&master, &slave, nullptr, &raw, &size), 0);
+    EXPECT_EQ(::openpty(&master, &slave, nullptr, &raw, &size), 0);
     QProcess p;
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-    e.insert("COLUMNS", "200");
+    e.insert("TERM", "xterm");
+    e.remove("COLUMNS");
+    for (const QString &kv : Env) {
+        if (kv.contains('='))
+            e.insert(kv.section('=', 0, 0), kv.section('=', 1));
+        else
+            e.remove(kv);
+    }
     p.setProcessEnvironment(e);
     p.setChildProcessModifier([slave] { ::dup2(slave, STDOUT_FILENO); });
-    p.start(ToolPath(), {"--port", Sim.SlavePath(), "commission", plan.fileName(), "--once", "--journal",
+    p.start(ToolPath(), {"--port", Port, "commission", plan.fileName(), "--once", "--journal",
                          dir.filePath("journal.jsonl")});
-    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_TRUE(p.waitForFinished(20000));
     ::close(slave);
     QByteArray bytes;
     char buffer[4096];
@@ -218,15 +263,30 @@ TEST_F(ProcessTest, LiveLineOfCommissionIsCutToTheTerminalsWidth)
     }
     ::close(master);
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    return bytes;
+}
 
-    int live = 0;
-    for (const QString &segment : QString::fromUtf8(bytes).split("\r\x1b[K")) {
-        if (!segment.startsWith("done "))
-            continue; // a lasting line, which may wrap
-        ++live;
-        const QString shown = segment.section('\n', 0, 0);
-        EXPECT_LE(DisplayWidth(shown), 79) << shown.toStdString();
-        EXPECT_GE(DisplayWidth(shown), 78) << shown.toStdString(); // cut, a wide character not halved
+TEST_F(ProcessTest, LiveLineOfCommissionIsCutToTheTerminalsWidth)
+{
+    // An 80-column terminal, where COLUMNS, which says otherwise, only stands
+    // in when the terminal cannot tell; and a terminal that cannot tell,
+    // without COLUMNS: taken as 80 columns.
+    for (const QByteArray &bytes : {CommissionOnTerminal(Sim.SlavePath(), 80, {"COLUMNS=200"}),
+                                    CommissionOnTerminal(Sim.SlavePath(), 0, {})}) {
+        int live = 0;
+        for (const QString &segment : QString::fromUtf8(bytes).split("\r\x1b[K")) {
+            if (!segment.startsWith("done "))
+                continue; // a lasting line, which may wrap
+            ++live;
+            const QString shown = segment.section('\n', 0, 0);
+            EXPECT_LE(DisplayWidth(shown), 79) << shown.toStdString();
+            EXPECT_GE(DisplayWidth(shown), 78) << shown.toStdString(); // cut, a wide character not halved
+        }
+        EXPECT_GE(live, 2) << bytes.toStdString();
     }
-    EXPECT_GE(live, 2) << bytes.toStdString();
+    // A dumb terminal cannot erase a line: one line per event.
+    const QByteArray dumb = CommissionOnTerminal(Sim.SlavePath(), 80, {"TERM=dumb"});
+    EXPECT_FALSE(dumb.contains('\x1b')) << dumb.toStdString();
+    EXPECT_FALSE(dumb.contains('\r')) << dumb.toStdString();
+    EXPECT_GE(dumb.count('\n'), 3) << dumb.toStdString();
 }

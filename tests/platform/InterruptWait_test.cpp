@@ -16,6 +16,7 @@ TEST(InterruptWait, EndsAtTheDeadlineOrAtASignal)
         EXPECT_TRUE(wait.WaitUntil(Clock::now() + 20ms));
         EXPECT_TRUE(wait.WaitUntil(Clock::now() - 1s)) << "a deadline in the past returns at once";
         EXPECT_FALSE(wait.Interrupted());
+        EXPECT_EQ(wait.ExitStatus(), 0);
 
         // A signal that came before the wait ends it at once, and every
         // later wait too.
@@ -26,6 +27,7 @@ TEST(InterruptWait, EndsAtTheDeadlineOrAtASignal)
         EXPECT_TRUE(wait.Interrupted());
         ::raise(SIGTERM);
         EXPECT_FALSE(wait.WaitUntil(Clock::now() + 30s));
+        EXPECT_EQ(wait.ExitStatus(), 130) << "the first signal's";
     }
     // The signals were taken: unblocking them did not end this process, and
     // SIGINT is delivered normally again.
