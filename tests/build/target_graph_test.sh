@@ -3,9 +3,9 @@
 # checks that the project's own libraries link along the layers and nothing
 # else, and that each program links just its own library:
 #
-#   platform <- device <- sim engine
-#   platform <- device <- fleet <- command line
-#   platform <- framework <- skin <- ui -> device
+#   base <- platform <- device <- sim engine
+#   base <- platform <- device <- fleet <- command line
+#   base <- platform <- framework <- skin <- ui -> device
 #
 #   target_graph_test.sh SOURCE_DIR [CMAKE]
 set -euo pipefail
@@ -20,8 +20,9 @@ if ! "$cmake" -S "$source_dir" -B "$work" -G Ninja --graphviz="$work/graph.dot" 
   exit 1
 fi
 
-layers=(lumora_platform lumora_device lumora_framework lumora_skin lumora_ui lumora_sim_engine lumora_fleet lumora_cli_lib)
+layers=(lumora_base lumora_platform lumora_device lumora_framework lumora_skin lumora_ui lumora_sim_engine lumora_fleet lumora_cli_lib)
 expected=$(sort <<'ARROWS'
+lumora_platform -> lumora_base
 lumora_device -> lumora_platform
 lumora_framework -> lumora_platform
 lumora_skin -> lumora_framework
