@@ -2,7 +2,7 @@
 #include "fleet/FleetLink.h"
 #include "fleet/Journal.h"
 #include "fleet/VerifiedWrite.h"
-#include "platform/InterruptWait.h"
+#include "platform/process/InterruptWait.h"
 
 QString CommandJournalPath(const TCliContext &Context, QString &Error)
 {
