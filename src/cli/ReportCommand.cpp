@@ -4,7 +4,6 @@
 
 #include <QDateTime>
 #include <QFileInfo>
-#include <QJsonDocument>
 
 int RunReport(TCliContext &Context)
 {
@@ -29,45 +28,44 @@ int RunReport(TCliContext &Context)
         Context.Out.ErrorLine(error);
         return CliExitDevice;
     }
-    std::vector<QJsonObject> entries;
-    int skipped = 0;
-    int unknown = 0;
     // Before the first write there is no journal yet: a report of no unit.
+    TJournalIndex journal;
     const bool noJournalYet = !args.Has(QStringLiteral("journal")) && !QFileInfo::exists(path);
-    if (!noJournalYet && !ReadJournal(path, entries, skipped, error, &unknown)) {
+    if (!noJournalYet && !journal.Read(path, since, error)) {
         Context.Out.ErrorLine(error);
         return CliExitDevice;
     }
-    if (const int damaged = skipped - unknown; damaged > 0)
+    if (const int damaged = journal.Damaged(); damaged > 0)
         Context.Out.ErrorLine(
             QStringLiteral("%1: %2 skipped")
                 .arg(path, damaged == 1
                                ? QStringLiteral("1 line that is no journal entry was")
                                : QStringLiteral("%1 lines that are no journal entry were").arg(damaged)));
-    if (unknown > 0)
+    if (const int unknown = journal.Unknown(); unknown > 0)
         Context.Out.ErrorLine(
             QStringLiteral("%1: %2 skipped (written by a newer version?)")
                 .arg(path, unknown == 1
                                ? QStringLiteral("1 entry of a kind this version does not know was")
                                : QStringLiteral("%1 entries of a kind this version does not know were")
                                      .arg(unknown)));
-    if (since.isValid()) {
-        std::erase_if(entries, [&](const QJsonObject &e) {
-            return QDateTime::fromString(e.value(QStringLiteral("time")).toString(), Qt::ISODate) < since;
-        });
-    }
 
-    const std::vector<TReportUnit> units = GroupByUnit(entries);
-    if (format == QLatin1String("json") || Context.Out.Json()) {
-        QJsonObject report = ReportJson(units);
-        report.insert(QStringLiteral("journal"), path);
-        Context.Out.JsonLine(report);
-    } else if (format == QLatin1String("csv")) {
-        Context.Out.Text(ReportCsv(units));
-    } else if (format == QLatin1String("html")) {
-        Context.Out.Text(ReportHtml(units, QStringLiteral("Commissioning report, %1").arg(RecordTime())));
-    } else {
-        Context.Out.Text(ReportText(units));
-    }
+    // The report goes out in pieces of some kilobytes, never whole.
+    QString pending;
+    const TReportSink put = [&](const QString &Text) {
+        pending += Text;
+        if (pending.size() >= 32 * 1024) {
+            Context.Out.Text(pending);
+            pending.clear();
+        }
+    };
+    if (format == QLatin1String("json") || Context.Out.Json())
+        ReportJson(journal, path, put);
+    else if (format == QLatin1String("csv"))
+        ReportCsv(journal, put);
+    else if (format == QLatin1String("html"))
+        ReportHtml(journal, QStringLiteral("Commissioning report, %1").arg(RecordTime()), put);
+    else
+        ReportText(journal, put);
+    Context.Out.Text(pending);
     return CliExitOk;
 }

@@ -1,5 +1,6 @@
 #include "fleet/Journal.h"
 
+#include "fleet/JournalIndex.h"
 #include "platform/files/UserPlaces.h"
 #include "platform/serial/PortMap.h"
 
@@ -8,8 +9,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QSet>
 #include <QSysInfo>
+
+#include <algorithm>
 
 QString TJournal::DefaultPath(QString *Why)
 {
@@ -70,40 +72,19 @@ void MarkWithoutOutcome(QJsonObject &Entry)
 bool ReadJournal(const QString &Path, std::vector<QJsonObject> &Entries, int &Skipped, QString &Error,
                  int *Unknown)
 {
-    QFile file(Path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Error = QStringLiteral("cannot read the journal %1: %2").arg(Path, file.errorString());
+    TJournalIndex index;
+    if (!index.Read(Path, QDateTime(), Error))
         return false;
-    }
-    Skipped = 0;
+    Skipped = index.Damaged() + index.Unknown();
     if (Unknown != nullptr)
-        *Unknown = 0;
-    std::vector<QJsonObject> lines;
-    QSet<QString> outcomes;
-    while (!file.atEnd()) {
-        const QByteArray line = file.readLine().trimmed();
-        if (line.isEmpty())
-            continue;
-        QJsonObject entry;
-        const TJournalLine kind = ParseJournalLine(line, entry);
-        if (kind != TJournalLine::Entry) {
-            ++Skipped;
-            if (kind == TJournalLine::Unknown && Unknown != nullptr)
-                ++*Unknown;
-            continue;
-        }
-        lines.push_back(entry);
-        if (entry.value(QStringLiteral("stage")) == QLatin1String("outcome"))
-            outcomes.insert(entry.value(QStringLiteral("writeId")).toString());
-    }
-    for (QJsonObject &entry : lines) {
-        if (entry.value(QStringLiteral("stage")) == QLatin1String("intent")) {
-            if (outcomes.contains(entry.value(QStringLiteral("writeId")).toString()))
-                continue;
-            MarkWithoutOutcome(entry);
-        }
-        Entries.push_back(entry);
-    }
+        *Unknown = index.Unknown();
+    // File order is the order of the lines' offsets.
+    std::vector<qint64> offsets;
+    for (const TJournalUnit &unit : index.Units())
+        offsets.insert(offsets.end(), unit.Writes.begin(), unit.Writes.end());
+    std::sort(offsets.begin(), offsets.end());
+    for (const qint64 offset : offsets)
+        Entries.push_back(index.Entry(offset));
     return true;
 }
 

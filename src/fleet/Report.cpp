@@ -6,6 +6,7 @@
 #include "fleet/SettingsEdit.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -49,88 +50,159 @@ bool WriteFailed(const QJsonObject &Entry)
     return verdict != QLatin1String("verified") && verdict != QLatin1String("not verified");
 }
 
-// Columns padded to their widest cell as a terminal shows it, two blanks
-// apart.
+// A plain table: a header and rows of cells, with the row of each failed
+// write marked, and which columns hold the time and the verdict.
+struct TReportTable {
+    QStringList Header;
+    QList<QStringList> Rows;
+    QList<bool> Failed; // per row
+    qsizetype TimeColumn = -1;
+    qsizetype VerdictColumn = -1;
+};
+
+// Widens Widths to the cells of Row as a terminal shows them.
+void WidenColumns(QList<int> &Widths, const QStringList &Row)
+{
+    for (qsizetype i = 0; i < Row.size(); ++i) {
+        const int width = DisplayWidth(OneLine(Row[i]));
+        if (i < Widths.size())
+            Widths[i] = std::max(Widths[i], width);
+        else
+            Widths << width;
+    }
+}
+
+// A row with its columns padded to Widths, two blanks apart.
+QString PaddedLine(QStringList Cells, const QList<int> &Widths, const QString &Indent)
+{
+    for (QString &cell : Cells)
+        cell = OneLine(cell);
+    QString text = Indent;
+    for (qsizetype i = 0; i < Cells.size(); ++i)
+        text += i + 1 < Cells.size() ? PadToWidth(Cells[i], Widths.value(i) + 2) : Cells[i];
+    return text + QLatin1Char('\n');
+}
+
+// Columns padded to their widest cell as a terminal shows it.
 QString PaddedTable(const TReportTable &Table, const QString &Indent)
 {
     QList<int> widths;
-    for (const QString &h : Table.Header)
-        widths << DisplayWidth(h);
-    for (const QStringList &row : Table.Rows) {
-        for (qsizetype i = 0; i < row.size() && i < widths.size(); ++i)
-            widths[i] = std::max(widths[i], DisplayWidth(OneLine(row[i])));
-    }
-    auto line = [&](QStringList cells) {
-        for (QString &cell : cells)
-            cell = OneLine(cell);
-        QString text = Indent;
-        for (qsizetype i = 0; i < cells.size(); ++i)
-            text += i + 1 < cells.size() ? PadToWidth(cells[i], widths[i] + 2) : cells[i];
-        return text + QLatin1Char('\n');
-    };
-    QString text = line(Table.Header);
+    WidenColumns(widths, Table.Header);
     for (const QStringList &row : Table.Rows)
-        text += line(row);
+        WidenColumns(widths, row);
+    QString text = PaddedLine(Table.Header, widths, Indent);
+    for (const QStringList &row : Table.Rows)
+        text += PaddedLine(row, widths, Indent);
     return text;
 }
 
 // Times stay on one line; a failed write's row is marked by its class and,
 // for a black-and-white print, by a sign before its verdict.
-QString HtmlTable(const TReportTable &Table)
+QString HtmlHeader(const TReportTable &Table)
 {
     QString html = QStringLiteral("<table>\n<tr>");
     for (const QString &h : Table.Header)
         html += QStringLiteral("<th>") + h.toHtmlEscaped() + QStringLiteral("</th>");
-    html += QStringLiteral("</tr>\n");
-    for (qsizetype r = 0; r < Table.Rows.size(); ++r) {
-        const bool failed = Table.Failed.value(r);
-        html += failed ? QStringLiteral("<tr class=\"failed\">") : QStringLiteral("<tr>");
-        const QStringList &row = Table.Rows[r];
-        for (qsizetype c = 0; c < row.size(); ++c) {
-            QString cell = row[c].toHtmlEscaped();
-            if (failed && c == Table.VerdictColumn)
-                cell = QStringLiteral("<span class=\"mark\">&#x2717; FAILED:</span> ") + cell;
-            html += (c == Table.TimeColumn ? QStringLiteral("<td class=\"time\">") : QStringLiteral("<td>")) +
-                    cell + QStringLiteral("</td>");
-        }
-        html += QStringLiteral("</tr>\n");
+    return html + QStringLiteral("</tr>\n");
+}
+
+QString HtmlRow(const TReportTable &Table, const QStringList &Row, bool Failed)
+{
+    QString html = Failed ? QStringLiteral("<tr class=\"failed\">") : QStringLiteral("<tr>");
+    for (qsizetype c = 0; c < Row.size(); ++c) {
+        QString cell = Row[c].toHtmlEscaped();
+        if (Failed && c == Table.VerdictColumn)
+            cell = QStringLiteral("<span class=\"mark\">&#x2717; FAILED:</span> ") + cell;
+        html += (c == Table.TimeColumn ? QStringLiteral("<td class=\"time\">") : QStringLiteral("<td>")) +
+                cell + QStringLiteral("</td>");
     }
-    return html + QStringLiteral("</table>\n");
+    return html + QStringLiteral("</tr>\n");
+}
+
+const QString HtmlTableEnd = QStringLiteral("</table>\n");
+
+QString HtmlTable(const TReportTable &Table)
+{
+    QString html = HtmlHeader(Table);
+    for (qsizetype r = 0; r < Table.Rows.size(); ++r)
+        html += HtmlRow(Table, Table.Rows[r], Table.Failed.value(r));
+    return html + HtmlTableEnd;
 }
 
 // The serial number as read from the unit, its control characters escaped.
-QString UnitTitle(const TReportUnit &Unit)
+QString UnitTitle(const TJournalUnit &Unit, const QJsonObject &Latest)
 {
-    const QString label = Unit.Label();
     return QStringLiteral("%1%2, %3")
         .arg(ControlsEscaped(Unit.Serial),
-             label.isEmpty() ? QString() : QStringLiteral(" (") + label + QLatin1Char(')'),
-             TypeText(Unit.Latest()));
+             Unit.Label.isEmpty() ? QString() : QStringLiteral(" (") + Unit.Label + QLatin1Char(')'),
+             TypeText(Latest));
+}
+
+TReportTable SummaryHeader()
+{
+    TReportTable table;
+    table.Header = QStringList{QStringLiteral("S/N"), QStringLiteral("Label"), QStringLiteral("Type")};
+    for (const TShownField &f : NetworkFields(TNetSettings{}))
+        table.Header << f.Label;
+    table.TimeColumn = table.Header.size();
+    table.VerdictColumn = table.TimeColumn + 2;
+    table.Header << QStringLiteral("Written") << QStringLiteral("By") << QStringLiteral("Verdict")
+                 << QStringLiteral("Writes");
+    return table;
+}
+
+QStringList SummaryRow(const TJournalUnit &Unit, const QJsonObject &Latest)
+{
+    QStringList row{Unit.Serial, Unit.Label, TypeText(Latest)};
+    const QJsonObject settings = LatestSettings(Latest);
+    for (const TShownField &f : NetworkFields(TNetSettings{}))
+        row << SettingText(settings, f.Key);
+    row << Text(Latest, "time") << ByText(Latest) << Text(Latest, "verification")
+        << QString::number(Unit.Writes.size());
+    return row;
+}
+
+TReportTable HistoryTable(const std::vector<QJsonObject> &History)
+{
+    TReportTable table;
+    table.Header = QStringList{QStringLiteral("Time"),   QStringLiteral("Command"), QStringLiteral("By"),
+                               QStringLiteral("Port"),   QStringLiteral("Device"),  QStringLiteral("Change"),
+                               QStringLiteral("Status"), QStringLiteral("Verdict")};
+    table.TimeColumn = 0;
+    table.VerdictColumn = table.Header.size() - 1;
+    for (const QJsonObject &entry : History) {
+        table.Failed << WriteFailed(entry);
+        table.Rows << QStringList{
+            Text(entry, "time"),
+            Text(entry, "command"),
+            ByText(entry),
+            Text(entry, "port"),
+            Text(entry, "device"),
+            SettingsChangeText(entry.value(QStringLiteral("before")).toObject(),
+                               entry.value(QStringLiteral("written")).toObject()),
+            entry.value(QStringLiteral("ack")).toObject().value(QStringLiteral("status")).toString(),
+            Text(entry, "verification")};
+    }
+    return table;
+}
+
+QString UnitCount(const TJournalIndex &Journal)
+{
+    return Counted(qsizetype(Journal.Units().size()), QStringLiteral("unit"), QStringLiteral("units"));
 }
 
 } // namespace
 
-QJsonObject TReportUnit::LatestSettings() const
+QJsonObject LatestSettings(const QJsonObject &Latest)
 {
-    const QJsonObject &latest = Latest();
-    const QJsonValue after = latest.value(QStringLiteral("after"));
+    const QJsonValue after = Latest.value(QStringLiteral("after"));
     if (after.isObject())
         return after.toObject();
     // Without a read-back the unit holds what it acknowledged, or else what
     // it held before the write.
-    const QJsonValue code = latest.value(QStringLiteral("ack")).toObject().value(QStringLiteral("code"));
+    const QJsonValue code = Latest.value(QStringLiteral("ack")).toObject().value(QStringLiteral("code"));
     const bool acknowledged = code.isDouble() && code.toInt() == 0;
-    return latest.value(acknowledged ? QStringLiteral("written") : QStringLiteral("before")).toObject();
-}
-
-QString TReportUnit::Label() const
-{
-    QString label;
-    for (const QJsonObject &entry : History) {
-        if (const QString given = Text(entry, "label"); !given.isEmpty())
-            label = given;
-    }
-    return label;
+    return Latest.value(acknowledged ? QStringLiteral("written") : QStringLiteral("before")).toObject();
 }
 
 bool ParseReportSince(const QString &Text, QDateTime &Since)
@@ -166,118 +238,73 @@ bool ParseReportSince(const QString &Text, QDateTime &Since)
     return Since.isValid();
 }
 
-std::vector<TReportUnit> GroupByUnit(const std::vector<QJsonObject> &Entries)
+void ReportText(TJournalIndex &Journal, const TReportSink &Put)
 {
-    std::vector<TReportUnit> units;
-    for (const QJsonObject &entry : Entries) {
-        const QString serial = Text(entry, "serialNumber");
-        auto unit = std::find_if(units.begin(), units.end(),
-                                 [&](const TReportUnit &u) { return u.Serial == serial; });
-        if (unit == units.end())
-            unit = units.insert(units.end(), TReportUnit{serial, {}});
-        unit->History.push_back(entry);
+    Put(UnitCount(Journal) + QStringLiteral("\n\n"));
+    // The summary's columns fit its widest cells: one look at every row to
+    // measure, a second to print.
+    const TReportTable summary = SummaryHeader();
+    QList<int> widths;
+    WidenColumns(widths, summary.Header);
+    auto row = [&](const TJournalUnit &Unit, const QJsonObject &Latest) {
+        QStringList cells = SummaryRow(Unit, Latest);
+        cells[0] = ControlsEscaped(cells[0]); // the serial number, as the unit gave it
+        return cells;
+    };
+    for (const TJournalUnit &unit : Journal.Units())
+        WidenColumns(widths, row(unit, Journal.Latest(unit)));
+    Put(PaddedLine(summary.Header, widths, QString()));
+    for (const TJournalUnit &unit : Journal.Units())
+        Put(PaddedLine(row(unit, Journal.Latest(unit)), widths, QString()));
+    for (const TJournalUnit &unit : Journal.Units()) {
+        const std::vector<QJsonObject> history = Journal.History(unit);
+        Put(QStringLiteral("\nHistory of %1:\n").arg(OneLine(UnitTitle(unit, history.back()))) +
+            PaddedTable(HistoryTable(history), QStringLiteral("  ")));
     }
-    return units;
 }
 
-TReportTable SummaryTable(const std::vector<TReportUnit> &Units)
+void ReportCsv(TJournalIndex &Journal, const TReportSink &Put)
 {
-    TReportTable table;
-    table.Header = QStringList{QStringLiteral("S/N"), QStringLiteral("Label"), QStringLiteral("Type")};
-    const std::vector<TShownField> network = NetworkFields(TNetSettings{});
-    for (const TShownField &f : network)
-        table.Header << f.Label;
-    table.TimeColumn = table.Header.size();
-    table.VerdictColumn = table.TimeColumn + 2;
-    table.Header << QStringLiteral("Written") << QStringLiteral("By") << QStringLiteral("Verdict")
-                 << QStringLiteral("Writes");
-    for (const TReportUnit &unit : Units) {
-        const QJsonObject &latest = unit.Latest();
-        QStringList row{unit.Serial, unit.Label(), TypeText(latest)};
-        const QJsonObject settings = unit.LatestSettings();
-        for (const TShownField &f : network)
-            row << SettingText(settings, f.Key);
-        row << Text(latest, "time") << ByText(latest) << Text(latest, "verification")
-            << QString::number(unit.History.size());
-        table.Rows << row;
-        table.Failed << WriteFailed(latest);
-    }
-    return table;
+    Put(CsvRecord(SummaryHeader().Header));
+    for (const TJournalUnit &unit : Journal.Units())
+        Put(CsvRecord(SummaryRow(unit, Journal.Latest(unit))));
 }
 
-TReportTable HistoryTable(const TReportUnit &Unit)
+void ReportJson(TJournalIndex &Journal, const QString &JournalPath, const TReportSink &Put)
 {
-    TReportTable table;
-    table.Header = QStringList{QStringLiteral("Time"),   QStringLiteral("Command"), QStringLiteral("By"),
-                               QStringLiteral("Port"),   QStringLiteral("Device"),  QStringLiteral("Change"),
-                               QStringLiteral("Status"), QStringLiteral("Verdict")};
-    table.TimeColumn = 0;
-    table.VerdictColumn = table.Header.size() - 1;
-    for (const QJsonObject &entry : Unit.History) {
-        table.Failed << WriteFailed(entry);
-        table.Rows << QStringList{
-            Text(entry, "time"),
-            Text(entry, "command"),
-            ByText(entry),
-            Text(entry, "port"),
-            Text(entry, "device"),
-            SettingsChangeText(entry.value(QStringLiteral("before")).toObject(),
-                               entry.value(QStringLiteral("written")).toObject()),
-            entry.value(QStringLiteral("ack")).toObject().value(QStringLiteral("status")).toString(),
-            Text(entry, "verification")};
-    }
-    return table;
-}
-
-QString ReportText(const std::vector<TReportUnit> &Units)
-{
-    TReportTable summary = SummaryTable(Units);
-    for (QStringList &row : summary.Rows)
-        row[0] = ControlsEscaped(row[0]); // the serial number, as the unit gave it
-    QString text = Counted(qsizetype(Units.size()), QStringLiteral("unit"), QStringLiteral("units")) +
-                   QStringLiteral("\n\n") + PaddedTable(summary, QString());
-    for (const TReportUnit &unit : Units)
-        text += QStringLiteral("\nHistory of %1:\n").arg(OneLine(UnitTitle(unit))) +
-                PaddedTable(HistoryTable(unit), QStringLiteral("  "));
-    return text;
-}
-
-QString ReportCsv(const std::vector<TReportUnit> &Units)
-{
-    const TReportTable table = SummaryTable(Units);
-    QString text = CsvRecord(table.Header);
-    for (const QStringList &row : table.Rows)
-        text += CsvRecord(row);
-    return text;
-}
-
-QJsonObject ReportJson(const std::vector<TReportUnit> &Units)
-{
-    QJsonArray units;
-    for (const TReportUnit &unit : Units) {
-        const QJsonObject &latest = unit.Latest();
-        QJsonArray history;
-        for (const QJsonObject &entry : unit.History)
-            history.append(entry);
-        units.append(QJsonObject{
+    // The document {"journal": ..., "units": [...]} as QJsonDocument writes
+    // it compact, one unit at a time.
+    const QByteArray path = QJsonDocument(QJsonArray{JournalPath}).toJson(QJsonDocument::Compact);
+    Put(QStringLiteral("{\"journal\":") + QString::fromUtf8(path.mid(1, path.size() - 2)) +
+        QStringLiteral(",\"units\":["));
+    bool first = true;
+    for (const TJournalUnit &unit : Journal.Units()) {
+        const std::vector<QJsonObject> history = Journal.History(unit);
+        const QJsonObject &latest = history.back();
+        QJsonArray writes;
+        for (const QJsonObject &entry : history)
+            writes.append(entry);
+        const QJsonObject object{
             {QStringLiteral("serialNumber"), unit.Serial},
-            {QStringLiteral("label"), unit.Label()},
+            {QStringLiteral("label"), unit.Label},
             {QStringLiteral("type"), latest.value(QStringLiteral("type"))},
-            {QStringLiteral("settings"), unit.LatestSettings()},
+            {QStringLiteral("settings"), LatestSettings(latest)},
             {QStringLiteral("time"), latest.value(QStringLiteral("time"))},
             {QStringLiteral("user"), latest.value(QStringLiteral("user"))},
             {QStringLiteral("host"), latest.value(QStringLiteral("host"))},
             {QStringLiteral("verification"), latest.value(QStringLiteral("verification"))},
-            {QStringLiteral("history"), history},
-        });
+            {QStringLiteral("history"), writes},
+        };
+        Put((first ? QString() : QStringLiteral(",")) +
+            QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+        first = false;
     }
-    return QJsonObject{{QStringLiteral("units"), units}};
+    Put(QStringLiteral("]}\n"));
 }
 
-QString ReportHtml(const std::vector<TReportUnit> &Units, const QString &Title)
+void ReportHtml(TJournalIndex &Journal, const QString &Title, const TReportSink &Put)
 {
-    QString html =
-        QStringLiteral(
+    Put(QStringLiteral(
             "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta "
             "charset=\"utf-8\">\n<title>%1</title>\n<style>\n"
             "body { font-family: sans-serif; font-size: 10pt; margin: 1.5em; }\n"
@@ -291,11 +318,20 @@ QString ReportHtml(const std::vector<TReportUnit> &Units, const QString &Title)
             "@media print { body { margin: 0; } table { page-break-inside: auto; } tr { page-break-inside: "
             "avoid; } }\n"
             "</style>\n</head>\n<body>\n<h1>%1</h1>\n<p>%2</p>\n")
-            .arg(Title.toHtmlEscaped(),
-                 Counted(qsizetype(Units.size()), QStringLiteral("unit"), QStringLiteral("units")));
-    html += HtmlTable(SummaryTable(Units));
-    for (const TReportUnit &unit : Units)
-        html += QStringLiteral("<h2>History of %1</h2>\n").arg(UnitTitle(unit).toHtmlEscaped()) +
-                HtmlTable(HistoryTable(unit));
-    return html + QStringLiteral("</body>\n</html>\n");
+            .arg(Title.toHtmlEscaped(), UnitCount(Journal)));
+    const TReportTable summary = SummaryHeader();
+    Put(HtmlHeader(summary));
+    for (const TJournalUnit &unit : Journal.Units()) {
+        const QJsonObject latest = Journal.Latest(unit);
+        QStringList cells = SummaryRow(unit, latest);
+        cells[0] = ControlsEscaped(cells[0]);
+        Put(HtmlRow(summary, cells, WriteFailed(latest)));
+    }
+    Put(HtmlTableEnd);
+    for (const TJournalUnit &unit : Journal.Units()) {
+        const std::vector<QJsonObject> history = Journal.History(unit);
+        Put(QStringLiteral("<h2>History of %1</h2>\n").arg(UnitTitle(unit, history.back()).toHtmlEscaped()) +
+            HtmlTable(HistoryTable(history)));
+    }
+    Put(QStringLiteral("</body>\n</html>\n"));
 }

@@ -1,56 +1,33 @@
 #pragma once
 
+#include "fleet/JournalIndex.h"
+
 #include <QDateTime>
 #include <QJsonObject>
-#include <QList>
 #include <QString>
-#include <QStringList>
 
+#include <functional>
 #include <vector>
 
-// One unit as the journal knows it: its writes in the order they were made.
-struct TReportUnit {
-    QString Serial;
-    std::vector<QJsonObject> History;
+// The settings a unit holds after the write of its Latest entry: as read
+// back; as sent when it acknowledged the write without a read-back; else as
+// it held them before the write.
+QJsonObject LatestSettings(const QJsonObject &Latest);
 
-    const QJsonObject &Latest() const { return History.back(); }
-    // The settings the unit holds after its latest write: as read back; as
-    // sent when it acknowledged the write without a read-back; else as it
-    // held them before the write.
-    QJsonObject LatestSettings() const;
-    // The latest label a plan gave the unit.
-    QString Label() const;
-};
+// Where the report goes, piece by piece: the report of a long journal is
+// never held whole.
+using TReportSink = std::function<void(const QString &Text)>;
 
 // --since: a date (from its local midnight) or a date and time to the minute
 // or second, optionally with a UTC offset or Z; the whole text, with real
 // times only (25:00 or trailing text is no time). False when it is none.
 bool ParseReportSince(const QString &Text, QDateTime &Since);
 
-// The journal's entries grouped by serial number, units in the order of
-// their first write.
-std::vector<TReportUnit> GroupByUnit(const std::vector<QJsonObject> &Entries);
-
-// A plain table: a header and rows of cells, with the row of each failed
-// write marked, and which columns hold the time and the verdict.
-struct TReportTable {
-    QStringList Header;
-    QList<QStringList> Rows;
-    QList<bool> Failed; // per row
-    qsizetype TimeColumn = -1;
-    qsizetype VerdictColumn = -1;
-};
-
-// One row per unit: serial, label, type, the latest settings, when, by whom
-// and the verdict.
-TReportTable SummaryTable(const std::vector<TReportUnit> &Units);
-// The writes of one unit.
-TReportTable HistoryTable(const TReportUnit &Unit);
-
-// The report in each of its forms.
-QString ReportText(const std::vector<TReportUnit> &Units);
-QString ReportCsv(const std::vector<TReportUnit> &Units);
-QJsonObject ReportJson(const std::vector<TReportUnit> &Units);
+// The report of the journal in each of its forms. JSON is one line:
+// {"journal": JournalPath, "units": [...]}.
+void ReportText(TJournalIndex &Journal, const TReportSink &Put);
+void ReportCsv(TJournalIndex &Journal, const TReportSink &Put);
+void ReportJson(TJournalIndex &Journal, const QString &JournalPath, const TReportSink &Put);
 // One self-contained HTML page (styles inline, nothing fetched), printable;
 // every text from the journal is escaped.
-QString ReportHtml(const std::vector<TReportUnit> &Units, const QString &Title);
+void ReportHtml(TJournalIndex &Journal, const QString &Title, const TReportSink &Put);

@@ -4,7 +4,10 @@
 
 #include "support/QtPrinters.h"
 
+#include <QFile>
+#include <QJsonDocument>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -38,6 +41,29 @@ QJsonObject Write(const char *Serial, int Type, const QString &Verdict, const QJ
     return entry;
 }
 
+// The report of Entries, written to a journal, in the form Make gives.
+QString Report(const std::vector<QJsonObject> &Entries,
+               const std::function<void(TJournalIndex &, const TReportSink &)> &Make)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath("journal.jsonl"));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    for (const QJsonObject &entry : Entries)
+        file.write(QJsonDocument(entry).toJson(QJsonDocument::Compact) + '\n');
+    file.close();
+    TJournalIndex journal;
+    QString error;
+    EXPECT_TRUE(journal.Read(file.fileName(), QDateTime(), error)) << error.toStdString();
+    QString text;
+    Make(journal, [&](const QString &Piece) { text += Piece; });
+    return text;
+}
+
+QString Text(const std::vector<QJsonObject> &Entries)
+{
+    return Report(Entries, [](TJournalIndex &Journal, const TReportSink &Put) { ReportText(Journal, Put); });
+}
+
 TEST(Report, SinceTakesWholeRealTimesOnly)
 {
     QDateTime since;
@@ -63,9 +89,7 @@ TEST(Report, SinceTakesWholeRealTimesOnly)
 
 TEST(Report, UnitShowsTheSettingsItHolds)
 {
-    auto local = [](const QJsonObject &Entry) {
-        return GroupByUnit({Entry}).front().LatestSettings().value("localIp").toString();
-    };
+    auto local = [](const QJsonObject &Entry) { return LatestSettings(Entry).value("localIp").toString(); };
     EXPECT_EQ(local(Write("1", 6, "verified", 0, true)), "10.0.0.9");
     EXPECT_EQ(local(Write("1", 6, "not verified", 0)), "10.0.0.9");
     EXPECT_EQ(local(Write("1", 6, "read-back failed", 0)), "10.0.0.9");
@@ -79,15 +103,15 @@ TEST(Report, TextColumnsLineUpAfterWideNamesAndCountAUnitRight)
 {
     QJsonObject multiLine = Write("0612345678", 6, "verified", 0, true);
     multiLine.insert("label", "rack 2\r\nshelf");
-    const QString one = ReportText(GroupByUnit({multiLine}));
+    const QString one = Text({multiLine});
     EXPECT_TRUE(one.startsWith("1 unit\n\n")) << one.toStdString();
     EXPECT_EQ(one.count("rack 2 shelf"), 2) << one.toStdString(); // its row and its history's title
     EXPECT_FALSE(one.contains("\r"));
 
     // Type 1 and 8 are named in Chinese: two columns per character.
-    const QString text = ReportText(
-        GroupByUnit({Write("0112345678", 1, "verified", 0, true), Write("0812345678", 8, "verified", 0, true),
-                     Write("0612345678", 6, "verified", 0, true)}));
+    const QString text =
+        Text({Write("0112345678", 1, "verified", 0, true), Write("0812345678", 8, "verified", 0, true),
+              Write("0612345678", 6, "verified", 0, true)});
     EXPECT_TRUE(text.startsWith("3 units\n\n"));
     const QStringList lines = text.split('\n');
     const qsizetype header = lines.indexOf(QRegularExpression("^S/N .*"));
@@ -105,8 +129,9 @@ TEST(Report, HtmlKeepsTimesOnOneLineAndMarksFailedWrites)
 {
     QJsonObject odd = Write("06<b>", 6, "not acknowledged", 2);
     odd.insert("label", "a&b <script>");
-    const QString html =
-        ReportHtml(GroupByUnit({Write("0612345678", 6, "verified", 0, true), odd}), "Report <1>");
+    const QString html = Report(
+        {Write("0612345678", 6, "verified", 0, true), odd},
+        [](TJournalIndex &Journal, const TReportSink &Put) { ReportHtml(Journal, "Report <1>", Put); });
     EXPECT_TRUE(html.contains("<h1>Report &lt;1&gt;</h1>\n<p>2 units</p>"));
     EXPECT_TRUE(html.contains("td.time { white-space: nowrap; }"));
     EXPECT_TRUE(html.contains("<td class=\"time\">2026-12-08T09:15:02+01:00</td>"));
