@@ -6,6 +6,50 @@
 
 namespace {
 
+const char *const AddressKeys[] = {"localIp", "serverIp", "gatewayIp", "subnetMask"};
+
+int AddressSlot(const QString &Key)
+{
+    for (int i = 0; i < 4; ++i) {
+        if (Key == QLatin1String(AddressKeys[i]))
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+void TAddressTexts::insert(const QString &Key, const QString &Text)
+{
+    const int slot = AddressSlot(Key);
+    if (slot < 0)
+        return;
+    const int start = slot == 0 ? 0 : FEnd[slot - 1];
+    const int grows = int(Text.size()) - (FEnd[slot] - start);
+    FTexts = FTexts.left(start) + Text + FTexts.mid(FEnd[slot]);
+    FTexts.squeeze();
+    for (int i = slot; i < 4; ++i)
+        FEnd[i] += grows;
+    FGiven |= uint8_t(1u << slot);
+}
+
+bool TAddressTexts::contains(const QString &Key) const
+{
+    const int slot = AddressSlot(Key);
+    return slot >= 0 && (FGiven & (1u << slot)) != 0;
+}
+
+QString TAddressTexts::value(const QString &Key) const
+{
+    if (!contains(Key))
+        return QString();
+    const int slot = AddressSlot(Key);
+    const int start = slot == 0 ? 0 : FEnd[slot - 1];
+    return FTexts.mid(start, FEnd[slot] - start);
+}
+
+namespace {
+
 // The texts a collection reads: each given address, else the unit's value
 // (or a stand-in when there is no unit yet). DHCP stays off in the source so
 // that all four are checked and stored.

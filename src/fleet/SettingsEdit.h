@@ -3,16 +3,34 @@
 #include "device/NetSettings.h"
 
 #include <QJsonObject>
-#include <QMap>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 
+// Some of the four addresses of a unit as typed, keyed localIp, serverIp,
+// gatewayIp and subnetMask. Held in one text, so that the rows of a plan of
+// many thousand units stay small.
+class TAddressTexts {
+public:
+    // Gives the address of Key (one of the four) as Text.
+    void insert(const QString &Key, const QString &Text);
+    bool contains(const QString &Key) const;
+    // The text given for Key, empty when none was.
+    QString value(const QString &Key) const;
+    bool isEmpty() const { return FGiven == 0; }
+
+private:
+    QString FTexts;       // the four texts one after the other
+    int32_t FEnd[4] = {}; // where each ends in FTexts
+    uint8_t FGiven = 0;   // a bit per key given, in the order above
+};
+
 // A change to a unit's network settings: some of the four addresses as typed
-// (keyed localIp, serverIp, gatewayIp, subnetMask) and perhaps the DHCP flag.
-// Whatever is not given keeps the unit's own value.
+// and perhaps the DHCP flag. Whatever is not given keeps the unit's own
+// value.
 struct TSettingsEdit {
-    QMap<QString, QString> Addresses;
+    TAddressTexts Addresses;
     std::optional<bool> Dhcp;
 
     bool IsEmpty() const { return Addresses.isEmpty() && !Dhcp.has_value(); }
