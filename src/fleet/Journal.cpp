@@ -54,8 +54,8 @@ TJournalLine ParseJournalLine(const QByteArray &Line, QJsonObject &Entry)
         return TJournalLine::Damaged;
     Entry = doc.object();
     const QJsonValue stage = Entry.value(QStringLiteral("stage"));
-    const bool knownStage =
-        stage.isUndefined() || stage == QLatin1String("intent") || stage == QLatin1String("outcome");
+    const bool knownStage = stage.isUndefined() || stage == QLatin1String("intent") ||
+                            stage == QLatin1String("outcome") || stage == QLatin1String("check");
     const QJsonValue serial = Entry.value(QStringLiteral("serialNumber"));
     if (!knownStage || !serial.isString() || serial.toString().isEmpty())
         return TJournalLine::Unknown;

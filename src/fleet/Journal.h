@@ -44,8 +44,8 @@ private:
 
 // What a line of a journal holds.
 enum class TJournalLine {
-    Entry,   // an entry of a write: it names a serial number and, when it has
-             // a "stage", that is "intent" or "outcome"
+    Entry,   // an entry of a unit: it names a serial number and, when it has
+             // a "stage", that is "intent", "outcome" or "check"
     Damaged, // no JSON object: a foreign or damaged line
     Unknown, // an object of a kind this version does not know (another
              // stage, no serial number): from a newer version
