@@ -19,6 +19,7 @@ public:
     // The text given for Key, empty when none was.
     QString value(const QString &Key) const;
     bool isEmpty() const { return FGiven == 0; }
+    bool operator==(const TAddressTexts &Other) const = default;
 
 private:
     QString FTexts;       // the four texts one after the other
