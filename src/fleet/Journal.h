@@ -60,11 +60,11 @@ TJournalLine ParseJournalLine(const QByteArray &Line, QJsonObject &Entry);
 void MarkWithoutOutcome(QJsonObject &Entry);
 
 // The writes of a journal in file order: each outcome line, an intent line
-// whose outcome is missing (MarkWithoutOutcome), and lines of journals from
-// before intents were recorded as they are. Other lines are skipped and
-// counted in Skipped; Unknown (when given) counts those of them that are of a
-// kind this version does not know. False with Error set when the file cannot
-// be read.
+// whose outcome is missing (MarkWithoutOutcome), and lines of the journal's
+// first format (no "stage": one line per write, its outcome) as they are.
+// Other lines are skipped and counted in Skipped; Unknown (when given) counts
+// those of them that are of a kind this version does not know. False with
+// Error set when the file cannot be read.
 bool ReadJournal(const QString &Path, std::vector<QJsonObject> &Entries, int &Skipped, QString &Error,
                  int *Unknown = nullptr);
 
