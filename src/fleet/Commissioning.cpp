@@ -394,6 +394,12 @@ void TCommissioning::Start()
            {{QStringLiteral("doneEarlier"), QJsonArray::fromStringList(FDoneEarlier)}});
 }
 
+QString TCommissioning::ChangedNote() const
+{
+    return FChanged.isEmpty() ? QString()
+                              : QStringLiteral("; %1 changed since done").arg(Units(int(FChanged.size())));
+}
+
 void TCommissioning::Finish(const QString &Message, bool Ok)
 {
     Notify(TCommissionStep::Finished, Message, true, {}, Ok);
@@ -417,8 +423,7 @@ bool TCommissioning::Run(TInterruptWait &Wait, int IntervalMs)
         Total() == 1 ? QStringLiteral("1 unit done") : QStringLiteral("all %1 done").arg(Units(Total()));
     if (interrupted || !MayGoOn())
         message = QStringLiteral("stopped: %1 of %2 done").arg(DoneCount()).arg(Units(Total()));
-    if (!FChanged.isEmpty())
-        message += QStringLiteral("; %1 changed since done").arg(Units(int(FChanged.size())));
+    message += ChangedNote();
     if (!FJournalFault.isEmpty())
         message += QStringLiteral("; no unit is written while the journal fails: ") + FJournalFault;
     Finish(message, ok);
@@ -430,6 +435,6 @@ bool TCommissioning::RunOnce()
     Start();
     const TLook look = Look();
     const bool ok = look == TLook::Written || look == TLook::Skipped;
-    Finish(QStringLiteral("%1 of %2 done").arg(DoneCount()).arg(Units(Total())), ok);
+    Finish(QStringLiteral("%1 of %2 done").arg(DoneCount()).arg(Units(Total())) + ChangedNote(), ok);
     return ok;
 }

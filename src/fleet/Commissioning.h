@@ -161,6 +161,7 @@ private:
     void MarkNotDone(const QString &Serial);
     const TPlanRow *RowOf(const QString &Serial) const;
     void NoUnit(const QString &Why, const QString &Shown);
+    QString ChangedNote() const; // "; 1 unit changed since done", or empty
 
     // A write acknowledged without a read-back, until the next unit is seen.
     struct TUnverified {
