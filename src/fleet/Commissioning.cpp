@@ -6,8 +6,8 @@
 #include "fleet/SettingsEdit.h"
 #include "fleet/VerifiedWrite.h"
 #include "fleet/WriteVerdict.h"
-#include "platform/InterruptWait.h"
-#include "platform/PortProbe.h"
+#include "platform/process/InterruptWait.h"
+#include "platform/serial/PortProbe.h"
 
 #include <QJsonArray>
 

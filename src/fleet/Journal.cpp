@@ -1,8 +1,8 @@
 #include "fleet/Journal.h"
 
 #include "fleet/WriteVerdict.h"
-#include "platform/PortMap.h"
-#include "platform/UserPlaces.h"
+#include "platform/files/UserPlaces.h"
+#include "platform/serial/PortMap.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,5 +1,5 @@
 #include "CliRun.h"
-#include "platform/SerialPort.h"
+#include "platform/serial/SerialPort.h"
 #include "support/SimLine.h"
 #include "support/TestEnv.h"
 #include "support/TinyDisk.h"

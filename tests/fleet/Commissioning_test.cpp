@@ -2,7 +2,7 @@
 
 #include "fleet/Journal.h"
 #include "fleet/Report.h"
-#include "platform/InterruptWait.h"
+#include "platform/process/InterruptWait.h"
 #include "support/QtPrinters.h"
 #include "support/SimLine.h"
 #include "support/TestEnv.h"
