@@ -22,7 +22,6 @@ struct TShownField {
 // number, MAC, versions, update time and, unless the device is a
 // communication board (type 9), DHCP and the four addresses.
 std::vector<TShownField> InfoFields(const TDeviceInfo &Info);
-bool HasNetworkFields(const TDeviceInfo &Info);
 
 // The serial number a unit is known by (and matched to its plan row): the
 // record's text without the blanks a unit may pad it with.

@@ -98,7 +98,7 @@ QJsonObject AnsweredJson(const TDeviceInfo &Unit)
 
 QString WriteRefusal(const TWriteRequest &Request)
 {
-    if (!HasNetworkFields(Request.Before))
+    if (!HasNetworkSettings(Request.Before))
         return QStringLiteral("S/N %1 is a communication board (type 9), which has no network settings")
             .arg(ShownSerial(Request.Before));
     return SettingsFault(Request.Settings);
