@@ -1,6 +1,7 @@
 #include "fleet/Journal.h"
 
 #include "fleet/JournalIndex.h"
+#include "fleet/WriteVerdict.h"
 #include "platform/files/UserPlaces.h"
 #include "platform/serial/PortMap.h"
 
@@ -47,6 +48,29 @@ bool TJournal::Append(const QJsonObject &Entry, QString &Error)
     return false;
 }
 
+bool ForEachJournalLine(const QString &Path, const std::function<void(QJsonObject &&)> &Visit, int &Skipped,
+                        QString &Error)
+{
+    QFile file(Path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Error = QStringLiteral("cannot read the journal %1: %2").arg(Path, file.errorString());
+        return false;
+    }
+    Skipped = 0;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine().trimmed();
+        if (line.isEmpty())
+            continue;
+        const QJsonDocument doc = QJsonDocument::fromJson(line);
+        if (!doc.isObject()) {
+            ++Skipped;
+            continue;
+        }
+        Visit(doc.object());
+    }
+    return true;
+}
+
 TJournalLine ParseJournalLine(const QByteArray &Line, QJsonObject &Entry)
 {
     const QJsonDocument doc = QJsonDocument::fromJson(Line);
@@ -66,7 +90,7 @@ void MarkWithoutOutcome(QJsonObject &Entry)
 {
     Entry.insert(QStringLiteral("after"), QJsonValue());
     Entry.insert(QStringLiteral("ack"), QJsonValue());
-    Entry.insert(QStringLiteral("verification"), QStringLiteral("no outcome recorded"));
+    Entry.insert(QStringLiteral("verification"), WriteVerdictText(TWriteVerdict::NoOutcome));
 }
 
 bool ReadJournal(const QString &Path, std::vector<QJsonObject> &Entries, int &Skipped, QString &Error,

@@ -66,6 +66,8 @@ bool TJournalIndex::Read(const QString &Path, const QDateTime &Since, QString &E
             unit.Label = label;
         if (stage == QLatin1String("intent"))
             pending.insert(writeId, {*known, unit.Writes.size()});
+        else if (stage == QLatin1String("check"))
+            ++unit.Checks;
         unit.Writes.push_back(offset);
     }
     for (TJournalUnit &unit : FUnits) {

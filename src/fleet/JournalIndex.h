@@ -11,7 +11,8 @@
 struct TJournalUnit {
     QString Serial;
     QString Label;              // the latest label a plan gave the unit
-    std::vector<qint64> Writes; // offsets of its writes' lines in the journal, in order
+    std::vector<qint64> Writes; // offsets of its entries' lines in the journal, in order
+    int Checks = 0;             // of them, looks that found it changed since done ("stage" "check")
 };
 
 // The writes of a journal grouped by unit (units in the order of their first

@@ -4,6 +4,7 @@
 #include "fleet/PlainText.h"
 #include "fleet/RecordViews.h"
 #include "fleet/SettingsEdit.h"
+#include "fleet/WriteVerdict.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -43,11 +44,35 @@ QString SettingText(const QJsonObject &Settings, const QString &Key)
 }
 
 // A write that did not leave the unit with what was sent, as far as is
-// known: anything but a verified write or one acknowledged without a check.
+// known (anything but a verified write or one acknowledged without a check),
+// or a look that found the unit changed since.
 bool WriteFailed(const QJsonObject &Entry)
 {
+    return !WriteSucceeded(Text(Entry, "verification"));
+}
+
+// The verdict with what it rests on: which unit answered in place of the
+// one written, which fields changed since the unit was done.
+QString VerdictText(const QJsonObject &Entry)
+{
     const QString verdict = Text(Entry, "verification");
-    return verdict != QLatin1String("verified") && verdict != QLatin1String("not verified");
+    switch (ParseWriteVerdict(verdict).value_or(TWriteVerdict::NotSent)) {
+    case TWriteVerdict::WrongUnit:
+        return QStringLiteral("%1: %2 answered")
+            .arg(verdict, Entry.value(QStringLiteral("answered"))
+                              .toObject()
+                              .value(QStringLiteral("serialNumber"))
+                              .toString());
+    case TWriteVerdict::ChangedSinceDone:
+        return QStringLiteral("%1: %2").arg(verdict, Text(Entry, "changed"));
+    default:
+        return verdict;
+    }
+}
+
+bool IsCheck(const QJsonObject &Entry)
+{
+    return Entry.value(QStringLiteral("stage")) == QLatin1String("check");
 }
 
 // A plain table: a header and rows of cells, with the row of each failed
@@ -157,8 +182,8 @@ QStringList SummaryRow(const TJournalUnit &Unit, const QJsonObject &Latest)
     const QJsonObject settings = LatestSettings(Latest);
     for (const TShownField &f : NetworkFields(TNetSettings{}))
         row << SettingText(settings, f.Key);
-    row << Text(Latest, "time") << ByText(Latest) << Text(Latest, "verification")
-        << QString::number(Unit.Writes.size());
+    row << Text(Latest, "time") << ByText(Latest) << VerdictText(Latest)
+        << QString::number(Unit.Writes.size() - size_t(Unit.Checks));
     return row;
 }
 
@@ -178,10 +203,12 @@ TReportTable HistoryTable(const std::vector<QJsonObject> &History)
             ByText(entry),
             Text(entry, "port"),
             Text(entry, "device"),
-            SettingsChangeText(entry.value(QStringLiteral("before")).toObject(),
-                               entry.value(QStringLiteral("written")).toObject()),
+            IsCheck(entry) ? SettingsChangeText(entry.value(QStringLiteral("expected")).toObject(),
+                                                entry.value(QStringLiteral("found")).toObject())
+                           : SettingsChangeText(entry.value(QStringLiteral("before")).toObject(),
+                                                entry.value(QStringLiteral("written")).toObject()),
             entry.value(QStringLiteral("ack")).toObject().value(QStringLiteral("status")).toString(),
-            Text(entry, "verification")};
+            VerdictText(entry)};
     }
     return table;
 }
@@ -195,9 +222,15 @@ QString UnitCount(const TJournalIndex &Journal)
 
 QJsonObject LatestSettings(const QJsonObject &Latest)
 {
+    if (IsCheck(Latest))
+        return Latest.value(QStringLiteral("found")).toObject();
     const QJsonValue after = Latest.value(QStringLiteral("after"));
     if (after.isObject())
         return after.toObject();
+    // Another unit answered the read-back: which of the two took the write
+    // is not known.
+    if (Text(Latest, "verification") == WriteVerdictText(TWriteVerdict::WrongUnit))
+        return QJsonObject();
     // Without a read-back the unit holds what it acknowledged, or else what
     // it held before the write.
     const QJsonValue code = Latest.value(QStringLiteral("ack")).toObject().value(QStringLiteral("code"));

@@ -9,9 +9,10 @@
 #include <functional>
 #include <vector>
 
-// The settings a unit holds after the write of its Latest entry: as read
-// back; as sent when it acknowledged the write without a read-back; else as
-// it held them before the write.
+// The settings a unit holds after its Latest entry: as read back; as sent
+// when it acknowledged the write without a read-back; none known when another
+// unit answered the read-back; else as it held them before the write. After a
+// check: as the check found them.
 QJsonObject LatestSettings(const QJsonObject &Latest);
 
 // Where the report goes, piece by piece: the report of a long journal is
