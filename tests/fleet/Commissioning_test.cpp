@@ -253,16 +253,14 @@ TEST_F(CommissioningTest, ARestartedRunStartsFromTheJournalAndAChangedUnitIsAFai
     EXPECT_EQ(Events.Last.Message, "1 unit done");
     EXPECT_EQ(line.CountOf(1), 2);
 
-    std::vector<QJsonObject> entries;
-    int skipped = 0;
+    TJournalIndex journal;
     QString error;
-    ASSERT_TRUE(ReadJournal(Journal.Path(), entries, skipped, error));
-    const std::vector<TReportUnit> units = GroupByUnit(entries);
-    ASSERT_EQ(units.size(), 1u);
-    const TReportTable history = HistoryTable(units[0]);
-    ASSERT_EQ(history.Rows.size(), 4);
-    EXPECT_EQ(history.Rows[1].last(), "changed since done: Local IP");
-    EXPECT_TRUE(history.Failed[1]);
+    ASSERT_TRUE(journal.Read(Journal.Path(), QDateTime(), error));
+    ASSERT_EQ(journal.Units().size(), 1u);
+    ASSERT_EQ(journal.History(journal.Units()[0]).size(), 4u);
+    QString html;
+    ReportHtml(journal, "report", [&](const QString &Piece) { html += Piece; });
+    EXPECT_EQ(html.count("FAILED:</span> changed since done: Local IP</td>"), 2) << "the row and the history";
 }
 
 } // namespace
