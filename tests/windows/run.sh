@@ -87,7 +87,7 @@ removed_sim=${pids[-1]}
 # COM7's device goes away once its first request is in (it would answer
 # only five seconds later).
 (
-  until grep -q ' RX ' "$work/sim7.log" 2>/dev/null; do sleep 0.1; done
+  for _ in $(seq 6000); do grep -q ' RX ' "$work/sim7.log" 2>/dev/null && break; sleep 0.1; done
   sleep 0.3
   kill "$removed_sim"
 ) >/dev/null 2>&1 &
@@ -101,7 +101,7 @@ export LUMORA_COM_SIM=5 LUMORA_COM_SILENT=6 LUMORA_COM_REMOVED=7
   printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n'
   for n in 5 6 7; do printf '"COM%s"="%s"\n' "$n" "$(readlink "$WINEPREFIX/dosdevices/com$n")"; done
 } >"$work/ports.reg"
-wine regedit /S "$work/ports.reg" >"$work/regedit-ports.log" 2>&1 </dev/null
-wineserver -w >/dev/null 2>&1 </dev/null || true
+timeout 60 wine regedit /S "$work/ports.reg" >"$work/regedit-ports.log" 2>&1 </dev/null
+settle
 
 "$@"
