@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 // The device information record, the reply to command 0, exactly as it
@@ -29,6 +30,12 @@ struct TDeviceInfo {
 };
 #pragma pack(pop)
 static_assert(sizeof(TDeviceInfo) == 84, "TDeviceInfo is the 84-byte wire record");
+static_assert(offsetof(TDeviceInfo, SerialNo) == 1 && offsetof(TDeviceInfo, FirmwareVersion) == 11 &&
+                  offsetof(TDeviceInfo, HardwareVersion) == 13 && offsetof(TDeviceInfo, UpdateTime) == 15 &&
+                  offsetof(TDeviceInfo, DhcpFlag) == 35 && offsetof(TDeviceInfo, LocalAddr) == 36 &&
+                  offsetof(TDeviceInfo, ServerAddr) == 40 && offsetof(TDeviceInfo, GatewayAddr) == 44 &&
+                  offsetof(TDeviceInfo, SubnetMask) == 48 && offsetof(TDeviceInfo, Reserved) == 52,
+              "TDeviceInfo's fields lie where the wire puts them");
 
 // The program's one information record: zero until the first successful
 // read, then the record of the last successful read.
