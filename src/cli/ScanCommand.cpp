@@ -66,8 +66,7 @@ int RunScan(TCliContext &Context)
         }
     }
     if (targets.empty()) {
-        Context.Out.ErrorLine(
-            QStringLiteral("lumora-cli: no port resolves to a device; see 'lumora-cli ports'"));
+        Context.Out.ErrorLine(QStringLiteral("no port resolves to a device; see 'lumora-cli ports'"));
         return CliExitDevice;
     }
 

@@ -119,7 +119,9 @@ TEST_F(PortsTest, MapAndUnmapGoThroughTheStore)
     run = RunTool({"port", "unmap", "COM1"});
     EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
     EXPECT_EQ(StoreText(), "[Adapters]\n[Ports]\n");
-    EXPECT_EQ(RunTool({"port", "unmap", "COM1"}).Exit, 2);
+    run = RunTool({"port", "unmap", "COM1"});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_EQ(run.Err, "lumora-cli: COM1 has no entry in [Ports] and no adapter assigned\n");
 
     for (const QStringList &bad : {QStringList{"port", "map", "COM0", "/x"},
                                    {"port", "map", "COM2"},
