@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # End to end under Wine (inside tests/windows/run.sh): lumora.exe opens the
 # port stored in the registry (COM5, the sample device), shows its window
-# titled by the device type, and looks like the Linux build's window on the
-# same display, reading the same simulated unit.
+# titled by the device type alone, looks like the Linux build's window on the
+# same display reading the same simulated unit, shows the same values in its
+# fields, and ends with status 0 when its window is closed.
 #
 #   gui_e2e.sh WINDOWS_BUILD_DIR LINUX_BUILD_DIR
 #
@@ -12,10 +13,9 @@ set -euo pipefail
 win_build=$(realpath "$1")
 linux_build=$(realpath "$2")
 work=${LUMORA_WINE_WORK:?run inside tests/windows/run.sh}
-# The caption; the window system's title also carries the application's
-# name after a dash (Qt adds it on both platforms).
+# The caption, which the window system's lists and the taskbar show alone.
 title='LumoraV1\.3--EDFA\(Single\)'
-pattern="^$title( .+ LumoraV1\\.2)?\$"
+pattern="^$title\$"
 
 keep() { [[ -n ${LUMORA_E2E_KEEP:-} ]] && cp "$work"/*.png "$LUMORA_E2E_KEEP/" 2>/dev/null; return 0; }
 fail() {
@@ -40,18 +40,74 @@ find_window() {
   return 1
 }
 
-# Waits (bounded: 10 s) until two grabs of the window a moment apart agree,
-# and keeps the last one in FILE.
+# Waits (bounded: 30 s) until two grabs of the window a moment apart agree,
+# and keeps the last one in FILE; a window that never settles fails.
 grab_settled() {
   local id=$1 file=$2
   import -window "$id" "$file.a.png"
-  for _ in $(seq 20); do
+  for _ in $(seq 60); do
     sleep 0.5
     import -window "$id" "$file"
     compare -metric AE "$file" "$file.a.png" null: >/dev/null 2>&1 && { rm -f "$file.a.png"; return 0; }
     mv "$file" "$file.a.png"
   done
   mv "$file.a.png" "$file"
+  fail "the window $id did not settle within 30 s"
+}
+
+# The window without its blinking text cursor, in FILE: four grabs 0.3 s
+# apart (one of them falls between two flashes), the lightest of each pixel.
+grab_steady() {
+  local id=$1 file=$2 i
+  for i in 1 2 3 4; do
+    import -window "$id" "$file.$i.png"
+    sleep 0.3
+  done
+  convert "$file".[1-4].png -evaluate-sequence max "$file"
+  rm -f "$file".[1-4].png
+}
+
+# Asks window ID to close as the window system's close command does
+# (WM_DELETE_WINDOW), then waits (bounded: 60 s) for the program PID to end
+# and fails unless it ended by itself with exit status 0.
+close_window() {
+  local id=$1 pid=$2 name=$3 status=0
+  kill -0 "$pid" 2>/dev/null || fail "$name ended before its window was closed"
+  /usr/bin/python3 - "$id" <<'PY' || fail "could not ask $name's window to close"
+import ctypes, sys
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x.XInternAtom.restype = ctypes.c_ulong
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+class ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+class Event(ctypes.Union):
+    _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
+x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.POINTER(Event)]
+x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+display = x.XOpenDisplay(None)
+if not display:
+    sys.exit(1)
+event = Event()
+event.xclient.type = 33  # ClientMessage
+event.xclient.window = int(sys.argv[1])
+event.xclient.message_type = x.XInternAtom(display, b"WM_PROTOCOLS", 0)
+event.xclient.format = 32
+event.xclient.data[0] = x.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+sent = x.XSendEvent(display, event.xclient.window, 0, 0, ctypes.byref(event))
+x.XCloseDisplay(display)  # flushes the request out
+sys.exit(0 if sent else 1)
+PY
+  for _ in $(seq 600); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "$name did not end when its window was closed"; }
+  wait "$pid" || status=$?
+  [[ $status -eq 0 ]] || fail "$name ended with exit status $status"
 }
 
 timeout 60 wine reg add 'HKCU\ComSetup.INI\COMSetup' /v COM /t REG_SZ /d "$LUMORA_COM_SIM" /f \
@@ -60,22 +116,39 @@ timeout 60 wine reg add 'HKCU\ComSetup.INI\COMSetup' /v COM /t REG_SZ /d "$LUMOR
 exe=$!
 win_id=$(find_window) || fail "no window titled $title; lumora.exe said: $(cat "$work/lumora-exe.log")"
 grab_settled "$win_id" "$work/windows.png"
+grab_steady "$win_id" "$work/windows-steady.png"
 
 # The port is free again only once lumora.exe has gone.
-kill "$exe" 2>/dev/null || true
+close_window "$win_id" "$exe" lumora.exe
 timeout 60 wineserver -w >/dev/null 2>&1 </dev/null || true
 
 # The Linux build on the same display and the same device, through a
 # settings store of its own.
-mkdir -p "$work/xdg/lumora" "$work/runtime"
+mkdir -p "$work/runtime"
 chmod 700 "$work/runtime"
-printf '[COMSetup]\nCOM=1\n[Ports]\nCOM1=%s\n' "$(cat "$work/sim$LUMORA_COM_SIM.out")" >"$work/xdg/lumora/ComSetup.INI"
-XDG_CONFIG_HOME=$work/xdg XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=xcb "$linux_build/lumora" \
-  >"$work/lumora-linux.log" 2>&1 </dev/null &
-linux=$!
-linux_id=$(find_window) || fail "the Linux build shows no window titled $title"
-grab_settled "$linux_id" "$work/linux.png"
-kill "$linux" 2>/dev/null || true
+# linux_grab NAME TERMINAL: the Linux build reading the unit on TERMINAL,
+# grabbed into NAME.png.
+linux_grab() {
+  local name=$1 pid id
+  mkdir -p "$work/xdg-$name/lumora"
+  printf '[COMSetup]\nCOM=1\n[Ports]\nCOM1=%s\n' "$2" >"$work/xdg-$name/lumora/ComSetup.INI"
+  XDG_CONFIG_HOME=$work/xdg-$name XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=xcb "$linux_build/lumora" \
+    >"$work/lumora-$name.log" 2>&1 </dev/null &
+  pid=$!
+  id=$(find_window) || fail "the Linux build shows no window titled $title"
+  grab_settled "$id" "$work/$name.png"
+  grab_steady "$id" "$work/$name-steady.png"
+  close_window "$id" "$pid" "the Linux build"
+}
+linux_grab linux "$(cat "$work/sim$LUMORA_COM_SIM.out")"
+# The same window for a unit whose every value differs by one character.
+"$linux_build/lumora-sim" --serial 0612345679 --firmware 3.2 --hardware 2.1 --update-time "2024-05-17 10:31" \
+  --local-ip 192.168.1.101 --server-ip 192.168.1.2 --gateway 192.168.1.253 --netmask 255.255.254.0 \
+  >"$work/other-sim.out" 2>"$work/other-sim.log" &
+other_sim=$!
+for _ in $(seq 100); do [[ -s $work/other-sim.out ]] && break; sleep 0.1; done
+linux_grab other "$(head -n 1 "$work/other-sim.out")"
+kill "$other_sim"
 
 size_w=$(identify -format '%wx%h' "$work/windows.png")
 size_l=$(identify -format '%wx%h' "$work/linux.png")
@@ -94,4 +167,28 @@ total=$((${size_w%x*} * ${size_w#*x}))
 limit=${LUMORA_E2E_PIXEL_LIMIT:-15}
 echo "gui_e2e: $differing of $total pixels differ (limit $limit per mille)"
 ((differing * 1000 <= total * limit)) || fail "more than $limit per mille of the pixels differ"
+
+# Blurring may hide a wrong value, so each field's text is compared as well,
+# unblurred, without the text cursor and cut to black and white: the Windows
+# grab must differ from the Linux one far less than the Linux grab of the
+# other unit does, whose value there differs by one character. Window
+# coordinates (x,y,w,h) of the fields: the group box lies at 118,35.
+fields=("S/N:202,46,97,17" "MAC:380,44,97,17" "HW:202,68,97,17" "FW:380,68,97,17" "update:266,92,209,17"
+  "local:216,147,261,21" "server:216,174,261,21" "gateway:216,201,261,21" "mask:216,228,261,21")
+field_diff() { # field_diff A B X,Y,W,H: the differing pixels of the field in grabs A and B
+  local x y w h
+  IFS=, read -r x y w h <<<"$3"
+  convert "$work/$1.png" -crop "${w}x${h}+${x}+${y}" +repage -colorspace Gray -threshold 50% "$work/$1-field.pbm"
+  convert "$work/$2.png" -crop "${w}x${h}+${x}+${y}" +repage -colorspace Gray -threshold 50% "$work/$2-field.pbm"
+  compare -metric AE "$work/$1-field.pbm" "$work/$2-field.pbm" null: 2>&1 || true
+}
+for field in "${fields[@]}"; do
+  name=${field%%:*}
+  rect=${field#*:}
+  windows=$(field_diff windows-steady linux-steady "$rect")
+  wrong=$(field_diff other-steady linux-steady "$rect")
+  echo "gui_e2e: field $name: $windows pixels differ from Linux, $wrong for a value one character off"
+  ((wrong > 0)) || fail "field $name: the other unit's value looks the same"
+  ((windows * 2 < wrong)) || fail "field $name: the Windows build shows another value"
+done
 keep
