@@ -2,8 +2,8 @@
 # End to end under Wine (inside tests/windows/run.sh): lumora.exe opens the
 # port stored in the registry (COM5, the sample device), shows its window
 # titled by the device type alone, looks like the Linux build's window on the
-# same display reading the same simulated unit, shows the same values in its
-# fields, and ends with status 0 when its window is closed.
+# same display reading the same simulated unit, and ends with status 0 when
+# its window is closed.
 #
 #   gui_e2e.sh WINDOWS_BUILD_DIR LINUX_BUILD_DIR
 #
@@ -55,18 +55,6 @@ grab_settled() {
   fail "the window $id did not settle within 30 s"
 }
 
-# The window without its blinking text cursor, in FILE: four grabs 0.3 s
-# apart (one of them falls between two flashes), the lightest of each pixel.
-grab_steady() {
-  local id=$1 file=$2 i
-  for i in 1 2 3 4; do
-    import -window "$id" "$file.$i.png"
-    sleep 0.3
-  done
-  convert "$file".[1-4].png -evaluate-sequence max "$file"
-  rm -f "$file".[1-4].png
-}
-
 # Asks window ID to close as the window system's close command does
 # (WM_DELETE_WINDOW), then waits (bounded: 60 s) for the program PID to end
 # and fails unless it ended by itself with exit status 0.
@@ -116,7 +104,6 @@ timeout 60 wine reg add 'HKCU\ComSetup.INI\COMSetup' /v COM /t REG_SZ /d "$LUMOR
 exe=$!
 win_id=$(find_window) || fail "no window titled $title; lumora.exe said: $(cat "$work/lumora-exe.log")"
 grab_settled "$win_id" "$work/windows.png"
-grab_steady "$win_id" "$work/windows-steady.png"
 
 # The port is free again only once lumora.exe has gone.
 close_window "$win_id" "$exe" lumora.exe
@@ -137,18 +124,9 @@ linux_grab() {
   pid=$!
   id=$(find_window) || fail "the Linux build shows no window titled $title"
   grab_settled "$id" "$work/$name.png"
-  grab_steady "$id" "$work/$name-steady.png"
   close_window "$id" "$pid" "the Linux build"
 }
 linux_grab linux "$(cat "$work/sim$LUMORA_COM_SIM.out")"
-# The same window for a unit whose every value differs by one character.
-"$linux_build/lumora-sim" --serial 0612345679 --firmware 3.2 --hardware 2.1 --update-time "2024-05-17 10:31" \
-  --local-ip 192.168.1.101 --server-ip 192.168.1.2 --gateway 192.168.1.253 --netmask 255.255.254.0 \
-  >"$work/other-sim.out" 2>"$work/other-sim.log" &
-other_sim=$!
-for _ in $(seq 100); do [[ -s $work/other-sim.out ]] && break; sleep 0.1; done
-linux_grab other "$(head -n 1 "$work/other-sim.out")"
-kill "$other_sim"
 
 size_w=$(identify -format '%wx%h' "$work/windows.png")
 size_l=$(identify -format '%wx%h' "$work/linux.png")
@@ -167,28 +145,4 @@ total=$((${size_w%x*} * ${size_w#*x}))
 limit=${LUMORA_E2E_PIXEL_LIMIT:-15}
 echo "gui_e2e: $differing of $total pixels differ (limit $limit per mille)"
 ((differing * 1000 <= total * limit)) || fail "more than $limit per mille of the pixels differ"
-
-# Blurring may hide a wrong value, so each field's text is compared as well,
-# unblurred, without the text cursor and cut to black and white: the Windows
-# grab must differ from the Linux one far less than the Linux grab of the
-# other unit does, whose value there differs by one character. Window
-# coordinates (x,y,w,h) of the fields: the group box lies at 118,35.
-fields=("S/N:202,46,97,17" "MAC:380,44,97,17" "HW:202,68,97,17" "FW:380,68,97,17" "update:266,92,209,17"
-  "local:216,147,261,21" "server:216,174,261,21" "gateway:216,201,261,21" "mask:216,228,261,21")
-field_diff() { # field_diff A B X,Y,W,H: the differing pixels of the field in grabs A and B
-  local x y w h
-  IFS=, read -r x y w h <<<"$3"
-  convert "$work/$1.png" -crop "${w}x${h}+${x}+${y}" +repage -colorspace Gray -threshold 50% "$work/$1-field.pbm"
-  convert "$work/$2.png" -crop "${w}x${h}+${x}+${y}" +repage -colorspace Gray -threshold 50% "$work/$2-field.pbm"
-  compare -metric AE "$work/$1-field.pbm" "$work/$2-field.pbm" null: 2>&1 || true
-}
-for field in "${fields[@]}"; do
-  name=${field%%:*}
-  rect=${field#*:}
-  windows=$(field_diff windows-steady linux-steady "$rect")
-  wrong=$(field_diff other-steady linux-steady "$rect")
-  echo "gui_e2e: field $name: $windows pixels differ from Linux, $wrong for a value one character off"
-  ((wrong > 0)) || fail "field $name: the other unit's value looks the same"
-  ((windows * 2 < wrong)) || fail "field $name: the Windows build shows another value"
-done
 keep
