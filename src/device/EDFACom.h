@@ -37,6 +37,14 @@ static_assert(offsetof(TDeviceInfo, SerialNo) == 1 && offsetof(TDeviceInfo, Firm
                   offsetof(TDeviceInfo, SubnetMask) == 48 && offsetof(TDeviceInfo, Reserved) == 52,
               "TDeviceInfo's fields lie where the wire puts them");
 
+// Whether the unit has network settings: a communication board (device type
+// 9) has none, and its record's DHCP flag and addresses mean nothing.
+inline bool HasNetworkSettings(const TDeviceInfo &Info)
+{
+    constexpr uint8_t CommunicationBoard = 9;
+    return Info.DeviceType != CommunicationBoard;
+}
+
 // The program's one information record: zero until the first successful
 // read, then the record of the last successful read.
 extern TDeviceInfo DeviceInfo;
