@@ -91,6 +91,7 @@ public:
         }
         return -1;
     }
+    pid_t Pid() const { return FPid; }
 
 private:
     pid_t FPid = -1;
