@@ -1,0 +1,11 @@
+#include "platform/AnsiCodePage.h"
+
+int AnsiCodePage()
+{
+    return 0;
+}
+
+std::optional<QString> FromAnsiCodePage(const QByteArray &)
+{
+    return std::nullopt;
+}
