@@ -1,6 +1,6 @@
 #include "fleet/FileText.h"
 
-#include "platform/AnsiCodePage.h"
+#include "platform/files/AnsiCodePage.h"
 
 #include <QList>
 #include <QStringDecoder>

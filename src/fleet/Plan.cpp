@@ -1,10 +1,10 @@
 #include "fleet/Plan.h"
 
+#include "base/LumoraError.h"
 #include "device/NetSettings.h"
 #include "fleet/Csv.h"
 #include "fleet/FileText.h"
 #include "fleet/PlainText.h"
-#include "platform/LumoraError.h"
 
 #include <QFile>
 #include <QHash>

@@ -1,5 +1,5 @@
 #include "fleet/Plan.h"
-#include "platform/AnsiCodePage.h"
+#include "platform/files/AnsiCodePage.h"
 
 #include "support/QtPrinters.h"
 
