@@ -20,7 +20,7 @@ int FirstLineNotUtf8(const QByteArray &Bytes)
 {
     int line = 1;
     for (const QByteArray &bytes : Bytes.split('\n')) {
-        QStringDecoder utf8(QStringConverter::Utf8);
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
         [[maybe_unused]] const QString text = utf8(bytes);
         if (utf8.hasError())
             return line;
@@ -48,10 +48,16 @@ bool DecodeFileText(const QByteArray &Bytes, const QString &Hint, QString &Text,
         Why = NulText(Bytes.left(nul).count('\n') + 1, Hint);
         return false;
     }
-    QStringDecoder decoder(marked.value_or(QStringConverter::Utf8));
+    // Stateless: a character cut off at the end is an error, not dropped.
+    QStringDecoder decoder(marked.value_or(QStringConverter::Utf8), QStringConverter::Flag::Stateless);
     Text = decoder(Bytes);
-    if (decoder.hasError()) {
-        if (marked && *marked != QStringConverter::Utf8) {
+    // The UTF-16 and UTF-32 decoders replace a unit cut off at the end
+    // without reporting it.
+    const bool wide = marked && *marked != QStringConverter::Utf8;
+    const int unit =
+        wide && (*marked == QStringConverter::Utf32LE || *marked == QStringConverter::Utf32BE) ? 4 : 2;
+    if (decoder.hasError() || (wide && Bytes.size() % unit != 0)) {
+        if (wide) {
             Why = QStringLiteral("line %1 is not valid %2 text")
                       .arg(LineAt(Text, Text.indexOf(QChar::ReplacementCharacter)))
                       .arg(QString::fromLatin1(QStringConverter::nameForEncoding(*marked)));

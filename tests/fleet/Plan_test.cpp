@@ -103,8 +103,11 @@ TEST(Plan, ReadAsWindowsSavesThem)
         ASSERT_TRUE(read(ansi)) << error.toStdString();
         EXPECT_EQ(rows[0].Label, FromAnsiCodePage("B\xFCro"));
     }
-    // Never a replacement character: not for UTF-16 saved without its mark,
-    // nor one a conversion left before.
+    // Never a replacement character: not for a character cut off, UTF-16
+    // saved without its mark, nor one a conversion left before.
+    EXPECT_FALSE(
+        read(QStringEncoder(QStringConverter::Utf16LE, QStringEncoder::Flag::WriteBom).encode(text) + 'x'));
+    EXPECT_EQ(error, "line 3 is not valid UTF-16LE text");
     EXPECT_FALSE(read(QStringEncoder(QStringConverter::Utf16LE).encode(text)));
     EXPECT_EQ(error, "line 1 holds a NUL character, as UTF-16 text without its byte-order mark would: save "
                      "the plan as \"CSV UTF-8\"");
