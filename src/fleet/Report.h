@@ -8,15 +8,17 @@
 
 #include <vector>
 
-// One unit as the journal knows it: its writes in the order they were made.
+// One unit as the journal knows it: its writes, and the looks that found it
+// changed since it was done ("stage" "check"), in the order they were made.
 struct TReportUnit {
     QString Serial;
     std::vector<QJsonObject> History;
 
     const QJsonObject &Latest() const { return History.back(); }
     // The settings the unit holds after its latest write: as read back; as
-    // sent when it acknowledged the write without a read-back; else as it
-    // held them before the write.
+    // sent when it acknowledged the write without a read-back; none known
+    // when another unit answered the read-back; else as it held them before
+    // the write. After a check: as the check found them.
     QJsonObject LatestSettings() const;
     // The latest label a plan gave the unit.
     QString Label() const;

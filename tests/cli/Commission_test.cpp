@@ -1,4 +1,5 @@
 #include "CliRun.h"
+#include "platform/serial/SerialPort.h"
 #include "support/SimLine.h"
 #include "support/TestEnv.h"
 #include "support/TinyDisk.h"
@@ -244,8 +245,92 @@ TEST_F(CommissionTest, CommunicationBoardsAreNeverWritten)
                       File("plan.csv", "serial,dhcp,local,server,gateway,mask\n0900000001,,,10.0.0.9,,\n")});
     EXPECT_EQ(run.Exit, 2);
     EXPECT_TRUE(run.Out.contains(refusal)) << run.Out.toStdString();
+    EXPECT_FALSE(run.Out.contains("writing")) << "the refusal only";
+    EXPECT_EQ(run.Err, "lumora-cli: 0900000001: FAILED: " + refusal + "; nothing was sent\n");
     EXPECT_EQ(Writes(board) + Writes(edfa), 0);
     EXPECT_TRUE(JournalLines({}).empty());
+}
+
+// Units swapped on the cable between the read and the write (the write goes
+// to the other unit) or between the write and the read-back (the other unit
+// answers): the write fails naming both, and nothing calls it verified.
+TEST_F(CommissionTest, AUnitSwappedDuringSetOrRestoreFailsNamingBoth)
+{
+    TSimLine original(SampleUnit("0612345678"));
+    const QString backup = File("unit.json");
+    ASSERT_EQ(RunTool({"--port", original.SlavePath(), "backup", "-o", backup}).Exit, 0);
+    TSimConfig swapping = SampleUnit("0612345678");
+    swapping.Swap = {true, SampleUnit("0600000002").Info, 1};
+    TSimLine line(swapping);
+    TCliRun run = Run(line, {"set", "--local", "10.1.2.3"});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err, "lumora-cli: the unit on the line changed during the write: 0600000002 now holds the "
+                       "settings planned for 0612345678\n");
+    EXPECT_EQ(LocalIp(line), "10.1.2.3") << "the other unit took it";
+    const QJsonObject outcome = JournalLines().back();
+    EXPECT_EQ(outcome["verification"].toString(), "wrong unit");
+    EXPECT_EQ(outcome["serialNumber"].toString(), "0612345678");
+    EXPECT_EQ(outcome["answered"]["serialNumber"].toString(), "0600000002");
+    EXPECT_TRUE(outcome["after"].isNull());
+
+    // restore's serial-number check is not bypassed by a swap.
+    swapping.Swap.SwapAfterFrames = 2;
+    swapping.Swap.Other.LocalAddr = 0x0909090A;
+    line.SetConfig(swapping);
+    run = Run(line, {"restore", backup});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err, "lumora-cli: the unit on the line changed during the write: 0600000002 answered in "
+                       "place of 0612345678, which may hold the settings sent\n");
+
+    const TCliRun report = RunTool({"report", "--journal", Journal(), "--format", "csv"});
+    EXPECT_TRUE(report.Out.contains(",wrong unit: 0600000002 answered,2\n")) << report.Out.toStdString();
+    EXPECT_FALSE(report.Out.contains("verified"));
+}
+
+TEST_F(CommissionTest, CommissionOnceSaysEveryFailureOnStandardErrorAndMatchesPaddedSerials)
+{
+    const QString plan = File("plan.csv", "serial,dhcp,local,server,gateway,mask\n"
+                                          "0600000001,,10.0.1.1,,,\n0600001,,10.0.1.2,,,\n");
+    TSimLine stranger(SampleUnit("0699999999"));
+    TCliRun run = Run(stranger, {"commission", plan, "--once"});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err, "lumora-cli: 0699999999 is not in the plan; left alone\n");
+
+    TSimLine ignoring(SampleUnit("0600000001", true));
+    run = Run(ignoring, {"commission", plan, "--once"});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err, "lumora-cli: 0600000001: FAILED: Local IP: acknowledged but not applied\n");
+
+    TSimConfig silent = SampleUnit("0600000001");
+    silent.Faults.Silent = true;
+    TSimLine nobody(silent);
+    run = Run(nobody, {"commission", plan, "--once"});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_TRUE(run.Err.startsWith("lumora-cli: no unit: ")) << run.Err.toStdString();
+    EXPECT_EQ(run.Err.count('\n'), 1);
+
+    // A busy port names who holds it.
+    TSerialPort holder;
+    ASSERT_TRUE(holder.Open(nobody.SlavePath()));
+    run = Run(nobody, {"commission", plan, "--once"});
+    EXPECT_TRUE(run.Err.contains("; held by ")) << run.Err.toStdString();
+    holder.Close();
+
+    // A serial number padded with blanks matches its row, and is shown quoted.
+    TSimLine padded(SampleUnit("0600001   "));
+    run = Run(padded, {"commission", plan, "--once"});
+    EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
+    EXPECT_TRUE(run.Out.contains("\"0600001   \": done (verified)")) << run.Out.toStdString();
+
+    // A unit done earlier that comes back changed: a failure, not written.
+    TSimConfig changed = padded.Config();
+    changed.Info.LocalAddr = 0x0909090A;
+    padded.SetConfig(changed);
+    run = Run(padded, {"commission", plan, "--once"});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_TRUE(run.Err.contains("changed since it was done: Local IP 10.0.1.2 -> 10.9.9.9"))
+        << run.Err.toStdString();
+    EXPECT_EQ(Writes(padded), 1);
 }
 
 TEST_F(CommissionTest, FullDiskKeepsTheOldBackupAndSaysWhy)
@@ -498,9 +583,10 @@ TEST_F(CommissionTest, UnitsSwappedOnOneLineAreEachWrittenOnce)
     EXPECT_EQ(out.Await("done", "0600000001")["verification"].toString(), "verified");
     EXPECT_EQ(LocalIp(*unit), "10.0.1.1");
 
+    const TSimConfig written = unit->Config();
     Swap(unit, SampleUnit("0699999999"));
     out.Await("not-in-plan", "0699999999");
-    Swap(unit, SampleUnit("0600000001"));
+    Swap(unit, written);
     out.Await("already-done", "0600000001");
     Swap(unit, SampleUnit("0600000002"));
     out.Await("done", "0600000002");
