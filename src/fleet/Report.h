@@ -24,9 +24,11 @@ struct TReportUnit {
     QString Label() const;
 };
 
-// --since: a date (from its local midnight) or a date and time to the minute
-// or second, optionally with a UTC offset or Z; the whole text, with real
-// times only (25:00 or trailing text is no time). False when it is none.
+// --since: a date (from its local midnight) or a date and time to the minute,
+// second or fraction of a second (as the journal and watch print them),
+// separated by T, t or a blank; local time, or UTC with Z or z, or with an
+// offset +HH:MM, +HHMM or +HH (or -); the whole text, with real times only
+// (25:00 or trailing text is no time). False when it is none.
 bool ParseReportSince(const QString &Text, QDateTime &Since);
 
 // The journal's entries grouped by serial number, units in the order of
