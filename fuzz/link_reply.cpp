@@ -14,9 +14,11 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <poll.h>
 #include <pty.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -43,19 +45,35 @@ int gMaster = -1;
 TNullLabel gLabel;
 TProbe *gLink = nullptr;
 
-// Blocks (briefly, in the kernel) until the port has Count bytes queued,
-// so that the link's one read sees the whole stream.
+int gSlave = -1; // the harness's own end of the line, which keeps it up
+
+// Blocks until the port has Count bytes queued, so that the link's one read
+// sees the whole stream: in the kernel, with the line's minimum read count
+// raised (it reaches 255 bytes), then looking every 50 us for the rest. Ten
+// seconds only guard against a harness whose line delivers nothing.
 void AwaitQueued(int count)
 {
-    for (int tries = 0; tries < 2000; ++tries) {
+    termios saved{};
+    FUZZ_CHECK(::tcgetattr(gSlave, &saved) == 0);
+    termios waiting = saved;
+    waiting.c_cc[VMIN] = cc_t(std::min(count, 255));
+    waiting.c_cc[VTIME] = 0;
+    FUZZ_CHECK(::tcsetattr(gSlave, TCSANOW, &waiting) == 0);
+    pollfd pfd{gSlave, POLLIN, 0};
+    ::poll(&pfd, 1, 10000);
+    FUZZ_CHECK(::tcsetattr(gSlave, TCSANOW, &saved) == 0);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (;;) {
         int queued = 0;
-        ::ioctl(gLink->Fd(), FIONREAD, &queued);
+        FUZZ_CHECK(::ioctl(gLink->Fd(), FIONREAD, &queued) == 0);
         if (queued >= count)
             return;
+        if (std::chrono::steady_clock::now() > deadline) {
+            std::fprintf(stderr, "the pseudo-terminal did not deliver %d bytes\n", count);
+            std::abort();
+        }
         ::usleep(50);
     }
-    std::fprintf(stderr, "the pseudo-terminal did not deliver %d bytes\n", count);
-    std::abort();
 }
 
 } // namespace
@@ -68,9 +86,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
     termios raw{};
     ::cfmakeraw(&raw);
-    int slave = -1;
     char name[256] = {};
-    FUZZ_CHECK(::openpty(&gMaster, &slave, name, &raw, nullptr) == 0);
+    FUZZ_CHECK(::openpty(&gMaster, &gSlave, name, &raw, nullptr) == 0);
     TSettingsStore(TSettingsStore::DefaultPath())
         .WriteString(QStringLiteral("Ports"), QStringLiteral("COM1"), QString::fromLocal8Bit(name));
     gLink = new TProbe(&gLabel);

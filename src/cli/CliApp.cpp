@@ -135,32 +135,8 @@ std::vector<TCliCommand> MakeCommands()
                          {{"format"}, "F", "text (default), csv, json or html"}},
                         0,
                         RunReport});
-    commands.push_back({"ports",
-                        {},
-                        "list the COM numbers, the adapters and UARTs, and whether they can be opened",
-                        "Shows every COMn that leads to a device and why: your entry in section [Ports]\n"
-                        "of the settings store, the UART ttyS<n-1>, or the USB adapter (a link in\n"
-                        "/dev/serial/by-id) assigned to n. Then the adapters, with their numbers, and the\n"
-                        "UARTs present, each with whether this user can open it; for a busy device the\n"
-                        "process holding it, for a permission failure the group to join. When\n"
-                        "ModemManager runs and may probe an adapter, gives the udev rule that keeps it\n"
-                        "away. An adapter seen for the first time gets the lowest free number and keeps\n"
-                        "it, as on Windows.\n",
-                        {},
-                        0,
-                        RunPorts});
-    commands.push_back({"port",
-                        "[N] | map COMn PATH | unmap COMn",
-                        "show or store the port number, pin or free a COM number",
-                        "Without operands shows the stored port and the device it leads to; with N (or\n"
-                        "COMn) stores it in the settings store the program uses.\n\n"
-                        "  map COMn PATH   makes COMn lead to PATH (your entry in section [Ports])\n"
-                        "  unmap COMn      removes your entry for COMn, or else the adapter assigned to\n"
-                        "                  it (an adapter still plugged in then gets the lowest free\n"
-                        "                  number again)\n",
-                        {},
-                        3,
-                        RunPort});
+    commands.push_back(PortsCommand());
+    commands.push_back(PortCommand());
     commands.push_back({"scan",
                         "[PORT...]",
                         "ask every port at once which device answers",
@@ -189,8 +165,9 @@ QString GlobalHelp()
         QStringLiteral("\nOptions:\n") + OptionHelp(GlobalOptions()) +
         QStringLiteral("\nExit status: 0 success, 1 device or link failure, 2 usage error or invalid input,\n"
                        "3 a value outside the limits given with --limits.\n"
-                       "Writes are recorded in ${XDG_STATE_HOME:-~/.local/state}/lumora/journal.jsonl.\n"
-                       "Run 'lumora-cli COMMAND --help' for a command's options.\n");
+                       "Writes are recorded in %1.\n"
+                       "Run 'lumora-cli COMMAND --help' for a command's options.\n")
+            .arg(JournalPlaceText());
     return text;
 }
 

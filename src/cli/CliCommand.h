@@ -80,6 +80,14 @@ struct TCliCommand {
     TCommandRun Run = nullptr;
 };
 
+// The commands whose words differ between the systems, from PortsCommand.cpp
+// and PortMapCommand.cpp or their _win twins: `ports` (where the COM numbers
+// come from) and `port` (where the number is stored, whether COM numbers can
+// be pinned); and the default journal's place as the help writes it.
+TCliCommand PortsCommand();
+TCliCommand PortCommand();
+QString JournalPlaceText();
+
 int RunInfo(TCliContext &Context);
 int RunParams(TCliContext &Context);
 int RunWatch(TCliContext &Context);

@@ -19,6 +19,22 @@ void Report(TCliContext &Context, const QString &name, const QString &text, cons
 
 } // namespace
 
+TCliCommand PortCommand()
+{
+    return {"port",
+            "[N] | map COMn PATH | unmap COMn",
+            "show or store the port number, pin or free a COM number",
+            "Without operands shows the stored port and the device it leads to; with N (or\n"
+            "COMn) stores it in the settings store the program uses.\n\n"
+            "  map COMn PATH   makes COMn lead to PATH (your entry in section [Ports])\n"
+            "  unmap COMn      removes your entry for COMn, or else the adapter assigned to\n"
+            "                  it (an adapter still plugged in then gets the lowest free\n"
+            "                  number again)\n",
+            {},
+            3,
+            RunPort};
+}
+
 // port map COMn PATH: the user's own entry in [Ports].
 int MapPort(TCliContext &Context, const QStringList &operands)
 {

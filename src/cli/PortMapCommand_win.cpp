@@ -12,6 +12,21 @@ int NotNeeded(TCliContext &Context, const QString &word)
 
 } // namespace
 
+TCliCommand PortCommand()
+{
+    // map and unmap stay operands, so that they are refused with the reason.
+    return {"port",
+            "[N]",
+            "show or store the port number",
+            "Without operands shows the stored port and the device it leads to; with N (or\n"
+            "COMn) stores it in the registry, where the program reads it: the value COM of\n"
+            "HKEY_CURRENT_USER\\ComSetup.INI\\COMSetup. The numbers are those Windows gives its\n"
+            "ports (see 'lumora-cli ports').\n",
+            {},
+            3,
+            RunPort};
+}
+
 int MapPort(TCliContext &Context, const QStringList &operands)
 {
     Q_UNUSED(operands);

@@ -159,6 +159,29 @@ const QString RulesFile = QStringLiteral("/etc/udev/rules.d/99-lumora-serial.rul
 
 } // namespace
 
+TCliCommand PortsCommand()
+{
+    return {"ports",
+            {},
+            "list the COM numbers, the adapters and UARTs, and whether they can be opened",
+            "Shows every COMn that leads to a device and why: your entry in section [Ports]\n"
+            "of the settings store, the UART ttyS<n-1>, or the USB adapter (a link in\n"
+            "/dev/serial/by-id) assigned to n. Then the adapters, with their numbers, and the\n"
+            "UARTs present, each with whether this user can open it; for a busy device the\n"
+            "process holding it, for a permission failure the group to join. When\n"
+            "ModemManager runs and may probe an adapter, gives the udev rule that keeps it\n"
+            "away. An adapter seen for the first time gets the lowest free number and keeps\n"
+            "it, as on Windows.\n",
+            {},
+            0,
+            RunPorts};
+}
+
+QString JournalPlaceText()
+{
+    return QStringLiteral("${XDG_STATE_HOME:-~/.local/state}/lumora/journal.jsonl");
+}
+
 int RunPorts(TCliContext &Context)
 {
     TSettingsStore store(TSettingsStore::DefaultPath());

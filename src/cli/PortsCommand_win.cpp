@@ -38,6 +38,26 @@ std::vector<TPortRow> PortRows(int32_t stored)
 
 } // namespace
 
+TCliCommand PortsCommand()
+{
+    return {"ports",
+            {},
+            "list the COM ports Windows has, and whether they can be opened",
+            "Shows the COM ports Windows lists (in the registry's SERIALCOMM list), with the\n"
+            "name the device manager gives each adapter, and whether it can be opened: for a\n"
+            "port in use, that another program holds it. The numbers are those Windows gives;\n"
+            "the device manager changes them. The stored port is shown also when Windows does\n"
+            "not list it.\n",
+            {},
+            0,
+            RunPorts};
+}
+
+QString JournalPlaceText()
+{
+    return QStringLiteral("%LOCALAPPDATA%\\Lumora\\journal.jsonl");
+}
+
 int RunPorts(TCliContext &Context)
 {
     TFleetLink link;

@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
 
 // One analogue value of the parameter record: three bytes, the first unused,
@@ -29,6 +30,10 @@ struct TDeviceParams {
 };
 #pragma pack(pop)
 static_assert(sizeof(TDeviceParams) == 26, "TDeviceParams is the 26-byte wire record");
+static_assert(offsetof(TDeviceParams, Supply8V) == 3 && offsetof(TDeviceParams, InputPowerA) == 15 &&
+                  offsetof(TDeviceParams, Temperature) == 21 && offsetof(TDeviceParams, LidState) == 24 &&
+                  offsetof(TDeviceParams, SwitchFlags) == 25,
+              "TDeviceParams's fields lie where the wire puts them");
 
 // Sign and magnitude: (Hi & 0x7F) * 256 + Lo, negative when bit 7 of Hi is
 // set. 80 00 gives 0.

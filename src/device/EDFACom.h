@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 // The device information record, the reply to command 0, exactly as it
@@ -29,6 +30,12 @@ struct TDeviceInfo {
 };
 #pragma pack(pop)
 static_assert(sizeof(TDeviceInfo) == 84, "TDeviceInfo is the 84-byte wire record");
+static_assert(offsetof(TDeviceInfo, SerialNo) == 1 && offsetof(TDeviceInfo, FirmwareVersion) == 11 &&
+                  offsetof(TDeviceInfo, HardwareVersion) == 13 && offsetof(TDeviceInfo, UpdateTime) == 15 &&
+                  offsetof(TDeviceInfo, DhcpFlag) == 35 && offsetof(TDeviceInfo, LocalAddr) == 36 &&
+                  offsetof(TDeviceInfo, ServerAddr) == 40 && offsetof(TDeviceInfo, GatewayAddr) == 44 &&
+                  offsetof(TDeviceInfo, SubnetMask) == 48 && offsetof(TDeviceInfo, Reserved) == 52,
+              "TDeviceInfo's fields lie where the wire puts them");
 
 // Whether the unit has network settings: a communication board (device type
 // 9) has none, and its record's DHCP flag and addresses mean nothing.

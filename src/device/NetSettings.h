@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstddef>
 #include <cstdint>
 
 // The network settings record: the payload of command 1, sent as it lies in
@@ -19,6 +20,9 @@ struct TNetSettings {
 };
 #pragma pack(pop)
 static_assert(sizeof(TNetSettings) == 17, "TNetSettings is a 17-byte wire record");
+static_assert(offsetof(TNetSettings, LocalAddr) == 1 && offsetof(TNetSettings, ServerAddr) == 5 &&
+                  offsetof(TNetSettings, GatewayAddr) == 9 && offsetof(TNetSettings, SubnetMask) == 13,
+              "TNetSettings's fields lie where the wire puts them");
 
 // The program's one record: all zero at start, kept for the whole run,
 // written by the collection of the address edits and by every successful

@@ -240,8 +240,8 @@ QJsonObject LatestSettings(const QJsonObject &Latest)
 
 bool ParseReportSince(const QString &Text, QDateTime &Since)
 {
-    static const QRegularExpression form(
-        QStringLiteral(R"(^(\d{4}-\d\d-\d\d)(?:[T ](\d\d:\d\d(?::\d\d)?)(?:(Z)|([+-])(\d\d):(\d\d))?)?$)"));
+    static const QRegularExpression form(QStringLiteral(
+        R"(^(\d{4}-\d\d-\d\d)(?:[Tt ](\d\d):(\d\d)(?::(\d\d)(?:\.(\d{1,9}))?)?(?:([Zz])|([+-])(\d\d)(?::?(\d\d))?)?)?$)"));
     Since = QDateTime();
     const QRegularExpressionMatch m = form.match(Text);
     if (!m.hasMatch())
@@ -251,19 +251,19 @@ bool ParseReportSince(const QString &Text, QDateTime &Since)
         Since = date.startOfDay();
         return Since.isValid();
     }
-    const QString clock = m.captured(2);
-    const QTime time =
-        QTime::fromString(clock, clock.size() == 5 ? QStringLiteral("HH:mm") : QStringLiteral("HH:mm:ss"));
+    // Fractions of a second to the millisecond, as the tool prints them.
+    const int millis = (m.captured(5) + QStringLiteral("00")).left(3).toInt();
+    const QTime time(m.captured(2).toInt(), m.captured(3).toInt(), m.captured(4).toInt(), millis);
     if (!date.isValid() || !time.isValid())
         return false;
-    if (m.capturedLength(3) > 0) {
+    if (m.capturedLength(6) > 0) {
         Since = QDateTime(date, time, Qt::UTC);
-    } else if (m.capturedLength(4) > 0) {
-        const int hours = m.captured(5).toInt();
-        const int minutes = m.captured(6).toInt();
+    } else if (m.capturedLength(7) > 0) {
+        const int hours = m.captured(8).toInt();
+        const int minutes = m.captured(9).toInt();
         if (hours > 14 || minutes > 59)
             return false;
-        const int offset = (hours * 3600 + minutes * 60) * (m.captured(4) == QLatin1String("-") ? -1 : 1);
+        const int offset = (hours * 3600 + minutes * 60) * (m.captured(7) == QLatin1String("-") ? -1 : 1);
         Since = QDateTime(date, time, Qt::OffsetFromUTC, offset);
     } else {
         Since = QDateTime(date, time);

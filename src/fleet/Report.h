@@ -19,9 +19,11 @@ QJsonObject LatestSettings(const QJsonObject &Latest);
 // never held whole.
 using TReportSink = std::function<void(const QString &Text)>;
 
-// --since: a date (from its local midnight) or a date and time to the minute
-// or second, optionally with a UTC offset or Z; the whole text, with real
-// times only (25:00 or trailing text is no time). False when it is none.
+// --since: a date (from its local midnight) or a date and time to the minute,
+// second or fraction of a second (as the journal and watch print them),
+// separated by T, t or a blank; local time, or UTC with Z or z, or with an
+// offset +HH:MM, +HHMM or +HH (or -); the whole text, with real times only
+// (25:00 or trailing text is no time). False when it is none.
 bool ParseReportSince(const QString &Text, QDateTime &Since);
 
 // The report of the journal in each of its forms. JSON is one line:

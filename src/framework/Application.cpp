@@ -15,8 +15,9 @@ TApplication &Application()
 
 void TApplication::SetTitle(const QString &title)
 {
+    // Not Qt's application display name: Qt would append that to the title
+    // every window shows in the window system's lists and the taskbar.
     FTitle = title;
-    QGuiApplication::setApplicationDisplayName(title);
 }
 
 QString TApplication::WithFullStop(const QString &message)

@@ -23,8 +23,8 @@ class QWidget;
 // exception must never unwind through Qt's own code.
 class TApplication {
 public:
-    // Heads every message box and names the program's taskbar entry
-    // (the application display name).
+    // Heads every message box. Each window's taskbar entry reads that
+    // window's own caption alone.
     QString Title() const { return FTitle; }
     void SetTitle(const QString &title);
 

@@ -149,6 +149,11 @@ TEST_F(CommissionTest, SettingsAUnitCannotHoldAreRefusedAndNothingIsWritten)
          "Invalid local IP: 192.168.1.255 is the broadcast address of its subnet (mask 255.255.255.0); "
          "nothing was sent"},
         {{"--mask", "255.255.255.252", "--local", "192.168.1.103"}, "Invalid local IP: 192.168.1.103 is the"},
+        {{"--local", "192.168.1.0"},
+         "Invalid local IP: 192.168.1.0 is the network address of its subnet (mask 255.255.255.0); "
+         "nothing was sent"},
+        {{"--local", "10.0.0.5", "--gateway", "10.0.0.5"},
+         "Invalid gateway IP: 10.0.0.5 is the unit's own local IP"},
     };
     for (const auto &c : refused) {
         const TCliRun run = Run(unit, QStringList{"set"} + c.Args);
@@ -191,6 +196,21 @@ TEST_F(CommissionTest, SettingsAUnitCannotHoldAreRefusedAndNothingIsWritten)
     EXPECT_EQ(run.Err, "lumora-cli: " + Dir.filePath("edited.json") +
                            ": the DHCP flag is 7, where a unit takes 0 (off) or 1 (on); nothing was sent\n");
     EXPECT_EQ(Run(unit, {"restore", edited(48, "ff00ff00")}).Exit, 2) << "mask 255.0.255.0";
+    // The readable settings edited instead: a restore writes the record,
+    // which says otherwise.
+    QJsonObject readable = doc;
+    QJsonObject info = doc["info"].toObject();
+    QJsonObject network = info["network"].toObject();
+    network["localIp"] = "10.0.0.9";
+    info["network"] = network;
+    readable["info"] = info;
+    run = Run(unit, {"restore", File("readable.json", QJsonDocument(readable).toJson())});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_EQ(run.Err,
+              "lumora-cli: " + Dir.filePath("readable.json") +
+                  ": its readable settings disagree with its record in network.localIp (\"10.0.0.9\" "
+                  "in \"info\", \"10.0.0.1\" in \"record\"); a backup edited by hand is not "
+                  "restored\n");
     EXPECT_EQ(unit.Received().size(), before);
 
     // The journal names the backup by its absolute path, however it was typed.

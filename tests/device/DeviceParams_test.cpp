@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -14,14 +13,8 @@ TParamSlot Slot(int first, int hi, int lo)
     return TParamSlot{uint8_t(first), uint8_t(hi), uint8_t(lo)};
 }
 
-TEST(DeviceParams, LayoutAndDecoding)
+TEST(DeviceParams, Decoding)
 {
-    EXPECT_EQ(offsetof(TDeviceParams, Supply8V), 3u);
-    EXPECT_EQ(offsetof(TDeviceParams, InputPowerA), 15u);
-    EXPECT_EQ(offsetof(TDeviceParams, Temperature), 21u);
-    EXPECT_EQ(offsetof(TDeviceParams, LidState), 24u);
-    EXPECT_EQ(offsetof(TDeviceParams, SwitchFlags), 25u);
-
     EXPECT_EQ(DecodeValue(0x00, 0x23), 35);
     EXPECT_EQ(DecodeValue(0x80, 0x23), -35);
     EXPECT_EQ(DecodeValue(0x80, 0x00), 0);

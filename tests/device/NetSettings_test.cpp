@@ -6,8 +6,6 @@
 #include <QByteArray>
 #include <QStringList>
 
-#include <cstddef>
-
 namespace {
 
 QByteArray Bytes(const TNetSettings &s)
@@ -42,15 +40,6 @@ QString CollectError(TFakeEdits &edits, TNetSettings &settings)
         return e.Message();
     }
     return {};
-}
-
-TEST(NetSettingsRecord, IsPackedInWireOrder)
-{
-    EXPECT_EQ(sizeof(TNetSettings), 17u);
-    EXPECT_EQ(offsetof(TNetSettings, LocalAddr), 1u);
-    EXPECT_EQ(offsetof(TNetSettings, ServerAddr), 5u);
-    EXPECT_EQ(offsetof(TNetSettings, GatewayAddr), 9u);
-    EXPECT_EQ(offsetof(TNetSettings, SubnetMask), 13u);
 }
 
 TEST(SplitDotted, CutsAtEveryDotWithoutTrailingEmptyPart)

@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <thread>
 
-// A device played on the master side of a pseudo-terminal with exact timing:
-// it waits for one request, then answers after a delay, optionally in two
-// pieces with a gap between them. The answer runs on its own thread while the
-// link under test blocks in its exchange.
+// A device played on the master side of a pseudo-terminal: it waits for one
+// request, then answers after a delay, optionally in two pieces, the second
+// once the link has read the first. The answer runs on its own thread while
+// the link under test blocks in its exchange.
 class TScriptedDevice {
 public:
     explicit TScriptedDevice(lumora::test::TPtyPair &Pty) : FPty(Pty) {}
@@ -19,22 +19,22 @@ public:
     TScriptedDevice &operator=(const TScriptedDevice &) = delete;
     ~TScriptedDevice() { Finish(); }
 
-    // Reads a request of RequestLength bytes, then writes Reply DelayMs after
-    // it arrived; with SplitAt > 0 the bytes from SplitAt on follow GapMs
-    // after the first piece.
-    void Answer(int RequestLength, const QByteArray &Reply, int DelayMs, int SplitAt = 0, int GapMs = 0)
+    // Reads a request of RequestLength bytes, then writes Reply (nothing when
+    // empty) DelayMs after it arrived; with SplitAt > 0 the bytes from
+    // SplitAt on follow as soon as the link has read the first piece.
+    void Answer(int RequestLength, const QByteArray &Reply, int DelayMs, int SplitAt = 0)
     {
         Finish();
-        FThread = std::thread([this, RequestLength, Reply, DelayMs, SplitAt, GapMs] {
-            using namespace std::chrono;
+        FThread = std::thread([this, RequestLength, Reply, DelayMs, SplitAt] {
             FRequest = FPty.ReadMaster(RequestLength, 3000);
-            std::this_thread::sleep_for(milliseconds(DelayMs));
+            std::this_thread::sleep_for(std::chrono::milliseconds(DelayMs));
             if (SplitAt <= 0) {
                 FPty.WriteMaster(Reply);
                 return;
             }
             FPty.WriteMaster(Reply.left(SplitAt));
-            std::this_thread::sleep_for(milliseconds(GapMs));
+            if (FPty.WaitQueued(SplitAt))
+                FPty.WaitDrained();
             FPty.WriteMaster(Reply.mid(SplitAt));
         });
     }

@@ -1,8 +1,9 @@
 // A port that vanishes in the middle of an exchange (the pseudo-terminal's
-// master closes at a random moment of the wait): every call still returns
-// within its bound with the failure the link reports for a dead line, a
-// further call on the dead port returns at once, and the waiting costs
-// almost no processor time, since it blocks in the kernel.
+// master closes before the request, or at a random moment of the pause or
+// the wait): every exchange ends with the hung-up result, a read ends at the
+// hang-up rather than at its bound, a further call on the dead port sends
+// nothing, and the waiting costs almost no processor time, since it blocks
+// in the kernel.
 
 #include "device/LinkFixture.h"
 
@@ -28,17 +29,9 @@ double CpuSeconds()
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-template <typename Call> milliseconds Timed(Call call)
-{
-    const auto start = steady_clock::now();
-    call();
-    return duration_cast<milliseconds>(steady_clock::now() - start);
-}
-
-// Pause (100 ms) plus the longest wait (1000 ms), with room for a loaded
-// machine and sanitizers.
-constexpr milliseconds ExchangeBound{1100 + 400};
-constexpr milliseconds DeadPortBound{100 + 300};
+// The reads' wait for a reply, far beyond the moments the line closes at: a
+// read that took half of it was not ended by the hang-up.
+constexpr int ReadWaitMs = 20000;
 
 struct TTally {
     milliseconds Waited{0};
@@ -46,13 +39,16 @@ struct TTally {
 };
 
 // Runs Count exchanges on port Number, alternating reads and writes, each on
-// a fresh line whose master closes CloseAt(random) after the call started.
+// a fresh line whose master closes before the request (every fifth) or a
+// random moment after the request arrived. Writes wait for their
+// acknowledgement 1000 ms after the pause: the moments stay well inside.
 void VanishingExchanges(int Number, int Count, unsigned Seed, std::mutex &storeLock, TTally &tally)
 {
     std::mt19937 random(Seed);
-    std::uniform_int_distribution<int> closeAt(0, 1150);
+    std::uniform_int_distribution<int> closeAt(0, 400);
     TRecordingLabel label;
     TTestCom com(&label);
+    com.FTimeout = ReadWaitMs;
     for (int i = 0; i < Count; ++i) {
         TPtyPair pty;
         {
@@ -62,38 +58,43 @@ void VanishingExchanges(int Number, int Count, unsigned Seed, std::mutex &storeL
             lumora::test::MapPort(Number, pty.SlavePath());
             ASSERT_TRUE(com.Open(Number));
         }
+        const bool read = i % 2 == 0;
+        const bool beforeRequest = i % 5 == 4;
         const int moment = closeAt(random);
-        std::thread closer([&pty, moment] {
+        if (beforeRequest)
+            pty.CloseMaster();
+        std::thread closer([&pty, read, beforeRequest, moment] {
+            if (beforeRequest)
+                return;
+            pty.ReadMaster(read ? 7 : 24);
             std::this_thread::sleep_for(milliseconds(moment));
             pty.CloseMaster();
         });
-        const bool read = i % 2 == 0;
-        uint8_t record[84] = {};
-        bool ok = true;
-        const milliseconds took =
-            Timed([&] { ok = read ? com.ReadInfo(record, 84) : com.WriteCommand(record, 17); });
+        std::array<uint8_t, 84> record{};
+        const auto start = steady_clock::now();
+        const TLinkResult result = read ? com.Exchange(CmdReadInfo, record)
+                                        : com.WriteRecord(std::span<const uint8_t>(record.data(), 17));
+        const auto took = duration_cast<milliseconds>(steady_clock::now() - start);
         closer.join();
 
-        EXPECT_FALSE(ok);
-        EXPECT_LE(took, ExchangeBound) << "closed after " << moment << " ms";
-        const QString text = label.Last().Text;
-        EXPECT_EQ(label.Last().Color, StatusErrorColor);
-        if (read)
-            EXPECT_TRUE(text == "Device response timeout!" || text == "Device no response,command fail.")
-                << text.toStdString();
-        else
-            EXPECT_TRUE(text == "Command fail!" || text == "Couldn't open device!") << text.toStdString();
+        ASSERT_EQ(result.Error, TLinkError::HungUp)
+            << (read ? "read" : "write") << ", closed " << (beforeRequest ? -1 : moment)
+            << " ms after the request";
+        EXPECT_EQ(result.Sent, !beforeRequest);
+        if (read) {
+            ASSERT_LT(took, milliseconds(ReadWaitMs / 2)) << "the hang-up must end the wait";
+        }
 
-        // The line is gone for good now: the next call fails without waiting.
-        const milliseconds again = Timed([&] { ok = com.ReadInfo(record, 84); });
-        EXPECT_FALSE(ok);
-        EXPECT_LE(again, DeadPortBound);
-        tally.Waited += took + again;
+        // The line is gone for good: the next call fails at its request.
+        const TLinkResult again = com.Exchange(CmdReadInfo, record);
+        EXPECT_FALSE(again.Sent);
+        EXPECT_EQ(again.Error, TLinkError::HungUp);
+        tally.Waited += took;
         ++tally.Exchanges;
     }
 }
 
-TEST(VanishedPortTest, HundredExchangesEndInTimeAndWithoutSpinning)
+TEST(VanishedPortTest, HundredExchangesEndAtTheHangUpWithoutSpinning)
 {
     lumora::test::ResetConfigHome();
     // Four lines at once keep the scenario short; each has its own link.

@@ -20,10 +20,9 @@ TEST(InterruptWait, EndsAtTheDeadlineOrAtASignal)
 
         // A signal that came before the wait ends it at once, and every
         // later wait too.
+        // (False is the signal's answer: the deadline's is true.)
         ::raise(SIGINT);
-        const auto start = Clock::now();
-        EXPECT_FALSE(wait.WaitUntil(start + 30s));
-        EXPECT_LT(Clock::now() - start, 10s);
+        EXPECT_FALSE(wait.WaitUntil(Clock::now() + 30s));
         EXPECT_TRUE(wait.Interrupted());
         ::raise(SIGTERM);
         EXPECT_FALSE(wait.WaitUntil(Clock::now() + 30s));

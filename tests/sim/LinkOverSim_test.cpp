@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cstring>
-#include <thread>
 
 namespace {
 
@@ -115,24 +114,6 @@ TEST_F(SimLinkTest, EveryFailureOfTheLinkReachesTheStatusLine)
         EXPECT_EQ(com.WriteCommand(Settings, 17), row.Write.Color == StatusInfoColor);
         EXPECT_EQ(Label.Last(), row.Write);
     }
-}
-
-TEST_F(SimLinkTest, LateReplyFailsAndSpoilsTheNextExchange)
-{
-    TSimFaults f;
-    f.DelayMs = 1300;
-    StartSim(f);
-    TTestCom com(&Label);
-    ASSERT_TRUE(com.Open(1));
-    TDeviceInfo info{};
-    EXPECT_FALSE(com.ReadInfo(&info, 84));
-    EXPECT_EQ(Label.Last(), Red("Device response timeout!"));
-    f.DelayMs = 0;
-    Sim->SetFaults(f);
-    std::this_thread::sleep_for(milliseconds(300)); // the late reply lands in the queue
-    EXPECT_FALSE(com.ReadInfo(&info, 84));
-    EXPECT_EQ(Label.Last(), Red("Device response timeout!")) << "87 stale bytes plus 87 new ones";
-    EXPECT_TRUE(com.ReadInfo(&info, 84)) << "the queue is clean again";
 }
 
 TEST_F(SimLinkTest, ShortDelayIsStillInTime)

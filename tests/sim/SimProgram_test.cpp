@@ -57,11 +57,11 @@ public:
             ::close(FOut);
     }
     // Everything the program printed until its output closed or a newline
-    // came, within two seconds.
+    // came, within ten seconds (a guard: the line comes at start).
     QByteArray ReadLine()
     {
         QByteArray line;
-        const auto deadline = steady_clock::now() + seconds(2);
+        const auto deadline = steady_clock::now() + seconds(10);
         while (!line.endsWith('\n') && steady_clock::now() < deadline) {
             pollfd pfd{FOut, POLLIN, 0};
             if (::poll(&pfd, 1, 100) <= 0)
@@ -80,7 +80,7 @@ public:
             return -1;
         if (Signal != 0)
             ::kill(FPid, Signal);
-        const auto deadline = steady_clock::now() + seconds(3);
+        const auto deadline = steady_clock::now() + seconds(10);
         while (steady_clock::now() < deadline) {
             int status = 0;
             if (::waitpid(FPid, &status, WNOHANG) == FPid) {
@@ -130,29 +130,6 @@ TEST_F(SimProgramTest, InterruptEndsItToo)
     TSimProcess sim({});
     ASSERT_FALSE(sim.ReadLine().isEmpty());
     EXPECT_EQ(sim.Finish(SIGINT), 0);
-}
-
-TEST_F(SimProgramTest, SimulatorVanishingMidWaitEndsTheWaitAtOnce)
-{
-    TSimProcess sim({"--silent"});
-    const QString path = QString::fromLocal8Bit(sim.ReadLine().trimmed());
-    lumora::test::MapPort(1, path);
-    TTestCom com(&Label);
-    ASSERT_TRUE(com.Open(1));
-    const pid_t pid = sim.Pid();
-    ASSERT_GT(pid, 0);
-    std::thread killer([pid] {
-        std::this_thread::sleep_for(milliseconds(300));
-        ::kill(pid, SIGKILL);
-    });
-    TDeviceInfo info{};
-    const auto start = steady_clock::now();
-    EXPECT_FALSE(com.ReadInfo(&info, 84));
-    killer.join();
-    EXPECT_LT(steady_clock::now() - start, milliseconds(1050));
-    EXPECT_EQ(Label.Last(), Red("Device response timeout!"));
-    EXPECT_FALSE(com.WriteCommand(&info, 17));
-    EXPECT_EQ(Label.Last(), Red("Couldn't open device!"));
 }
 
 TEST_F(SimProgramTest, CommandLineMistakesAndHelp)

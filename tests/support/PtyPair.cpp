@@ -2,12 +2,15 @@
 
 #include "platform/store/SettingsStore.h"
 
+#include <algorithm>
 #include <chrono>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <stdexcept>
+#include <sys/ioctl.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace lumora::test {
@@ -63,6 +66,53 @@ void TPtyPair::CloseMaster()
     if (FMaster >= 0) {
         ::close(FMaster);
         FMaster = -1;
+    }
+}
+
+bool TPtyPair::WaitQueued(int Count, int TimeoutMs)
+{
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + milliseconds(TimeoutMs);
+    // In raw mode a terminal reports itself readable only once VMIN bytes
+    // (at most 255) are queued, with VTIME 0, so poll() wakes when they are.
+    termios saved{};
+    if (FSlaveKeep < 0 || Count < 1 || ::tcgetattr(FSlaveKeep, &saved) != 0)
+        return false;
+    termios waiting = saved;
+    waiting.c_cc[VMIN] = cc_t(std::min(Count, 255));
+    waiting.c_cc[VTIME] = 0;
+    ::tcsetattr(FSlaveKeep, TCSANOW, &waiting);
+    pollfd pfd{FSlaveKeep, POLLIN, 0};
+    ::poll(&pfd, 1, TimeoutMs);
+    ::tcsetattr(FSlaveKeep, TCSANOW, &saved);
+    // Beyond 255 bytes the rest of the count is looked at every millisecond.
+    for (;;) {
+        int queued = 0;
+        if (::ioctl(FSlaveKeep, FIONREAD, &queued) != 0)
+            return false;
+        if (queued >= Count)
+            return true;
+        if (steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(milliseconds(1));
+    }
+}
+
+bool TPtyPair::WaitDrained(int TimeoutMs)
+{
+    // The system has no wake-up for an input queue that was read empty: the
+    // count is looked at every millisecond until the bound.
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + milliseconds(TimeoutMs);
+    for (;;) {
+        int queued = 0;
+        if (FSlaveKeep < 0 || ::ioctl(FSlaveKeep, FIONREAD, &queued) != 0)
+            return false;
+        if (queued == 0)
+            return true;
+        if (steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(milliseconds(1));
     }
 }
 

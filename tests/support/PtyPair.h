@@ -27,6 +27,15 @@ public:
     // Closes the master: the slave side sees a hang-up.
     void CloseMaster();
 
+    // Waits until at least Count bytes wait on the slave side for the code
+    // under test, so that a test acts on what arrived rather than on how long
+    // it slept. Blocks in poll() with the line's minimum read count raised for
+    // the wait; false after TimeoutMs.
+    bool WaitQueued(int Count, int TimeoutMs = 5000);
+    // Waits until nothing waits on the slave side any more: the code under
+    // test has read it. False after TimeoutMs.
+    bool WaitDrained(int TimeoutMs = 5000);
+
 private:
     int FMaster = -1;
     int FSlaveKeep = -1; // keeps the line up while the code under test reopens it

@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -17,8 +18,13 @@ const char FillerName[] = ".filler";
 
 TTinyDisk::TTinyDisk()
 {
-    FMounted = FDir.isValid() &&
-               ::mount("tmpfs", QFile::encodeName(FDir.path()).constData(), "tmpfs", 0, "size=64k") == 0;
+    if (!FDir.isValid()) {
+        FRefusal = QStringLiteral("no temporary folder");
+        return;
+    }
+    FMounted = ::mount("tmpfs", QFile::encodeName(FDir.path()).constData(), "tmpfs", 0, "size=64k") == 0;
+    if (!FMounted)
+        FRefusal = QString::fromLocal8Bit(std::strerror(errno));
 }
 
 TTinyDisk::~TTinyDisk()
@@ -45,6 +51,11 @@ void TTinyDisk::Fill()
 void TTinyDisk::Free()
 {
     QFile::remove(FilePath(FillerName));
+}
+
+bool FullDiskRequired()
+{
+    return qgetenv("CI") == "true";
 }
 
 QByteArray TTinyDisk::ReadFile(const QString &Path)

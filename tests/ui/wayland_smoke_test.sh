@@ -59,9 +59,9 @@ program=$!
 pids+=($program)
 
 # The window is shown once its surface gets a buffer after the title with
-# the device's type was set.
+# the device's type was set: the caption alone, nothing appended.
 shown() {
-  awk '/set_title\("LumoraV1\.3--EDFA\(Single\)/ { titled = 1 }
+  awk '/set_title\("LumoraV1\.3--EDFA\(Single\)"\)/ { titled = 1 }
        titled && /-> wl_surface@[0-9]+\.attach\(wl_buffer@/ { found = 1; exit }
        END { exit !found }' "$work/program.log"
 }

@@ -5,6 +5,9 @@
 #   COM6  a device that never answers         (LUMORA_COM_SILENT=6)
 #   COM7  a device that is removed once it has seen its first request, before
 #         it answers                          (LUMORA_COM_REMOVED=7)
+#   COM8  a second sample device              (LUMORA_COM_SIM2=8)
+# and, where the system lets it mount a tmpfs (as root; in CI it must), a
+# 64 KiB drive that fills up: LUMORA_TINY_DRIVE=T: at LUMORA_TINY_DIR.
 # The prefix gets the faces that stand in for Windows' own (registered as
 # Windows registers fonts), and is thrown away afterwards.
 #
@@ -26,6 +29,7 @@ cleanup() {
   WINEPREFIX=$work/prefix timeout 20 wineserver -k >/dev/null 2>&1 </dev/null || true
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
+  mountpoint -q "$work/tiny" 2>/dev/null && umount -l "$work/tiny"
   rm -rf "$work"
   exit "$status"
 }
@@ -84,24 +88,34 @@ start_sim 5
 start_sim 6 --silent
 start_sim 7 -v --delay 5000
 removed_sim=${pids[-1]}
+start_sim 8 --serial 0612345679
 # COM7's device goes away once its first request is in (it would answer
 # only five seconds later).
 (
-  until grep -q ' RX ' "$work/sim7.log" 2>/dev/null; do sleep 0.1; done
+  for _ in $(seq 6000); do grep -q ' RX ' "$work/sim7.log" 2>/dev/null && break; sleep 0.1; done
   sleep 0.3
   kill "$removed_sim"
 ) >/dev/null 2>&1 &
 pids+=($!)
-export LUMORA_COM_SIM=5 LUMORA_COM_SILENT=6 LUMORA_COM_REMOVED=7
+export LUMORA_COM_SIM=5 LUMORA_COM_SILENT=6 LUMORA_COM_REMOVED=7 LUMORA_COM_SIM2=8
+
+mkdir "$work/tiny"
+if mount -t tmpfs -o size=64k tmpfs "$work/tiny" 2>"$work/mount.log"; then
+  ln -s "$work/tiny" "$WINEPREFIX/dosdevices/t:"
+  export LUMORA_TINY_DRIVE=T: LUMORA_TINY_DIR=$work/tiny
+elif [[ ${CI:-} == true ]]; then
+  echo "run.sh: CI must mount a tmpfs for the full-disk tests: $(cat "$work/mount.log")" >&2
+  exit 1
+fi
 
 # The ports also as Wine defines serial ports (HKLM\Software\Wine\Ports):
 # when the prefix's device manager starts anew it lists them in
 # HKLM\HARDWARE\DEVICEMAP\SERIALCOMM, as Windows lists its ports.
 {
   printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n'
-  for n in 5 6 7; do printf '"COM%s"="%s"\n' "$n" "$(readlink "$WINEPREFIX/dosdevices/com$n")"; done
+  for n in 5 6 7 8; do printf '"COM%s"="%s"\n' "$n" "$(readlink "$WINEPREFIX/dosdevices/com$n")"; done
 } >"$work/ports.reg"
-wine regedit /S "$work/ports.reg" >"$work/regedit-ports.log" 2>&1 </dev/null
-wineserver -w >/dev/null 2>&1 </dev/null || true
+timeout 60 wine regedit /S "$work/ports.reg" >"$work/regedit-ports.log" 2>&1 </dev/null
+settle
 
 "$@"

@@ -9,7 +9,9 @@
 bool ShellOpen(const QString &Target, uintptr_t OwnerWindow, int ShowCommand)
 {
     const std::wstring target = Target.toStdWString();
-    ShellExecuteW(reinterpret_cast<HWND>(OwnerWindow), L"Open", target.c_str(), nullptr, L"", ShowCommand);
+    // A window handle travels through Qt (WId) as an integer.
+    const auto owner = reinterpret_cast<HWND>(OwnerWindow); // NOLINT(performance-no-int-to-ptr)
+    ShellExecuteW(owner, L"Open", target.c_str(), nullptr, L"", ShowCommand);
     return true;
 }
 

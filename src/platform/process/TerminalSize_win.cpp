@@ -9,7 +9,8 @@
 int TerminalColumns(int Fd)
 {
     CONSOLE_SCREEN_BUFFER_INFO info{};
-    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(Fd));
+    // The C library hands the handle out as an integer.
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(Fd)); // NOLINT(performance-no-int-to-ptr)
     if (handle != INVALID_HANDLE_VALUE && GetConsoleScreenBufferInfo(handle, &info))
         return info.srWindow.Right - info.srWindow.Left + 1;
     bool ok = false;
