@@ -9,7 +9,7 @@ QString CommandJournalPath(const TCliContext &Context, QString &Error)
     if (Context.Args.Has(QStringLiteral("journal")))
         return Context.Args.Value(QStringLiteral("journal"));
     QString why;
-    const QString path = TJournal::DefaultPath(&why);
+    QString path = TJournal::DefaultPath(&why);
     if (path.isEmpty())
         Error = QStringLiteral(
                     "no folder for the journal: %1 (set HOME or XDG_STATE_HOME, or give --journal FILE)")
