@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/EDFACom.h"
+#include "device/Records.h"
 #include "device/NetSettings.h"
 
 #include <QJsonObject>

@@ -1,4 +1,4 @@
-#include "device/EDFACom.h"
+#include "device/Records.h"
 #include "device/NetSettings.h"
 #include "sim/SimOptions.h"
 
