@@ -17,11 +17,23 @@ void Report(TCliContext &Context, const QString &name, const QString &text, cons
         Context.Out.Line(QStringLiteral("%1: %2").arg(name, text));
 }
 
+// Where the system numbers the ports, there is nothing to map.
+int NotNeeded(TCliContext &Context, const QString &word)
+{
+    Context.Out.ErrorLine(
+        QStringLiteral("lumora-cli: 'port %1' is not needed on Windows: Windows numbers its "
+                       "ports itself (see 'lumora-cli ports')")
+            .arg(word));
+    return CliExitUsage;
+}
+
 } // namespace
 
 // port map COMn PATH: the user's own entry in [Ports].
 int MapPort(TCliContext &Context, const QStringList &operands)
 {
+    if (SystemNumbersPorts)
+        return NotNeeded(Context, QStringLiteral("map"));
     int32_t number = 0;
     int exit = CliExitOk;
     if (operands.size() != 3 || operands[2].isEmpty())
@@ -40,6 +52,8 @@ int MapPort(TCliContext &Context, const QStringList &operands)
 // port unmap COMn: removes the user's entry, else the adapter assigned to n.
 int UnmapPort(TCliContext &Context, const QStringList &operands)
 {
+    if (SystemNumbersPorts)
+        return NotNeeded(Context, QStringLiteral("unmap"));
     int32_t number = 0;
     int exit = CliExitOk;
     if (operands.size() != 2)
