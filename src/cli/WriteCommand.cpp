@@ -1,17 +1,44 @@
 #include "cli/CliCommand.h"
-#include "fleet/FleetLink.h"
 #include "fleet/Journal.h"
-#include "fleet/VerifiedWrite.h"
+#include "fleet/SingleWrite.h"
+
+namespace {
+
+QString JournalOption(const TCliContext &Context)
+{
+    return Context.Args.Has(QStringLiteral("journal")) ? Context.Args.Value(QStringLiteral("journal"))
+                                                       : QString();
+}
+
+// Prints the outcome of a write: the link's status (or with --json an
+// object with the port, status, verdict and settings sent), or the failure
+// on standard error. Returns the exit status.
+int ReportWrite(const TCliContext &Context, const TSingleWriteResult &Result)
+{
+    const TWriteOutcome &outcome = Result.Outcome;
+    if (!outcome.Ok) {
+        Context.Out.ErrorLine(outcome.Message);
+        return outcome.Refused ? CliExitUsage : CliExitDevice;
+    }
+    if (Context.Out.Json())
+        Context.Out.JsonLine(
+            QJsonObject{{QStringLiteral("port"), Result.PortName},
+                        {QStringLiteral("status"), Result.StatusText},
+                        {QStringLiteral("verification"), outcome.Verdict},
+                        {QStringLiteral("network"), outcome.Entry.value(QStringLiteral("written"))}});
+    else
+        Context.Out.Line(Result.StatusText);
+    return CliExitOk;
+}
+
+} // namespace
 
 bool OpenCommandJournal(const TCliContext &Context, TJournal &Journal, int &Exit)
 {
-    const QString path = Context.Args.Has(QStringLiteral("journal"))
-                             ? Context.Args.Value(QStringLiteral("journal"))
-                             : TJournal::DefaultPath();
     QString error;
-    if (Journal.Open(path, error))
+    if (OpenWriteJournal(Journal, JournalOption(Context), error))
         return true;
-    Context.Out.ErrorLine(error + QStringLiteral("; nothing was sent"));
+    Context.Out.ErrorLine(error);
     Exit = CliExitDevice;
     return false;
 }
@@ -21,42 +48,26 @@ bool VerifyWrites(const TCliContext &Context)
     return !Context.Args.Has(QStringLiteral("no-verify"));
 }
 
-namespace {
-
-// Prints the outcome of a write: the link's status (or with --json an
-// object with the port, status, verdict and settings sent), or the failure
-// on standard error. Returns the exit status.
-int ReportWrite(const TCliContext &Context, const TFleetLink &Link, const TWriteOutcome &Outcome)
+int WriteOneUnit(TCliContext &Context, const QString &Command, const TPrepareWrite &Prepare)
 {
-    if (!Outcome.Ok) {
-        Context.Out.ErrorLine(Outcome.Message);
-        return Outcome.Refused ? CliExitUsage : CliExitDevice;
+    const TSingleWriteResult result = RunSingleWrite(
+        {Context.Global.Port, JournalOption(Context), Command, VerifyWrites(Context)}, Prepare);
+    switch (result.Stage) {
+    case TSingleWriteStage::PortName:
+        return Context.Usage(result.Message);
+    case TSingleWriteStage::Port:
+        Context.Out.ErrorLine(result.Message);
+        Context.NameHolders(result.DevicePath);
+        return CliExitDevice;
+    case TSingleWriteStage::Journal:
+    case TSingleWriteStage::Read:
+        Context.Out.ErrorLine(result.Message);
+        return CliExitDevice;
+    case TSingleWriteStage::Refused:
+        Context.Out.ErrorLine(result.Message);
+        return CliExitUsage;
+    case TSingleWriteStage::Written:
+        break;
     }
-    if (Context.Out.Json())
-        Context.Out.JsonLine(
-            QJsonObject{{QStringLiteral("port"), Link.PortName()},
-                        {QStringLiteral("status"), Link.Status().Text()},
-                        {QStringLiteral("verification"), Outcome.Verdict},
-                        {QStringLiteral("network"), Outcome.Entry.value(QStringLiteral("written"))}});
-    else
-        Context.Out.Line(Link.Status().Text());
-    return CliExitOk;
-}
-
-} // namespace
-
-int RunSingleWrite(TCliContext &Context, const QString &Command, const TPrepareWrite &Prepare)
-{
-    int exit = CliExitOk;
-    TJournal journal;
-    TFleetLink link;
-    TWriteRequest request;
-    if (!OpenCommandJournal(Context, journal, exit) || !Context.ReadDeviceInfo(link, request.Before, exit))
-        return exit;
-    exit = Prepare(request);
-    if (exit != CliExitOk)
-        return exit;
-    request.Verify = VerifyWrites(Context);
-    request.Command = Command;
-    return ReportWrite(Context, link, WriteVerified(link, journal, request));
+    return ReportWrite(Context, result);
 }
