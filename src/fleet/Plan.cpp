@@ -2,7 +2,6 @@
 
 #include "fleet/Csv.h"
 #include "fleet/PlainText.h"
-#include "platform/LumoraError.h"
 
 #include <QFile>
 #include <QStringList>
@@ -65,13 +64,8 @@ bool ParseRow(const QStringList &Cells, const QMap<QString, int> &Columns, TPlan
         if (const QString text = cell(column); !text.isEmpty())
             Row.Edit.Addresses.insert(QLatin1String(key), text);
     }
-    try {
-        CheckSettingsEdit(Row.Edit);
-    } catch (const ELumoraError &e) {
-        Error = e.Message();
-        return false;
-    }
-    return true;
+    Error = SettingsEditFault(Row.Edit);
+    return Error.isEmpty();
 }
 
 } // namespace

@@ -6,51 +6,49 @@
 
 namespace {
 
-// The texts a collection reads: each given address, else the unit's value
-// (or a stand-in when there is no unit yet). DHCP stays off in the source so
-// that all four are checked and stored.
-TNetSettingsTexts SourceFor(const TSettingsEdit &Edit, const TNetSettings *Current)
-{
-    const std::vector<TShownField> shown = Current ? NetworkFields(*Current) : std::vector<TShownField>();
-    auto text = [&](const QString &key) {
-        if (Edit.Addresses.contains(key))
-            return Edit.Addresses.value(key);
-        for (const TShownField &f : shown) {
-            if (f.Key == key)
-                return f.Text;
-        }
-        return QStringLiteral("0.0.0.0");
-    };
-    TNetSettingsTexts source;
-    source.Local = text(QStringLiteral("localIp"));
-    source.Server = text(QStringLiteral("serverIp"));
-    source.Gateway = text(QStringLiteral("gatewayIp"));
-    source.Mask = text(QStringLiteral("subnetMask"));
-    return source;
-}
+// The address fields an edit may give, by key.
+constexpr std::pair<const char *, uint8_t (TNetSettings::*)[4]> AddressFields[] = {
+    {"localIp", &TNetSettings::LocalAddr},
+    {"serverIp", &TNetSettings::ServerAddr},
+    {"gatewayIp", &TNetSettings::GatewayAddr},
+    {"subnetMask", &TNetSettings::SubnetMask}};
 
 } // namespace
 
-void CheckSettingsEdit(const TSettingsEdit &Edit)
+QString SettingsEditFault(const TSettingsEdit &Edit)
 {
-    TNetSettingsTexts source = SourceFor(Edit, nullptr);
+    // DHCP stays off in the source so that all four are checked; an address
+    // not given stands in as 0.0.0.0, which always passes.
+    auto text = [&](const char *key) {
+        return Edit.Addresses.value(QLatin1String(key), QStringLiteral("0.0.0.0"));
+    };
+    TNetSettingsTexts source;
+    source.Local = text("localIp");
+    source.Server = text("serverIp");
+    source.Gateway = text("gatewayIp");
+    source.Mask = text("subnetMask");
     TNetSettings scratch{};
-    CollectNetSettings(source, scratch);
+    try {
+        CollectNetSettings(source, scratch);
+    } catch (const ELumoraError &e) {
+        return e.Message();
+    }
     const bool local = Edit.Addresses.contains(QStringLiteral("localIp"));
     const bool mask = Edit.Addresses.contains(QStringLiteral("subnetMask"));
-    if (const QString fault =
-            AddressFault(local ? scratch.LocalAddr : nullptr, mask ? scratch.SubnetMask : nullptr);
-        !fault.isEmpty())
-        throw ELumoraError(fault);
+    return AddressFault(local ? scratch.LocalAddr : nullptr, mask ? scratch.SubnetMask : nullptr);
 }
 
 TNetSettings ApplySettingsEdit(const TSettingsEdit &Edit, const TNetSettings &Current)
 {
+    // The unit's own bytes, with each given address put in place.
     TNetSettings settings = Current;
-    TNetSettingsTexts source = SourceFor(Edit, &Current);
-    CollectNetSettings(source, settings);
+    for (const auto &[key, field] : AddressFields) {
+        if (const auto given = Edit.Addresses.constFind(QLatin1String(key)); given != Edit.Addresses.cend())
+            DottedToAddress(*given, settings.*field);
+    }
     // The flag goes back as the unit holds it (any value) unless it was given.
-    settings.DhcpFlag = Edit.Dhcp.has_value() ? (*Edit.Dhcp ? 1 : 0) : Current.DhcpFlag;
+    if (Edit.Dhcp.has_value())
+        settings.DhcpFlag = *Edit.Dhcp ? 1 : 0;
     return settings;
 }
 
