@@ -5,6 +5,7 @@
 // written back as a plan (every cell quoted) read as the same rows.
 
 #include "FuzzCheck.h"
+#include "base/LumoraError.h"
 #include "fleet/Plan.h"
 
 #include <QSet>

@@ -1,6 +1,6 @@
 #include "cli/CliCommand.h"
 #include "fleet/PortInventory.h"
-#include "platform/SettingsStore.h"
+#include "platform/store/SettingsStore.h"
 
 #include <QFileInfo>
 #include <QJsonArray>

@@ -1,8 +1,8 @@
 #include "cli/CliCommand.h"
 #include "device/ComUnit.h"
 #include "fleet/PortScan.h"
-#include "platform/PortMap.h"
-#include "platform/SettingsStore.h"
+#include "platform/serial/PortMap.h"
+#include "platform/store/SettingsStore.h"
 
 #include <QJsonArray>
 #include <QJsonValue>

@@ -1,3 +1,4 @@
+#include "base/LumoraError.h"
 #include "cli/CliCommand.h"
 #include "fleet/RecordViews.h"
 #include "fleet/SettingsEdit.h"

@@ -1,5 +1,6 @@
 #include "fleet/Plan.h"
 
+#include "base/LumoraError.h"
 #include "fleet/Csv.h"
 #include "fleet/PlainText.h"
 

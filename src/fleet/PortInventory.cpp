@@ -1,7 +1,8 @@
 #include "fleet/PortInventory.h"
 
 #include "device/ComUnit.h"
-#include "platform/SettingsStore.h"
+#include "platform/serial/ComNumber.h"
+#include "platform/store/SettingsStore.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/PortMap.h"
-#include "platform/PortProbe.h"
-#include "platform/PortUsers.h"
+#include "platform/serial/PortMap.h"
+#include "platform/serial/PortProbe.h"
+#include "platform/serial/PortUsers.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,8 +1,8 @@
 #include "fleet/PortScan.h"
 
 #include "fleet/FleetLink.h"
-#include "platform/PortMap.h"
-#include "platform/PortProbe.h"
+#include "platform/serial/PortMap.h"
+#include "platform/serial/PortProbe.h"
 
 #include <algorithm>
 #include <thread>

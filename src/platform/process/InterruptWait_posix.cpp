@@ -1,0 +1,72 @@
+#include "platform/process/InterruptWait.h"
+
+#include <cerrno>
+#include <csignal>
+#include <poll.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+namespace {
+
+sigset_t StopSignals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    return set;
+}
+
+} // namespace
+
+struct TInterruptWait::TSystem {
+    int SignalFd = -1;
+    bool RestoreMask = false;
+    sigset_t OldMask{};
+};
+
+TInterruptWait::TInterruptWait() : FSystem(std::make_unique<TSystem>())
+{
+    const sigset_t set = StopSignals();
+    FSystem->RestoreMask = pthread_sigmask(SIG_BLOCK, &set, &FSystem->OldMask) == 0;
+    FSystem->SignalFd = ::signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
+}
+
+TInterruptWait::~TInterruptWait()
+{
+    // Take every signal that is still pending so that unblocking does not
+    // deliver it: the caller ends normally after an interrupted wait.
+    Interrupted();
+    if (FSystem->SignalFd >= 0)
+        ::close(FSystem->SignalFd);
+    if (FSystem->RestoreMask)
+        pthread_sigmask(SIG_SETMASK, &FSystem->OldMask, nullptr);
+}
+
+bool TInterruptWait::Interrupted()
+{
+    if (FSystem->SignalFd < 0)
+        return FInterrupted;
+    signalfd_siginfo info;
+    while (::read(FSystem->SignalFd, &info, sizeof info) == static_cast<ssize_t>(sizeof info))
+        FInterrupted = true;
+    return FInterrupted;
+}
+
+bool TInterruptWait::WaitUntil(std::chrono::steady_clock::time_point deadline)
+{
+    using namespace std::chrono;
+    for (;;) {
+        if (Interrupted())
+            return false;
+        const auto left = duration_cast<milliseconds>(deadline - steady_clock::now());
+        if (left.count() <= 0)
+            return true;
+        pollfd p{FSystem->SignalFd, POLLIN, 0};
+        // Round up so that the wait never ends a little early and loops.
+        const int timeout = static_cast<int>(std::min<long long>(left.count() + 1, 60'000));
+        const int n = ::poll(&p, FSystem->SignalFd >= 0 ? 1 : 0, timeout);
+        if (n < 0 && errno != EINTR)
+            return !Interrupted();
+    }
+}
