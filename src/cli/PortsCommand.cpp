@@ -8,21 +8,6 @@
 
 namespace {
 
-QString SourceKey(TPortSource source)
-{
-    switch (source) {
-    case TPortSource::User:
-        return QStringLiteral("user");
-    case TPortSource::Uart:
-        return QStringLiteral("uart");
-    case TPortSource::Adapter:
-        return QStringLiteral("adapter");
-    case TPortSource::None:
-        break;
-    }
-    return QStringLiteral("none");
-}
-
 QJsonObject ProbeJson(const TPortProbe &probe)
 {
     QJsonObject object{{QStringLiteral("path"), probe.Path},

@@ -28,6 +28,14 @@ struct TDeviceInfo {
 #pragma pack(pop)
 static_assert(sizeof(TDeviceInfo) == 84, "TDeviceInfo is the 84-byte wire record");
 
+// Whether the unit has network settings: a communication board (device type
+// 9) has none, and its record's DHCP flag and addresses mean nothing.
+inline bool HasNetworkSettings(const TDeviceInfo &Info)
+{
+    constexpr uint8_t CommunicationBoard = 9;
+    return Info.DeviceType != CommunicationBoard;
+}
+
 // Lower-case hexadecimal digits indexed 0 to 15.
 inline constexpr std::array<const char *, 16> HexDigits = {"0", "1", "2", "3", "4", "5", "6", "7",
                                                            "8", "9", "a", "b", "c", "d", "e", "f"};

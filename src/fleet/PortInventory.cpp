@@ -1,27 +1,14 @@
 #include "fleet/PortInventory.h"
 
+#include "base/NameTable.h"
 #include "device/ComUnit.h"
 #include "platform/serial/ComNumber.h"
 #include "platform/store/SettingsStore.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
-
-QString SourceText(TPortSource source)
-{
-    switch (source) {
-    case TPortSource::User:
-        return QStringLiteral("your entry in [Ports]");
-    case TPortSource::Uart:
-        return QStringLiteral("UART");
-    case TPortSource::Adapter:
-        return QStringLiteral("assigned adapter");
-    case TPortSource::None:
-        break;
-    }
-    return QStringLiteral("no device");
-}
 
 std::vector<TInventoryPort> PortRows(const TPortMap &Map, int32_t Stored)
 {
@@ -66,7 +53,30 @@ std::vector<TInventoryAdapter> AdapterRows(const TPortMap &Map)
     return rows;
 }
 
+// Where a port name leads, as JSON names it and as the listing says it.
+struct TSourceName {
+    const char *Key;
+    const char *Text;
+};
+constexpr std::array<TSourceName, 4> SourceNames = {{
+    {"none", "no device"},
+    {"user", "your entry in [Ports]"},
+    {"uart", "UART"},
+    {"adapter", "assigned adapter"},
+}};
+static_assert(SourceNames.size() == size_t(TPortSource::Adapter) + 1);
+
 } // namespace
+
+QString SourceKey(TPortSource Source)
+{
+    return QString::fromLatin1(TableEntry(SourceNames, Source).Key);
+}
+
+QString SourceText(TPortSource Source)
+{
+    return QString::fromLatin1(TableEntry(SourceNames, Source).Text);
+}
 
 TPortInventory TakePortInventory(TSettingsStore &Store, const TPortScanRoots &Roots)
 {

@@ -57,6 +57,12 @@ struct TPortInventory {
 // looks at every port, adapter and UART without sending anything.
 TPortInventory TakePortInventory(TSettingsStore &Store, const TPortScanRoots &Roots);
 
+// Where a port name leads: a short key for JSON ("none", "user", "uart",
+// "adapter") and the words of the listing ("no device", "your entry in
+// [Ports]", "UART", "assigned adapter").
+QString SourceKey(TPortSource Source);
+QString SourceText(TPortSource Source);
+
 // What a port leads to and whether it can be opened, as the tools show it
 // after its name: "/dev/serial/by-id/usb-X -> /dev/ttyUSB0 (assigned
 // adapter): ok, can be opened", "no device"; where the system numbers the

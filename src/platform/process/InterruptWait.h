@@ -5,7 +5,7 @@
 
 // Turns a request to stop (Ctrl+C, or a termination request) into an event
 // that a wait can see, so that Ctrl+C ends a wait at once and never
-// interrupts a device exchange halfway. On Linux, while an instance lives,
+// interrupts a device exchange halfway. On Linux (InterruptWait_posix.cpp), while an instance lives,
 // SIGINT and SIGTERM are blocked for the process and arrive through a signal
 // descriptor that a wait polls. On Windows (InterruptWait_win.cpp) a console
 // control handler (Ctrl+C, Ctrl+Break, the console closed) sets an event
@@ -25,6 +25,10 @@ public:
     bool Interrupted();
 
 private:
+    // Blocks until the stop event or for Bound at most; false when the
+    // system's wait failed (InterruptWait_posix.cpp, InterruptWait_win.cpp).
+    bool BlockOnStopEvent(std::chrono::milliseconds Bound);
+
     struct TSystem; // the system's objects behind the event
     std::unique_ptr<TSystem> FSystem;
     bool FInterrupted = false;

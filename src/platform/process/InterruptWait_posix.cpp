@@ -53,20 +53,9 @@ bool TInterruptWait::Interrupted()
     return FInterrupted;
 }
 
-bool TInterruptWait::WaitUntil(std::chrono::steady_clock::time_point deadline)
+bool TInterruptWait::BlockOnStopEvent(std::chrono::milliseconds Bound)
 {
-    using namespace std::chrono;
-    for (;;) {
-        if (Interrupted())
-            return false;
-        const auto left = duration_cast<milliseconds>(deadline - steady_clock::now());
-        if (left.count() <= 0)
-            return true;
-        pollfd p{FSystem->SignalFd, POLLIN, 0};
-        // Round up so that the wait never ends a little early and loops.
-        const int timeout = static_cast<int>(std::min<long long>(left.count() + 1, 60'000));
-        const int n = ::poll(&p, FSystem->SignalFd >= 0 ? 1 : 0, timeout);
-        if (n < 0 && errno != EINTR)
-            return !Interrupted();
-    }
+    pollfd p{FSystem->SignalFd, POLLIN, 0};
+    const int n = ::poll(&p, FSystem->SignalFd >= 0 ? 1 : 0, int(Bound.count()));
+    return n >= 0 || errno == EINTR;
 }
