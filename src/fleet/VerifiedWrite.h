@@ -1,7 +1,7 @@
 #pragma once
 
-#include "device/Records.h"
 #include "device/NetSettings.h"
+#include "device/Records.h"
 
 #include <QJsonObject>
 #include <QString>
