@@ -24,7 +24,7 @@ int ReportWrite(const TCliContext &Context, const TSingleWriteResult &Result)
         Context.Out.JsonLine(
             QJsonObject{{QStringLiteral("port"), Result.PortName},
                         {QStringLiteral("status"), Result.StatusText},
-                        {QStringLiteral("verification"), outcome.Verdict},
+                        {QStringLiteral("verification"), WriteVerdictText(outcome.Verdict)},
                         {QStringLiteral("network"), outcome.Entry.value(QStringLiteral("written"))}});
     else
         Context.Out.Line(Result.StatusText);

@@ -35,7 +35,9 @@ QString SettingsEditFault(const TSettingsEdit &Edit)
     }
     const bool local = Edit.Addresses.contains(QStringLiteral("localIp"));
     const bool mask = Edit.Addresses.contains(QStringLiteral("subnetMask"));
-    return AddressFault(local ? scratch.LocalAddr : nullptr, mask ? scratch.SubnetMask : nullptr);
+    const bool gateway = Edit.Addresses.contains(QStringLiteral("gatewayIp"));
+    return AddressFault({local ? scratch.LocalAddr : nullptr, mask ? scratch.SubnetMask : nullptr,
+                         gateway ? scratch.GatewayAddr : nullptr});
 }
 
 TNetSettings ApplySettingsEdit(const TSettingsEdit &Edit, const TNetSettings &Current)
