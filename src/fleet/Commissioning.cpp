@@ -66,6 +66,7 @@ void TCommissioning::Notify(TCommissionStep Step, const QString &Message, bool L
     event.Done = DoneCount();
     event.Total = Total();
     event.Unit = FUnit;
+    event.UnitType = FUnitType;
     event.Fields = Fields;
     event.Ok = Ok;
     event.OnlyRefusals = OnlyRefusals();
@@ -87,6 +88,7 @@ void TCommissioning::NoUnit(const QString &Why)
         const QString gone = FAttached;
         FAttached.clear();
         FUnit.clear();
+        FUnitType.clear();
         Notify(TCommissionStep::Removed, QStringLiteral("%1 removed").arg(gone), false,
                {{QStringLiteral("serialNumber"), gone}});
     }
@@ -128,6 +130,7 @@ TCommissioning::TLook TCommissioning::Look()
     FAttached = serial;
     const TPlanRow *row = RowOf(serial);
     FUnit = UnitName(serial, row);
+    FUnitType = DeviceTypeName(info.DeviceType);
     const QJsonObject unit{{QStringLiteral("serialNumber"), serial}};
     if (!row) {
         if (!FStrangers.contains(serial)) {
@@ -175,8 +178,11 @@ TCommissioning::TLook TCommissioning::Commission(const TDeviceInfo &Info, const 
         FFailed.insert(Row.Serial);
         if (outcome.Refused)
             FRefused.insert(Row.Serial);
+        QJsonObject failure = fields;
+        failure.insert(QStringLiteral("reason"), outcome.Message);
+        failure.insert(QStringLiteral("refused"), outcome.Refused);
         Notify(TCommissionStep::Failed, QStringLiteral("%1: FAILED: %2").arg(FUnit, outcome.Message), true,
-               fields);
+               failure);
         return TLook::Failed;
     }
     FFailed.remove(Row.Serial);

@@ -19,7 +19,7 @@ enum class TCommissionStep {
     Waiting,     // no unit answers on the line (said once per reason)
     Writing,     // a unit of the plan is about to be written
     Done,        // ... and was written (and verified)
-    Failed,      // ... and the write failed
+    Failed,      // ... and the write failed (fields "reason" and "refused")
     NotInPlan,   // a unit the plan does not name (said once per unit)
     AlreadyDone, // a unit done earlier came back
     Removed,     // the unit that was attached is gone
@@ -39,6 +39,7 @@ struct TCommissionEvent {
     int Done = 0;
     int Total = 0;
     QString Unit;       // the unit attached now ("0612345679 (rack 3)"), empty when none
+    QString UnitType;   // its type's name ("EDFA"), empty when none
     QJsonObject Fields; // details: serialNumber, label, before, after, verification
     bool Ok = true;     // for Finished: no unit failed (with --once: the unit was done)
     // For Finished: the failures were all refusals (a board, settings no unit
@@ -129,6 +130,7 @@ private:
     QSet<QString> FStrangers;
     QString FAttached;     // serial number of the unit on the line now
     QString FUnit;         // how the attached unit is named in events
+    QString FUnitType;     // the attached unit's type name
     QString FNoUnitReason; // what was last said about an empty line
     QString FJournalFault;
 };

@@ -1,11 +1,12 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 
-// Turns a request to stop (Ctrl+C, or a termination request) into an event
-// that a wait can see, so that Ctrl+C ends a wait at once and never
-// interrupts a device exchange halfway. On Linux, while an instance lives,
+// Turns a request to stop (Ctrl+C, a termination request, or Stop() called
+// from another thread) into an event that a wait can see, so that a stop
+// ends a wait at once and never interrupts a device exchange halfway. On Linux, while an instance lives,
 // SIGINT and SIGTERM are blocked for the process and arrive through a signal
 // descriptor that a wait polls. On Windows (InterruptWait_win.cpp) a console
 // control handler (Ctrl+C, Ctrl+Break, the console closed) sets an event
@@ -21,11 +22,17 @@ public:
     // one that came before the call).
     bool WaitUntil(std::chrono::steady_clock::time_point deadline);
 
-    // True once a signal has arrived; checks without waiting.
+    // True once a signal has arrived or Stop() was called; checks without
+    // waiting.
     bool Interrupted();
+
+    // Asks the thread that waits to stop, as a signal does: the wait under
+    // way ends at once, every later one too. Safe from any thread.
+    void Stop();
 
 private:
     struct TSystem; // the system's objects behind the event
     std::unique_ptr<TSystem> FSystem;
     bool FInterrupted = false;
+    std::atomic<bool> FStopped{false};
 };

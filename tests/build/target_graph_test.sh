@@ -5,7 +5,7 @@
 #
 #   platform <- device <- sim engine
 #   platform <- device <- fleet <- command line
-#   platform <- framework <- skin <- ui -> device
+#   platform <- framework <- skin <- ui -> device, fleet
 #
 #   target_graph_test.sh SOURCE_DIR [CMAKE]
 set -euo pipefail
@@ -27,6 +27,7 @@ lumora_framework -> lumora_platform
 lumora_skin -> lumora_framework
 lumora_ui -> lumora_skin
 lumora_ui -> lumora_device
+lumora_ui -> lumora_fleet
 lumora_sim_engine -> lumora_device
 lumora_fleet -> lumora_device
 lumora_cli_lib -> lumora_fleet

@@ -42,7 +42,11 @@ for f in bin/lumora-cli bin/lumora-sim; do
 done
 if [[ -e $root/bin/lumora ]]; then
   [[ $depends == *libqt6widgets6* ]] || fail "Depends lacks libqt6widgets6"
-  desktop-file-validate "$root/share/applications/lumora.desktop" || fail "desktop entry invalid"
+  for entry in lumora lumora-commissioning; do
+    desktop-file-validate "$root/share/applications/$entry.desktop" || fail "desktop entry $entry invalid"
+  done
+  grep -qx 'Exec=lumora --commission %f' "$root/share/applications/lumora-commissioning.desktop" ||
+    fail "the commissioning entry does not open the commissioning window"
   [[ -e $root/share/icons/hicolor/48x48/apps/lumora.png ]] || fail "missing the 48x48 icon"
 fi
 
