@@ -128,13 +128,14 @@ void EventLoopDuringRun(const QTemporaryDir &Dir, int Count)
     clock.start();
     tick.start();
     form.StartButtonClick(nullptr);
-    QTest::qWaitFor([&] { return done == Count; }, 120000);
+    const bool allDone = QTest::qWaitFor([&] { return done == Count; }, 120000);
     tick.stop();
     const double runMs = double(run.elapsed());
     quit = true;
     hands.join();
     form.StopButtonClick(nullptr);
-    QTest::qWaitFor([&] { return !form.Running(); }, 10000);
+    if (!QTest::qWaitFor([&] { return !form.Running(); }, 10000) || !allDone)
+        std::printf("the run did not end as it should\n");
     std::printf("event loop, run of %d swapped units: %d of %d done in %.1f s; gaps between 1 ms ticks:\n"
                 "    median %.3f ms, longest %.3f ms (longest stall %.3f ms)\n",
                 Count, int(done), Count, runMs / 1000, gaps.Median(), longest, std::max(0.0, longest - 1));

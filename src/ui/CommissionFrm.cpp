@@ -21,6 +21,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -134,9 +135,9 @@ void TCommissionForm::CreateControls()
     Units->verticalHeader()->setDefaultSectionSize(Units->fontMetrics().height() + 6);
     Units->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     Units->horizontalHeader()->setStretchLastSection(true);
-    Units->setColumnWidth(TCommissionModel::SerialColumn, 100);
-    Units->setColumnWidth(TCommissionModel::LabelColumn, 130);
-    Units->setColumnWidth(TCommissionModel::SettingsColumn, 300);
+    Units->setColumnWidth(TCommissionModel::SerialColumn, 90);
+    Units->setColumnWidth(TCommissionModel::LabelColumn, 110);
+    Units->setColumnWidth(TCommissionModel::SettingsColumn, 240);
     UnitsLabel = BuddyLabel(Panel1, {380, 122, 366, 22}, QStringLiteral("&Units of the plan:"), Units);
     UnitsLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
@@ -270,6 +271,8 @@ void TCommissionForm::OnEvent(const TCommissionEvent &Event)
     const QString serial = Event.Fields.value(QStringLiteral("serialNumber")).toString();
     switch (Event.Step) {
     case TCommissionStep::Start:
+        for (const QJsonValue &earlier : Event.Fields.value(QStringLiteral("doneEarlier")).toArray())
+            Model->SetState(earlier.toString(), TUnitState::DoneEarlier);
         ShowMessage(Event.Message, false);
         break;
     case TCommissionStep::Waiting:
