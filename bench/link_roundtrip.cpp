@@ -11,8 +11,8 @@
 
 #include "device/ComUnit.h"
 #include "device/EDFACom.h"
-#include "platform/PortMap.h"
-#include "platform/SettingsStore.h"
+#include "platform/serial/PortMap.h"
+#include "platform/store/SettingsStore.h"
 #include "sim/SimServer.h"
 
 #include <QDir>

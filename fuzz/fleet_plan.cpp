@@ -5,8 +5,8 @@
 // written back as a plan (every cell quoted) read as the same rows.
 
 #include "FuzzCheck.h"
+#include "base/LumoraError.h"
 #include "fleet/Plan.h"
-#include "platform/LumoraError.h"
 
 #include <QSet>
 #include <QString>

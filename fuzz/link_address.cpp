@@ -5,8 +5,8 @@
 
 #include "FuzzCheck.h"
 #include "ReferenceConv.h"
+#include "base/LumoraError.h"
 #include "device/NetSettings.h"
-#include "platform/LumoraError.h"
 
 #include <QString>
 #include <QStringList>

@@ -5,7 +5,7 @@
 // bare LF.
 
 #include "FuzzCheck.h"
-#include "platform/IniText.h"
+#include "platform/store/IniText_posix.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

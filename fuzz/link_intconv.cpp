@@ -3,7 +3,7 @@
 
 #include "FuzzCheck.h"
 #include "ReferenceConv.h"
-#include "platform/IntConv.h"
+#include "base/IntConv.h"
 
 #include <QString>
 

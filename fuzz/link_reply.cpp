@@ -7,7 +7,7 @@
 
 #include "FuzzCheck.h"
 #include "device/ComUnit.h"
-#include "platform/SettingsStore.h"
+#include "platform/store/SettingsStore.h"
 
 #include <QDir>
 #include <QString>

@@ -2,7 +2,7 @@
 #include "cli/CliCommand.h"
 #include "fleet/Backup.h"
 #include "fleet/FleetLink.h"
-#include "platform/WholeFile.h"
+#include "platform/files/WholeFile.h"
 
 #include <QJsonDocument>
 

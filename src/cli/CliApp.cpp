@@ -1,11 +1,11 @@
 #include "cli/CliApp.h"
 
+#include "base/LumoraError.h"
 #include "fleet/FleetLink.h"
-#include "platform/LumoraError.h"
-#include "platform/PortMap.h"
-#include "platform/PortProbe.h"
-#include "platform/SerialTrace.h"
-#include "platform/SettingsStore.h"
+#include "platform/serial/PortMap.h"
+#include "platform/serial/PortProbe.h"
+#include "platform/serial/SerialTrace.h"
+#include "platform/store/SettingsStore.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "cli/CliOutput.h"
 
 #include "cli/CliArgs.h"
-#include "platform/ConsoleProcess.h"
-#include "platform/TerminalSize.h"
-#include "platform/WholeFile.h"
+#include "platform/files/WholeFile.h"
+#include "platform/process/ConsoleProcess.h"
+#include "platform/process/TerminalSize.h"
 
 #include <QJsonDocument>
 

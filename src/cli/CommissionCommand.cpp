@@ -3,7 +3,7 @@
 #include "fleet/Commissioning.h"
 #include "fleet/Journal.h"
 #include "fleet/Plan.h"
-#include "platform/InterruptWait.h"
+#include "platform/process/InterruptWait.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "cli/CliCommand.h"
 #include "cli/PortMapCommand.h"
 #include "fleet/FleetLink.h"
-#include "platform/SettingsStore.h"
+#include "platform/store/SettingsStore.h"
 
 #include <QJsonValue>
 

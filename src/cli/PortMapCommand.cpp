@@ -1,6 +1,6 @@
 #include "cli/PortMapCommand.h"
-#include "platform/PortMap.h"
-#include "platform/SettingsStore.h"
+#include "platform/serial/PortMap.h"
+#include "platform/store/SettingsStore.h"
 
 #include <QFileInfo>
 #include <QJsonValue>

@@ -1,9 +1,10 @@
 #include "cli/CliCommand.h"
 #include "fleet/FleetLink.h"
-#include "platform/PortMap.h"
-#include "platform/PortProbe.h"
-#include "platform/PortUsers.h"
-#include "platform/SettingsStore.h"
+#include "platform/serial/ComNumber.h"
+#include "platform/serial/PortMap.h"
+#include "platform/serial/PortProbe.h"
+#include "platform/serial/PortUsers.h"
+#include "platform/store/SettingsStore.h"
 
 #include <QFileInfo>
 #include <QJsonArray>

@@ -1,8 +1,8 @@
 #include "cli/CliCommand.h"
 #include "fleet/FleetLink.h"
-#include "platform/ComPort.h"
-#include "platform/PortProbe.h"
-#include "platform/SystemPorts.h"
+#include "platform/serial/ComPort.h"
+#include "platform/serial/PortProbe.h"
+#include "platform/serial/SystemPorts_win.h"
 
 #include <QJsonArray>
 #include <QJsonValue>

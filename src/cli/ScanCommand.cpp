@@ -1,9 +1,9 @@
 #include "cli/CliCommand.h"
 #include "fleet/FleetLink.h"
 #include "fleet/RecordViews.h"
-#include "platform/PortMap.h"
-#include "platform/PortProbe.h"
-#include "platform/SettingsStore.h"
+#include "platform/serial/PortMap.h"
+#include "platform/serial/PortProbe.h"
+#include "platform/store/SettingsStore.h"
 
 #include <QJsonArray>
 #include <QJsonValue>

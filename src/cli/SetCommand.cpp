@@ -1,8 +1,8 @@
+#include "base/LumoraError.h"
 #include "cli/CliCommand.h"
 #include "fleet/RecordViews.h"
 #include "fleet/SettingsEdit.h"
 #include "fleet/VerifiedWrite.h"
-#include "platform/LumoraError.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
+#include "base/IntConv.h"
 #include "cli/CliCommand.h"
 #include "fleet/Csv.h"
 #include "fleet/FleetLink.h"
 #include "fleet/Journal.h"
 #include "fleet/Limits.h"
 #include "fleet/RecordViews.h"
-#include "platform/IntConv.h"
-#include "platform/InterruptWait.h"
+#include "platform/process/InterruptWait.h"
 
 #include <QLocale>
 

@@ -1,6 +1,6 @@
 #include "cli/CliApp.h"
 #include "cli/CliOutput.h"
-#include "platform/ConsoleProcess.h"
+#include "platform/process/ConsoleProcess.h"
 
 #include <QStringList>
 

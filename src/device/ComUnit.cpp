@@ -1,7 +1,7 @@
 #include "ComUnit.h"
 
-#include "platform/ComPort.h"
-#include "platform/SettingsStore.h"
+#include "platform/serial/ComPort.h"
+#include "platform/store/SettingsStore.h"
 
 #include <QByteArray>
 

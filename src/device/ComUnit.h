@@ -2,7 +2,7 @@
 
 #include "LinkResult.h"
 #include "StatusLabel.h"
-#include "platform/SerialPort.h"
+#include "platform/serial/SerialPort.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "NetSettings.h"
 
-#include "platform/IntConv.h"
-#include "platform/LumoraError.h"
+#include "base/IntConv.h"
+#include "base/LumoraError.h"
 
 #include <cstring>
 

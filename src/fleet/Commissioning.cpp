@@ -5,7 +5,7 @@
 #include "fleet/RecordViews.h"
 #include "fleet/SettingsEdit.h"
 #include "fleet/VerifiedWrite.h"
-#include "platform/InterruptWait.h"
+#include "platform/process/InterruptWait.h"
 
 #include <chrono>
 

@@ -1,7 +1,7 @@
 #include "fleet/Journal.h"
 
-#include "platform/PortMap.h"
-#include "platform/UserPlaces.h"
+#include "platform/files/UserPlaces.h"
+#include "platform/serial/PortMap.h"
 
 #include <QDateTime>
 #include <QDir>

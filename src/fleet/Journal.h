@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/LineFile.h"
-#include "platform/PortMap.h"
+#include "platform/files/LineFile.h"
+#include "platform/serial/PortMap.h"
 
 #include <QJsonObject>
 #include <QString>

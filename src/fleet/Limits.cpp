@@ -1,8 +1,8 @@
 #include "fleet/Limits.h"
 
+#include "base/IntConv.h"
 #include "fleet/JsonFile.h"
 #include "fleet/RecordViews.h"
-#include "platform/IntConv.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
 #include "fleet/Plan.h"
 
+#include "base/LumoraError.h"
 #include "fleet/Csv.h"
 #include "fleet/PlainText.h"
-#include "platform/LumoraError.h"
 
 #include <QFile>
 #include <QStringList>

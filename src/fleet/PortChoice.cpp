@@ -1,8 +1,9 @@
 #include "fleet/PortChoice.h"
 
 #include "fleet/FleetLink.h"
-#include "platform/PortMap.h"
-#include "platform/SettingsStore.h"
+#include "platform/serial/ComNumber.h"
+#include "platform/serial/PortMap.h"
+#include "platform/store/SettingsStore.h"
 
 bool ParsePortNumber(const QString &Spec, int32_t &Number)
 {

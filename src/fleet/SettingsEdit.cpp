@@ -1,8 +1,8 @@
 #include "fleet/SettingsEdit.h"
 
+#include "base/LumoraError.h"
 #include "fleet/AddressRules.h"
 #include "fleet/RecordViews.h"
-#include "platform/LumoraError.h"
 
 namespace {
 

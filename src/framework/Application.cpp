@@ -1,6 +1,6 @@
 #include "Application.h"
 
-#include "platform/LumoraError.h"
+#include "base/LumoraError.h"
 
 #include <QApplication>
 #include <QMessageBox>

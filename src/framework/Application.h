@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/LumoraError.h"
+#include "base/LumoraError.h"
 
 #include <QCursor>
 #include <QMap>

@@ -1,9 +1,9 @@
 #include "Controls.h"
 
+#include "base/LumoraError.h"
 #include "framework/Application.h"
 #include "framework/Canvas.h"
 #include "framework/Forms.h"
-#include "platform/LumoraError.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

@@ -1,8 +1,8 @@
 #include "Forms.h"
 
+#include "base/LumoraError.h"
 #include "framework/Application.h"
 #include "framework/Controls.h"
-#include "platform/LumoraError.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #include "SimOptions.h"
 
+#include "base/IntConv.h"
 #include "device/NetSettings.h"
-#include "platform/IntConv.h"
 
 #include <QByteArray>
 #include <QCommandLineOption>

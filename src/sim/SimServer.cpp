@@ -1,7 +1,7 @@
 #include "SimServer.h"
 
 #include "device/ComUnit.h"
-#include "platform/SerialTrace.h"
+#include "platform/serial/SerialTrace.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,9 +1,9 @@
 #include "XP_Form.h"
 
+#include "base/LumoraError.h"
 #include "framework/Application.h"
 #include "framework/Canvas.h"
-#include "platform/LumoraError.h"
-#include "platform/Shell.h"
+#include "platform/process/Shell.h"
 #include "skin/XP_Unit.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "XP_Unit.h"
 
+#include "base/LumoraError.h"
 #include "framework/Application.h"
-#include "platform/LumoraError.h"
 
 #include <QBitmap>
 #include <QDir>

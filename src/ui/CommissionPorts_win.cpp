@@ -1,8 +1,8 @@
 #include "CommissionPorts.h"
 
-#include "platform/ComPort.h"
-#include "platform/PortProbe.h"
-#include "platform/SystemPorts.h"
+#include "platform/serial/ComPort.h"
+#include "platform/serial/PortProbe.h"
+#include "platform/serial/SystemPorts_win.h"
 
 namespace {
 

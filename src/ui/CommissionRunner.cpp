@@ -1,7 +1,7 @@
 #include "CommissionRunner.h"
 
 #include "fleet/Journal.h"
-#include "platform/InterruptWait.h"
+#include "platform/process/InterruptWait.h"
 
 #include <QThread>
 

@@ -3,7 +3,7 @@
 #include "MainFrm.h"
 #include "StdControls.h"
 #include "WindowFrame.h"
-#include "platform/LumoraError.h"
+#include "base/LumoraError.h"
 #include "skin/XP_Button.h"
 #include "skin/XP_Form.h"
 #include "skin/XP_GroupBox.h"

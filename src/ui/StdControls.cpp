@@ -1,8 +1,8 @@
 #include "StdControls.h"
 
+#include "base/LumoraError.h"
 #include "framework/Application.h"
 #include "framework/FontSetUp.h"
-#include "platform/LumoraError.h"
 
 #include <QEnterEvent>
 #include <QMouseEvent>

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Configures the project into a scratch folder with `cmake --graphviz` and
 # checks that the project's own libraries link along the layers and nothing
-# else, and that each program links just its own library:
+# else, and that each program links just its own library; then that no source
+# under src/ includes a header of a folder its own layer does not link:
 #
-#   platform <- device <- sim engine
-#   platform <- device <- fleet <- command line
-#   platform <- framework <- skin <- ui -> device, fleet
+#   base <- platform <- device <- sim engine
+#   base <- platform <- device <- fleet <- command line
+#   base <- platform <- framework <- skin <- ui -> device, fleet
 #
 #   target_graph_test.sh SOURCE_DIR [CMAKE]
 set -euo pipefail
@@ -20,8 +21,9 @@ if ! "$cmake" -S "$source_dir" -B "$work" -G Ninja --graphviz="$work/graph.dot" 
   exit 1
 fi
 
-layers=(lumora_platform lumora_device lumora_framework lumora_skin lumora_ui lumora_sim_engine lumora_fleet lumora_cli_lib)
+layers=(lumora_base lumora_platform lumora_device lumora_framework lumora_skin lumora_ui lumora_sim_engine lumora_fleet lumora_cli_lib)
 expected=$(sort <<'ARROWS'
+lumora_platform -> lumora_base
 lumora_device -> lumora_platform
 lumora_framework -> lumora_platform
 lumora_skin -> lumora_framework
@@ -63,3 +65,38 @@ if [[ "$actual" != "$expected" ]]; then
   exit 1
 fi
 echo "target graph: $(wc -l <<<"$actual") arrows, all along the layers"
+
+# The includes: a file of src/FOLDER may include headers of its own folder
+# and of the folders whose libraries its library reaches along the arrows,
+# nothing else (the shared include path would let it).
+declare -A layer_of=([base]=lumora_base [platform]=lumora_platform [device]=lumora_device
+  [framework]=lumora_framework [skin]=lumora_skin [ui]=lumora_ui [sim]=lumora_sim_engine
+  [fleet]=lumora_fleet [cli]=lumora_cli_lib)
+reaches() { # the layers a layer links, directly or through others, and itself
+  local seen=" $1 " queue=("$1") t from to
+  while ((${#queue[@]})); do
+    t=${queue[0]} queue=("${queue[@]:1}")
+    while read -r from _ to; do
+      [[ $from == "$t" && $seen != *" $to "* ]] && seen+="$to " && queue+=("$to")
+    done <<<"$expected"
+  done
+  echo "$seen"
+}
+bad=0
+for folder in "${!layer_of[@]}"; do
+  [[ -d $source_dir/src/$folder ]] || continue
+  allowed=$(reaches "${layer_of[$folder]}")
+  while IFS=: read -r file line included; do
+    top=${included%%/*}
+    if [[ $included == ../* || ( $included == */* && -z ${layer_of[$top]:-} ) ]]; then
+      echo "includes: ${file#"$source_dir"/}:$line reaches outside the layers: $included" >&2
+      bad=1
+    elif [[ $included == */* && $allowed != *" ${layer_of[$top]} "* ]]; then
+      echo "includes: ${file#"$source_dir"/}:$line ($folder) includes a layer above its own: $included" >&2
+      bad=1
+    fi
+  done < <(grep -rnoE --include='*.h' --include='*.cpp' '^#include "[^"]+"' "$source_dir/src/$folder" |
+    sed -E 's/:#include "(.*)"$/:\1/')
+done
+((bad == 0)) || exit 1
+echo "includes: every source under src/ includes only its own layer and those below"

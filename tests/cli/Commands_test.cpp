@@ -1,6 +1,6 @@
 #include "CliRun.h"
 #include "device/ComUnit.h"
-#include "platform/SettingsStore.h"
+#include "platform/store/SettingsStore.h"
 #include "support/PtyPair.h"
 #include "support/SimLine.h"
 #include "support/TestEnv.h"

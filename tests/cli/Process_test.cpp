@@ -1,6 +1,6 @@
 #include "CliRun.h"
 #include "fleet/PlainText.h"
-#include "platform/SerialTrace.h"
+#include "platform/serial/SerialTrace.h"
 #include "support/SimLine.h"
 #include "support/TestEnv.h"
 

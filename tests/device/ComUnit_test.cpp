@@ -1,6 +1,6 @@
 #include "LinkFixture.h"
-#include "platform/LumoraError.h"
-#include "platform/SettingsStore.h"
+#include "base/LumoraError.h"
+#include "platform/store/SettingsStore.h"
 
 #include <QDir>
 #include <QFile>

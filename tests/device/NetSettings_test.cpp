@@ -1,5 +1,5 @@
+#include "base/LumoraError.h"
 #include "device/NetSettings.h"
-#include "platform/LumoraError.h"
 
 #include <gtest/gtest.h>
 

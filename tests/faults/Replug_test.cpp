@@ -4,7 +4,7 @@
 // tty.
 
 #include "device/LinkFixture.h"
-#include "platform/SettingsStore.h"
+#include "platform/store/SettingsStore.h"
 #include "support/PortTree.h"
 #include "support/SimLine.h"
 

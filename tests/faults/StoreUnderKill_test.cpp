@@ -4,9 +4,9 @@
 // section, line and comment exactly. And written by several processes at
 // once: no write loses another's change.
 
-#include "platform/IniText.h"
-#include "platform/IntConv.h"
-#include "platform/SettingsStore.h"
+#include "base/IntConv.h"
+#include "platform/store/IniText_posix.h"
+#include "platform/store/SettingsStore.h"
 #include "support/TestEnv.h"
 
 #include <QByteArray>

@@ -1,7 +1,7 @@
 #include "fleet/Commissioning.h"
 
 #include "fleet/Journal.h"
-#include "platform/InterruptWait.h"
+#include "platform/process/InterruptWait.h"
 #include "support/QtPrinters.h"
 #include "support/SimLine.h"
 #include "support/TestEnv.h"

@@ -1,5 +1,5 @@
+#include "base/LumoraError.h"
 #include "framework/Application.h"
-#include "platform/LumoraError.h"
 #include "support/MessageBoxes.h"
 
 #include <QPixmap>

@@ -3,9 +3,9 @@
 // A framework control that records the hooks it receives, for the tests of
 // the framework layer.
 
+#include "base/LumoraError.h"
 #include "framework/Canvas.h"
 #include "framework/Controls.h"
-#include "platform/LumoraError.h"
 #include "support/QtPrinters.h"
 
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "platform/IntConv.h"
+#include "base/IntConv.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "platform/InterruptWait.h"
+#include "platform/process/InterruptWait.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "platform/PortMap.h"
-#include "platform/SettingsStore.h"
+#include "platform/serial/PortMap.h"
+#include "platform/store/SettingsStore.h"
 #include "support/PortTree.h"
 #include "support/PtyPair.h"
 #include "support/QtPrinters.h"

@@ -1,6 +1,6 @@
-#include "platform/PortProbe.h"
+#include "platform/serial/PortProbe.h"
 
-#include "platform/SerialPort.h"
+#include "platform/serial/SerialPort.h"
 #include "support/PtyPair.h"
 
 #include <QDir>

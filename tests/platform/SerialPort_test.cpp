@@ -1,5 +1,5 @@
-#include "platform/SerialPort.h"
-#include "platform/SerialTrace.h"
+#include "platform/serial/SerialPort.h"
+#include "platform/serial/SerialTrace.h"
 #include "support/PtyPair.h"
 #include "support/TestEnv.h"
 

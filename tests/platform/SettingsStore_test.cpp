@@ -1,8 +1,8 @@
+#include "base/LumoraError.h"
 #include "device/ComUnit.h"
-#include "platform/IniText.h"
-#include "platform/LumoraError.h"
-#include "platform/PortMap.h"
-#include "platform/SettingsStore.h"
+#include "platform/serial/PortMap.h"
+#include "platform/store/IniText_posix.h"
+#include "platform/store/SettingsStore.h"
 #include "support/TestEnv.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "platform/TerminalSize.h"
+#include "platform/process/TerminalSize.h"
 
 #include <gtest/gtest.h>
 

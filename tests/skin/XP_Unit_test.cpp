@@ -1,5 +1,5 @@
+#include "base/LumoraError.h"
 #include "framework/Application.h"
-#include "platform/LumoraError.h"
 #include "skin/XP_Unit.h"
 #include "support/MessageBoxes.h"
 

@@ -1,6 +1,6 @@
 #include "PtyPair.h"
 
-#include "platform/SettingsStore.h"
+#include "platform/store/SettingsStore.h"
 
 #include <chrono>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
 // The files the command line keeps, on Windows: the journal's home under
 // %LOCALAPPDATA%\Lumora and files replaced whole or not at all.
 #include "fleet/Journal.h"
-#include "platform/WholeFile.h"
+#include "platform/files/WholeFile.h"
 
 #include "support/QtPrinters.h"
 

@@ -1,7 +1,7 @@
 // The serial port on Windows' own calls, over COM ports that lead to
 // lumora-sim on pseudo-terminals.
 #include "WinTestPorts.h"
-#include "platform/SerialPort.h"
+#include "platform/serial/SerialPort.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The settings store in the registry: the key, the section and the value as
 // Windows programs expect them.
-#include "platform/LumoraError.h"
-#include "platform/SettingsStore.h"
+#include "base/LumoraError.h"
+#include "platform/store/SettingsStore.h"
 
 #include <windows.h>
 

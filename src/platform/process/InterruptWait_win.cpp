@@ -1,0 +1,84 @@
+#include "platform/process/InterruptWait.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+
+namespace {
+
+// The event of the instance alive now; the console control handler runs on
+// a thread of its own and only sets it.
+std::atomic<HANDLE> StopEvent{nullptr};
+
+BOOL WINAPI OnConsoleControl(DWORD Type)
+{
+    const HANDLE event = StopEvent.load();
+    if (event == nullptr)
+        return FALSE; // nobody waits: the default handler ends the process
+    SetEvent(event);
+    // Closing the console, logging off and shutting down end the process
+    // once the handler returns, whatever it answers; Ctrl+C and Ctrl+Break
+    // are taken here.
+    return Type == CTRL_C_EVENT || Type == CTRL_BREAK_EVENT ? TRUE : FALSE;
+}
+
+} // namespace
+
+struct TInterruptWait::TSystem {
+    HANDLE Event = nullptr;
+    bool Handling = false;
+};
+
+TInterruptWait::TInterruptWait() : FSystem(std::make_unique<TSystem>())
+{
+    // Manual reset: once signalled it stays so, like a pending signal.
+    FSystem->Event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (FSystem->Event == nullptr)
+        return;
+    StopEvent.store(FSystem->Event);
+    FSystem->Handling = SetConsoleCtrlHandler(OnConsoleControl, TRUE) != FALSE;
+}
+
+TInterruptWait::~TInterruptWait()
+{
+    if (FSystem->Handling)
+        SetConsoleCtrlHandler(OnConsoleControl, FALSE);
+    StopEvent.store(nullptr);
+    if (FSystem->Event != nullptr)
+        CloseHandle(FSystem->Event);
+}
+
+void TInterruptWait::Stop()
+{
+    FStopped = true;
+    if (FSystem->Event != nullptr)
+        SetEvent(FSystem->Event);
+}
+
+bool TInterruptWait::Interrupted()
+{
+    if (FStopped)
+        FInterrupted = true;
+    if (!FInterrupted && FSystem->Event != nullptr)
+        FInterrupted = WaitForSingleObject(FSystem->Event, 0) == WAIT_OBJECT_0;
+    return FInterrupted;
+}
+
+bool TInterruptWait::WaitUntil(std::chrono::steady_clock::time_point deadline)
+{
+    using namespace std::chrono;
+    for (;;) {
+        if (Interrupted())
+            return false;
+        const auto left = duration_cast<milliseconds>(deadline - steady_clock::now());
+        if (left.count() <= 0)
+            return true;
+        // Round up so that the wait never ends a little early and loops.
+        const auto timeout = DWORD(std::min<long long>(left.count() + 1, 60'000));
+        if (FSystem->Event == nullptr)
+            Sleep(timeout);
+        else if (WaitForSingleObject(FSystem->Event, timeout) == WAIT_FAILED)
+            return !Interrupted();
+    }
+}
