@@ -55,11 +55,11 @@ TSimConfig Unit(int Number)
 
 QByteArray PlanText(int Units)
 {
-    QByteArray text = "serial,label,local,gateway,mask\n";
+    QByteArray text = "serial,label,dhcp,local,server,gateway,mask\n";
     for (int i = 1; i <= Units; ++i)
         text += QByteArray::number(600000000 + i).rightJustified(10, '0') + ",rack " + QByteArray::number(i) +
-                ",10.0." + QByteArray::number(i / 250) + "." + QByteArray::number(i % 250 + 1) +
-                ",10.0.0.254,255.255.0.0\n";
+                ",off,10.0." + QByteArray::number(i / 250) + "." + QByteArray::number(i % 250 + 1) +
+                ",,10.0.0.254,255.255.0.0\n";
     return text;
 }
 
@@ -89,8 +89,11 @@ void EventLoopDuringRun(const QTemporaryDir &Dir, int Count)
     TCommissionForm form(line);
     form.PollIntervalMs = 50;
     form.show();
-    if (!QTest::qWaitForWindowExposed(&form) || !form.OpenPlan(WriteFile(Dir, "plan20.csv", PlanText(Count))))
+    if (!QTest::qWaitForWindowExposed(&form) ||
+        !form.OpenPlan(WriteFile(Dir, "plan20.csv", PlanText(Count)))) {
+        std::printf("the plan was refused: %s\n", qPrintable(form.Message()));
         return;
+    }
 
     std::atomic<int> done{0};
     QObject::connect(form.Model, &QAbstractItemModel::dataChanged, &form,

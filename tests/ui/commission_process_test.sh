@@ -46,18 +46,19 @@ journal=$XDG_STATE_HOME/lumora/journal.jsonl
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 pids+=($!)
 wait_for test -s "$work/display" || fail "Xvfb gave no display"
-export DISPLAY=:$(cat "$work/display")
+DISPLAY=:$(cat "$work/display")
+export DISPLAY
 
 printf 'serial,label,dhcp,local,server,gateway,mask\n0600000001,rack 1,,10.0.1.1,,,\n0600000002,rack 2,,10.0.1.2,,,\n' \
   >"$work/plan.csv"
 "$build/lumora-sim" --verbose --serial 0600000001 --link "$work/line" >/dev/null 2>"$work/sim-1.log" &
 sim1=$!
-pids+=($sim1)
+pids+=("$sim1")
 wait_for test -e "$work/line" || fail "the simulator made no link"
 
 QT_QPA_PLATFORM=xcb "$build/lumora" --commission "$work/plan.csv" --port "$work/line" >"$work/program.log" 2>&1 &
 program=$!
-pids+=($program)
+pids+=("$program")
 window() { xdotool search --name '^Lumora Commissioning - plan\.csv$' >"$work/window" 2>/dev/null; }
 wait_for window || fail "no window titled 'Lumora Commissioning - plan.csv'"
 id=$(head -n 1 "$work/window")
