@@ -26,7 +26,7 @@ void CheckRecordViews(const TDeviceInfo &Record)
     const std::vector<TShownField> fields = InfoFields(Record);
     FUZZ_CHECK(!fields.empty());
     const QJsonObject json = InfoJson(Record);
-    FUZZ_CHECK(json.value(QStringLiteral("network")).isNull() == !HasNetworkFields(Record));
+    FUZZ_CHECK(json.value(QStringLiteral("network")).isNull() == !HasNetworkSettings(Record));
     FUZZ_CHECK(json.value(QStringLiteral("serialNumber")).toString() ==
                RecordText(Record.SerialNo, sizeof Record.SerialNo));
     const TNetSettings settings = RecordNetwork(Record);

@@ -1,3 +1,4 @@
+#include "base/NameTable.h"
 #include "cli/CliCommand.h"
 #include "fleet/FleetLink.h"
 #include "platform/serial/ComNumber.h"
@@ -28,34 +29,27 @@ struct TAdapterRow {
     TAdapterUdev Udev;
 };
 
+// Where a port name leads, as JSON names it and as the listing says it.
+struct TSourceName {
+    const char *Key;
+    const char *Text;
+};
+constexpr std::array<TSourceName, 4> SourceNames = {{
+    {"none", "no device"},
+    {"user", "your entry in [Ports]"},
+    {"uart", "UART"},
+    {"adapter", "assigned adapter"},
+}};
+static_assert(SourceNames.size() == size_t(TPortSource::Adapter) + 1);
+
 QString SourceKey(TPortSource source)
 {
-    switch (source) {
-    case TPortSource::User:
-        return QStringLiteral("user");
-    case TPortSource::Uart:
-        return QStringLiteral("uart");
-    case TPortSource::Adapter:
-        return QStringLiteral("adapter");
-    case TPortSource::None:
-        break;
-    }
-    return QStringLiteral("none");
+    return QString::fromLatin1(TableEntry(SourceNames, source).Key);
 }
 
 QString SourceText(TPortSource source)
 {
-    switch (source) {
-    case TPortSource::User:
-        return QStringLiteral("your entry in [Ports]");
-    case TPortSource::Uart:
-        return QStringLiteral("UART");
-    case TPortSource::Adapter:
-        return QStringLiteral("assigned adapter");
-    case TPortSource::None:
-        break;
-    }
-    return QStringLiteral("no device");
+    return QString::fromLatin1(TableEntry(SourceNames, source).Text);
 }
 
 QJsonObject ProbeJson(const TPortProbe &probe)

@@ -75,7 +75,8 @@ bool TCOMMan::OpenDevice(const QString &Path)
 
     FOpened = FHandle.Open(Path);
     if (FOpened) {
-        // As on the original line: settings applied, results not examined.
+        // The line settings are applied without looking at the result: a port
+        // that opened counts as open, whatever settings it refuses.
         FHandle.Configure(FBaudRate, FByteSize, FParity, FStopBits);
         ShowInfo(QStringLiteral("Port%1already open").arg(FPortName));
         FOpened = Handshake();

@@ -61,7 +61,6 @@ TDeviceView *MainFormView = nullptr;
 
 namespace {
 const QString PlainTitle = QStringLiteral("LumoraV1.3");
-constexpr uint8_t CommunicationBoard = 9;
 } // namespace
 
 bool TEDFACom::Open(int32_t PortNumber)
@@ -117,7 +116,7 @@ void TEDFACom::ShowDeviceInfo()
     view.SetDeviceText(TDeviceText::HardVersion, VersionToStr(info.HardwareVersion));
     view.SetDeviceText(TDeviceText::SoftVersion, VersionToStr(info.FirmwareVersion));
     view.SetDeviceText(TDeviceText::LastUpdate, UpdateTimeToStr());
-    if (info.DeviceType != CommunicationBoard) {
+    if (HasNetworkSettings(info)) {
         view.SetDeviceText(TDeviceText::LocalIp, IPToStr(info.LocalAddr));
         view.SetDeviceText(TDeviceText::ManageIp, IPToStr(info.ServerAddr));
         view.SetDeviceText(TDeviceText::GateWay, IPToStr(info.GatewayAddr));

@@ -30,6 +30,14 @@ struct TDeviceInfo {
 #pragma pack(pop)
 static_assert(sizeof(TDeviceInfo) == 84, "TDeviceInfo is the 84-byte wire record");
 
+// Whether the unit has network settings: a communication board (device type
+// 9) has none, and its record's DHCP flag and addresses mean nothing.
+inline bool HasNetworkSettings(const TDeviceInfo &Info)
+{
+    constexpr uint8_t CommunicationBoard = 9;
+    return Info.DeviceType != CommunicationBoard;
+}
+
 // The program's one information record: zero until the first successful
 // read, then the record of the last successful read.
 extern TDeviceInfo DeviceInfo;

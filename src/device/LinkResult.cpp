@@ -51,30 +51,3 @@ TStatusLine StatusLine(TLinkOperation Operation, const TLinkResult &Result)
     }
     return {};
 }
-
-QString LinkErrorName(TLinkError Error)
-{
-    switch (Error) {
-    case TLinkError::None:
-        return {};
-    case TLinkError::PortNotOpen:
-        return QStringLiteral("port-not-open");
-    case TLinkError::BadLength:
-        return QStringLiteral("bad-length");
-    case TLinkError::SendFailed:
-        return QStringLiteral("send-failed");
-    case TLinkError::NoReply:
-        return QStringLiteral("no-reply");
-    case TLinkError::BadChecksum:
-        return QStringLiteral("bad-checksum");
-    case TLinkError::NotSupported:
-        return QStringLiteral("not-supported");
-    case TLinkError::CommandFailed:
-        return QStringLiteral("command-failed");
-    case TLinkError::MalformedAck:
-        return QStringLiteral("malformed-ack");
-    case TLinkError::HungUp:
-        return QStringLiteral("hung-up");
-    }
-    return {};
-}

@@ -53,11 +53,10 @@ struct TStatusLine {
     QString Text; // empty: nothing is reported
 };
 
-// The status report the link makes for the outcome of Operation: the one
-// place where the link's status texts come from. A successful read reports
-// nothing (empty text); a frame that went out reports nothing for Send.
+// The status report the link makes for the outcome of Operation: every
+// status text of an exchange's outcome comes from here. The reports of
+// opening the port (TCOMMan::Open) and of connecting to the device
+// (TEDFACom::ReadDevice) are no exchange's outcome and are made there. A
+// successful read reports nothing (empty text); a frame that went out reports
+// nothing for Send.
 TStatusLine StatusLine(TLinkOperation Operation, const TLinkResult &Result);
-
-// A short stable name for an error kind ("no-reply", "hung-up"), for
-// machine-readable output; empty for None.
-QString LinkErrorName(TLinkError Error);

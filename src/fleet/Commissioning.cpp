@@ -1,5 +1,6 @@
 #include "fleet/Commissioning.h"
 
+#include "base/NameTable.h"
 #include "fleet/Journal.h"
 #include "fleet/PlainText.h"
 #include "fleet/RecordViews.h"
@@ -27,27 +28,11 @@ QString UnitName(const QString &Serial, const TPlanRow *Row)
 
 QString CommissionStepName(TCommissionStep Step)
 {
-    switch (Step) {
-    case TCommissionStep::Start:
-        return QStringLiteral("start");
-    case TCommissionStep::Waiting:
-        return QStringLiteral("waiting");
-    case TCommissionStep::Writing:
-        return QStringLiteral("writing");
-    case TCommissionStep::Done:
-        return QStringLiteral("done");
-    case TCommissionStep::Failed:
-        return QStringLiteral("failed");
-    case TCommissionStep::NotInPlan:
-        return QStringLiteral("not-in-plan");
-    case TCommissionStep::AlreadyDone:
-        return QStringLiteral("already-done");
-    case TCommissionStep::Removed:
-        return QStringLiteral("removed");
-    case TCommissionStep::Finished:
-        return QStringLiteral("finished");
-    }
-    return QString();
+    static constexpr std::array<const char *, 9> Names = {"start",        "waiting", "writing",
+                                                          "done",         "failed",  "not-in-plan",
+                                                          "already-done", "removed", "finished"};
+    static_assert(Names.size() == size_t(TCommissionStep::Finished) + 1);
+    return QString::fromLatin1(TableEntry(Names, Step));
 }
 
 TCommissioning::TCommissioning(std::vector<TPlanRow> Rows, TJournal &Journal, TCommissionObserver &Observer,

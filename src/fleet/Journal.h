@@ -43,8 +43,9 @@ private:
 
 // The writes of a journal in file order: each outcome line, an intent line
 // whose outcome is missing (the process ended or the journal failed after the
-// frame went out) with "verification" "no outcome recorded", and lines of
-// journals from before intents were recorded as they are. Lines that are not
+// frame went out) with "verification" "no outcome recorded", and lines of the
+// journal's first format (no "stage": one line per write, its outcome) as
+// they are. Lines that are not
 // a JSON object (a foreign or damaged line) are skipped and counted in
 // Skipped. False with Error set when the file cannot be read.
 bool ReadJournal(const QString &Path, std::vector<QJsonObject> &Entries, int &Skipped, QString &Error);

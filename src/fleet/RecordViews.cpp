@@ -31,11 +31,6 @@ uint32_t AddressOf(const uint8_t (&bytes)[4])
 
 } // namespace
 
-bool HasNetworkFields(const TDeviceInfo &Info)
-{
-    return Info.DeviceType != 9;
-}
-
 std::vector<TShownField> IdentityFields(const TDeviceInfo &Info)
 {
     return {
@@ -73,7 +68,7 @@ TNetSettings RecordNetwork(const TDeviceInfo &Info)
 std::vector<TShownField> InfoFields(const TDeviceInfo &Info)
 {
     std::vector<TShownField> fields = IdentityFields(Info);
-    if (HasNetworkFields(Info)) {
+    if (HasNetworkSettings(Info)) {
         for (TShownField &f : NetworkFields(RecordNetwork(Info)))
             fields.push_back(std::move(f));
     }
@@ -130,7 +125,7 @@ QJsonObject InfoJson(const TDeviceInfo &Info)
             object.insert(f.Key, f.Text);
     }
     object.insert(QStringLiteral("network"),
-                  HasNetworkFields(Info) ? QJsonValue(NetworkJson(RecordNetwork(Info))) : QJsonValue());
+                  HasNetworkSettings(Info) ? QJsonValue(NetworkJson(RecordNetwork(Info))) : QJsonValue());
     return object;
 }
 

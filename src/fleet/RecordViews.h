@@ -22,7 +22,6 @@ struct TShownField {
 // number, MAC, versions, update time and, unless the device is a
 // communication board (type 9), DHCP and the four addresses.
 std::vector<TShownField> InfoFields(const TDeviceInfo &Info);
-bool HasNetworkFields(const TDeviceInfo &Info);
 
 // DHCP ("on"/"off") and the four addresses of a settings record.
 std::vector<TShownField> NetworkFields(const TNetSettings &Settings);

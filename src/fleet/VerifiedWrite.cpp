@@ -73,7 +73,7 @@ QJsonObject IntentEntry(const TFleetLink &Link, const TWriteRequest &Request)
 
 QString WriteRefusal(const TWriteRequest &Request)
 {
-    if (!HasNetworkFields(Request.Before))
+    if (!HasNetworkSettings(Request.Before))
         return QStringLiteral("S/N %1 is a communication board (type 9), which has no network settings")
             .arg(RecordText(Request.Before.SerialNo, sizeof Request.Before.SerialNo));
     return SettingsFault(Request.Settings);

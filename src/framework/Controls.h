@@ -111,6 +111,16 @@ protected:
     void CopyToWindow(const QImage &image);
     // Invalidates the whole control and paints it at once through Paint().
     void Repaint();
+    // A property setter's work: stores Value in Field and repaints when it
+    // differs; true when it did.
+    template <typename T> bool SetAndRepaint(T &Field, const T &Value)
+    {
+        if (Field == Value)
+            return false;
+        Field = Value;
+        Repaint();
+        return true;
+    }
 
     virtual void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     virtual void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);

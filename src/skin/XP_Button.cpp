@@ -6,7 +6,7 @@
 
 #include <QKeyEvent>
 
-TXP_Button::TXP_Button(QWidget *owner) : TCustomControl(owner)
+TXP_Button::TXP_Button(QWidget *owner) : TXP_StateControl(owner)
 {
     resize(75, 24);
     SetTabStop(true);
@@ -20,34 +20,22 @@ void TXP_Button::SetPicture(const TBitmap &picture)
 
 void TXP_Button::SetPicPos(TPicPos pos)
 {
-    if (pos == FPicPos)
-        return;
-    FPicPos = pos;
-    Repaint();
+    SetAndRepaint(FPicPos, pos);
 }
 
 void TXP_Button::SetPicTrans(bool trans)
 {
-    if (trans == FPicTrans)
-        return;
-    FPicTrans = trans;
-    Repaint();
+    SetAndRepaint(FPicTrans, trans);
 }
 
 void TXP_Button::SetPicTransColor(TColor color)
 {
-    if (color == FPicTransColor)
-        return;
-    FPicTransColor = color;
-    Repaint();
+    SetAndRepaint(FPicTransColor, color);
 }
 
 void TXP_Button::SetPicOffSet(int offset)
 {
-    if (offset == FPicOffSet)
-        return;
-    FPicOffSet = offset;
-    Repaint();
+    SetAndRepaint(FPicOffSet, offset);
 }
 
 void TXP_Button::SetDefault(bool value)
@@ -67,11 +55,6 @@ void TXP_Button::Click()
     TCustomControl::Click();
 }
 
-void TXP_Button::DrawState(int n)
-{
-    CopyToWindow(RenderState(n));
-}
-
 QImage TXP_Button::RenderState(int n)
 {
     const int W = width();
@@ -80,7 +63,7 @@ QImage TXP_Button::RenderState(int n)
     const TBitmap strip = LoadSkinBitmap(QStringLiteral("XPBUTTON"));
     if (!Enabled())
         n = 3;
-    if (n != 2 && n != 4 && FFocused)
+    if (n != 2 && n != 4 && HasFocusFlag())
         n = 5;
     TBitmap frame;
     CutSprite(strip, frame, 5, n, true);
@@ -132,18 +115,6 @@ void TXP_Button::FocusChanged(QWidget *focused)
     Repaint();
 }
 
-void TXP_Button::FocusReceived()
-{
-    FFocused = true;
-    Repaint();
-}
-
-void TXP_Button::FocusLost()
-{
-    FFocused = false;
-    Repaint();
-}
-
 void TXP_Button::KeyDown(QKeyEvent *event)
 {
     TCustomControl::KeyDown(event);
@@ -174,12 +145,6 @@ void TXP_Button::MouseEnter()
 {
     TCustomControl::MouseEnter();
     DrawState(4);
-}
-
-void TXP_Button::MouseLeave()
-{
-    TCustomControl::MouseLeave();
-    Repaint();
 }
 
 bool TXP_Button::DialogChar(QChar ch)

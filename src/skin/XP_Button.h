@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/Bitmap.h"
-#include "framework/Controls.h"
+#include "skin/XP_StateControl.h"
 
 #include <cstdint>
 
@@ -21,7 +21,7 @@ enum TPicPos : std::uint8_t { pLeft = 0, pTop = 1 };
 // Enter target (the focused button, or the Default button while the focus
 // is on something that is not a button) and Escape when Cancel is set. A
 // click hands ModalResult to the form (SetModalResult), then calls OnClick.
-class TXP_Button : public TCustomControl {
+class TXP_Button : public TXP_StateControl {
     Q_OBJECT
 public:
     explicit TXP_Button(QWidget *owner = nullptr);
@@ -48,23 +48,18 @@ public:
 
     // True while this button is the one that takes Enter.
     bool EnterTarget() const { return FEnterTarget; }
-    // True while the button holds the keyboard focus.
-    bool HasFocusFlag() const { return FFocused; }
 
     void Click() override;
 
-    // Draws the button at once on its window in look n (1 normal, 2 pressed,
-    // 4 hover; 3 and 5 are chosen inside).
-    void DrawState(int n);
-    // The image DrawState(n) puts on the window.
-    QImage RenderState(int n);
+    // The button in look n (1 normal, 2 pressed, 4 hover; 3 and 5 are
+    // chosen inside).
+    QImage RenderState(int n) override;
 
     bool DialogChar(QChar ch) override;
     bool DialogKey(int key, Qt::KeyboardModifiers shift) override;
     void FocusChanged(QWidget *focused) override;
 
 protected:
-    void Paint() override { DrawState(1); }
     // A hidden button has nothing on the screen to redraw (and its first
     // paint draws it whole): drawing it anyway would load the skin and
     // resolve the caption's font for nothing.
@@ -73,15 +68,10 @@ protected:
         if (isVisible())
             DrawState(1);
     }
-    void FontChanged() override { Repaint(); }
-    void CaptionChanged() override { Repaint(); }
-    void FocusReceived() override;
-    void FocusLost() override;
     void KeyDown(QKeyEvent *event) override;
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) override;
     void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) override;
     void MouseEnter() override;
-    void MouseLeave() override;
 
 private:
     void DrawPicture(QImage &image, int x, int y);
@@ -89,7 +79,6 @@ private:
     bool FEnterTarget = false;
     bool FDefault = false;
     bool FCancel = false;
-    bool FFocused = false;
     TBitmap FPicture;
     bool FPicTrans = false;
     TColor FPicTransColor = clBlack;

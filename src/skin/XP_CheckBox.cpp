@@ -6,7 +6,7 @@
 #include <QAccessible>
 #include <QKeyEvent>
 
-TXP_CheckBox::TXP_CheckBox(QWidget *owner) : TCustomControl(owner)
+TXP_CheckBox::TXP_CheckBox(QWidget *owner) : TXP_StateControl(owner)
 {
     resize(121, 17);
     SetTabStop(true);
@@ -15,10 +15,8 @@ TXP_CheckBox::TXP_CheckBox(QWidget *owner) : TCustomControl(owner)
 
 void TXP_CheckBox::SetChecked(bool checked)
 {
-    if (checked == FChecked)
+    if (!SetAndRepaint(FChecked, checked))
         return;
-    FChecked = checked;
-    Repaint();
     QAccessible::State changed;
     changed.checked = true;
     QAccessibleStateChangeEvent event(this, changed);
@@ -35,11 +33,6 @@ void TXP_CheckBox::Report()
 {
     if (OnClick)
         OnClick(this);
-}
-
-void TXP_CheckBox::DrawState(int n)
-{
-    CopyToWindow(RenderState(n));
 }
 
 QImage TXP_CheckBox::RenderState(int n)
@@ -60,25 +53,13 @@ QImage TXP_CheckBox::RenderState(int n)
     const QFont captionFont = font();
     const TColor color = Enabled() ? FontColor() : clGray;
     DrawTextLine(image, captionFont, color, Rect(frame.Width() + 4, 0, W, H), Caption(), tfLeft | tfVCenter);
-    if (FFocused && Enabled()) {
+    if (HasFocusFlag() && Enabled()) {
         const QSize text = TextExtent(captionFont, StripAccelerators(Caption()));
         const int left = frame.Width() + 3;
         const int top = (H - text.height()) / 2 - 1;
         DrawFocusRect(image, Rect(left, top, left + text.width() + 1, top + text.height() + 1));
     }
     return image;
-}
-
-void TXP_CheckBox::FocusReceived()
-{
-    FFocused = true;
-    Repaint();
-}
-
-void TXP_CheckBox::FocusLost()
-{
-    FFocused = false;
-    Repaint();
 }
 
 void TXP_CheckBox::KeyDown(QKeyEvent *event)
@@ -110,12 +91,6 @@ void TXP_CheckBox::MouseEnter()
 {
     TCustomControl::MouseEnter();
     DrawState(FChecked ? 6 : 5);
-}
-
-void TXP_CheckBox::MouseLeave()
-{
-    TCustomControl::MouseLeave();
-    Repaint();
 }
 
 bool TXP_CheckBox::DialogChar(QChar ch)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/Controls.h"
+#include "skin/XP_StateControl.h"
 
 // The skinned check box: a 13 x 13 mark cut from the skin strip "XPCHECKBOX"
 // (six looks: 1 unchecked, 2 checked, 3 and 4 the same disabled, 5 and 6 the
@@ -12,14 +12,13 @@
 // on every release, wherever the pointer is), on Enter or Space, and on its
 // accelerator (toggle and report at once). Setting Checked from code
 // repaints but reports nothing.
-class TXP_CheckBox : public TCustomControl {
+class TXP_CheckBox : public TXP_StateControl {
     Q_OBJECT
 public:
     explicit TXP_CheckBox(QWidget *owner = nullptr);
 
     bool Checked() const { return FChecked; }
     void SetChecked(bool checked);
-    bool HasFocusFlag() const { return FFocused; }
     // Toggles and reports, as Enter, Space and the accelerator do.
     void Toggle();
 
@@ -27,31 +26,22 @@ public:
     // base's click on release does nothing here.
     void Click() override {}
 
-    // Draws the check box at once on its window; n is 1 for a plain draw, 5
-    // or 6 when the pointer has entered.
-    void DrawState(int n);
-    // The image DrawState(n) puts on the window.
-    QImage RenderState(int n);
+    // The check box in look n: 1 for a plain draw, 5 or 6 when the pointer
+    // has entered.
+    QImage RenderState(int n) override;
 
     bool DialogChar(QChar ch) override;
     void FocusChanged(QWidget *) override { Repaint(); }
 
 protected:
-    void Paint() override { DrawState(1); }
     void EnabledChanged() override { Repaint(); }
-    void FontChanged() override { Repaint(); }
-    void CaptionChanged() override { Repaint(); }
-    void FocusReceived() override;
-    void FocusLost() override;
     void KeyDown(QKeyEvent *event) override;
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) override;
     void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) override;
     void MouseEnter() override;
-    void MouseLeave() override;
 
 private:
     void Report();
 
-    bool FFocused = false;
     bool FChecked = false;
 };

@@ -13,18 +13,12 @@ TXP_GroupBox::TXP_GroupBox(QWidget *owner) : TCustomControl(owner)
 
 void TXP_GroupBox::SetBorderColor(TColor color)
 {
-    if (color == FBorderColor)
-        return;
-    FBorderColor = color;
-    Repaint();
+    SetAndRepaint(FBorderColor, color);
 }
 
 void TXP_GroupBox::SetCaptionColor(TColor color)
 {
-    if (color == FCaptionColor)
-        return;
-    FCaptionColor = color;
-    Repaint();
+    SetAndRepaint(FCaptionColor, color);
 }
 
 QImage TXP_GroupBox::Render()

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 
 // A file of lines that only grows and only ever holds whole lines, shared by
@@ -26,6 +27,22 @@ public:
     bool Append(QByteArray Line, QString &Reason);
 
 private:
+    // The system's side of an append (LineFile_posix.cpp, LineFile_win.cpp).
+    // A call that fails returns false and leaves its error for LastError().
+    bool IsOpen() const;
+    bool Lock(); // waits for another writer's lock
+    void Unlock();
+    bool FileSize(int64_t &Size);
+    // True when the byte before Size is a line break, or Size is 0.
+    bool EndsWithLineBreak(int64_t Size);
+    // Writes all of Data at Offset, the file's end under the lock.
+    bool WriteAt(int64_t Offset, const QByteArray &Data);
+    bool Sync();
+    bool CutTo(int64_t Size);
+    static uint32_t LastError();    // errno, GetLastError()
+    static uint32_t NotOpenError(); // the error of a call on no file
+    static QString ErrorText(uint32_t Code);
+
     struct TSystem; // the open file
     std::unique_ptr<TSystem> FFile;
 };

@@ -14,42 +14,6 @@ struct TLineFile::TSystem {
     int Fd = -1;
 };
 
-namespace {
-
-// Holds the file's lock for one append.
-class TAppendLock {
-public:
-    explicit TAppendLock(int Fd) : FFd(Fd)
-    {
-        int r = -1;
-        do {
-            r = ::flock(FFd, LOCK_EX);
-        } while (r != 0 && errno == EINTR);
-        FLocked = r == 0;
-    }
-    ~TAppendLock()
-    {
-        if (FLocked)
-            ::flock(FFd, LOCK_UN);
-    }
-    TAppendLock(const TAppendLock &) = delete;
-    TAppendLock &operator=(const TAppendLock &) = delete;
-    bool Locked() const { return FLocked; }
-
-private:
-    int FFd;
-    bool FLocked = false;
-};
-
-// True when the file's last byte is a line break (or the file is empty).
-bool EndsWithLineBreak(int Fd, off_t Size)
-{
-    char last = '\n';
-    return Size == 0 || (::pread(Fd, &last, 1, Size - 1) == 1 && last == '\n');
-}
-
-} // namespace
-
 TLineFile::TLineFile() : FFile(std::make_unique<TSystem>()) {}
 
 TLineFile::~TLineFile()
@@ -68,28 +32,67 @@ bool TLineFile::Open(const QString &Path, QString &Reason)
     return true;
 }
 
-bool TLineFile::Append(QByteArray Line, QString &Reason)
+bool TLineFile::IsOpen() const
 {
-    auto fail = [&](int Code) {
-        Reason = SystemErrorText(Code);
+    return FFile->Fd >= 0;
+}
+
+bool TLineFile::Lock()
+{
+    int r = -1;
+    do {
+        r = ::flock(FFile->Fd, LOCK_EX);
+    } while (r != 0 && errno == EINTR);
+    return r == 0;
+}
+
+void TLineFile::Unlock()
+{
+    ::flock(FFile->Fd, LOCK_UN);
+}
+
+bool TLineFile::FileSize(int64_t &Size)
+{
+    struct stat st {};
+    if (::fstat(FFile->Fd, &st) != 0)
         return false;
-    };
-    if (FFile->Fd < 0)
-        return fail(EBADF);
-    const int fd = FFile->Fd;
-    const TAppendLock lock(fd);
-    if (!lock.Locked())
-        return fail(errno);
-    struct stat before {};
-    if (::fstat(fd, &before) != 0)
-        return fail(errno);
-    if (!EndsWithLineBreak(fd, before.st_size))
-        Line.prepend('\n');
-    if (WriteAllTo(fd, Line.constData(), Line.size()) && ::fsync(fd) == 0)
-        return true;
-    // Whatever part of the line reached the file goes again.
-    const int code = errno;
-    if (::ftruncate(fd, before.st_size) == 0)
-        ::fsync(fd);
-    return fail(code);
+    Size = st.st_size;
+    return true;
+}
+
+bool TLineFile::EndsWithLineBreak(int64_t Size)
+{
+    char last = '\n';
+    return Size == 0 || (::pread(FFile->Fd, &last, 1, off_t(Size - 1)) == 1 && last == '\n');
+}
+
+bool TLineFile::WriteAt(int64_t, const QByteArray &Data)
+{
+    // Opened for appending: every write lands at the end.
+    return WriteAllTo(FFile->Fd, Data.constData(), Data.size());
+}
+
+bool TLineFile::Sync()
+{
+    return ::fsync(FFile->Fd) == 0;
+}
+
+bool TLineFile::CutTo(int64_t Size)
+{
+    return ::ftruncate(FFile->Fd, off_t(Size)) == 0;
+}
+
+uint32_t TLineFile::LastError()
+{
+    return uint32_t(errno);
+}
+
+uint32_t TLineFile::NotOpenError()
+{
+    return EBADF;
+}
+
+QString TLineFile::ErrorText(uint32_t Code)
+{
+    return SystemErrorText(int(Code));
 }

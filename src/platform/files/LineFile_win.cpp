@@ -4,6 +4,7 @@
 
 struct TLineFile::TSystem {
     HANDLE Handle = INVALID_HANDLE_VALUE;
+    OVERLAPPED LockRange{}; // from offset 0
 };
 
 namespace {
@@ -11,66 +12,12 @@ namespace {
 // The whole file's range, which LockFileEx locks for one append.
 constexpr DWORD WholeRange = MAXDWORD;
 
-// Holds the file's lock for one append; waits for another writer's.
-class TAppendLock {
-public:
-    explicit TAppendLock(HANDLE Handle) : FHandle(Handle)
-    {
-        FLocked = LockFileEx(FHandle, LOCKFILE_EXCLUSIVE_LOCK, 0, WholeRange, WholeRange, &FRange) != FALSE;
-    }
-    ~TAppendLock()
-    {
-        if (FLocked)
-            UnlockFileEx(FHandle, 0, WholeRange, WholeRange, &FRange);
-    }
-    TAppendLock(const TAppendLock &) = delete;
-    TAppendLock &operator=(const TAppendLock &) = delete;
-    bool Locked() const { return FLocked; }
-
-private:
-    HANDLE FHandle;
-    OVERLAPPED FRange{}; // from offset 0
-    bool FLocked = false;
-};
-
 OVERLAPPED At(LONGLONG Offset)
 {
     OVERLAPPED at{};
     at.Offset = DWORD(Offset & 0xFFFFFFFF);
     at.OffsetHigh = DWORD(Offset >> 32);
     return at;
-}
-
-// True when the file's last byte is a line break (or the file is empty).
-bool EndsWithLineBreak(HANDLE Handle, LONGLONG Size)
-{
-    if (Size == 0)
-        return true;
-    char last = '\n';
-    DWORD got = 0;
-    OVERLAPPED at = At(Size - 1);
-    return ReadFile(Handle, &last, 1, &got, &at) && got == 1 && last == '\n';
-}
-
-// Writes all of Data at Offset.
-bool WriteAllAt(HANDLE Handle, const QByteArray &Data, LONGLONG Offset)
-{
-    const char *data = Data.constData();
-    qsizetype left = Data.size();
-    while (left > 0) {
-        DWORD written = 0;
-        OVERLAPPED at = At(Offset);
-        if (!WriteFile(Handle, data, DWORD(std::min<qsizetype>(left, 1 << 30)), &written, &at))
-            return false;
-        if (written == 0) {
-            SetLastError(ERROR_WRITE_FAULT);
-            return false;
-        }
-        data += written;
-        left -= written;
-        Offset += written;
-    }
-    return true;
 }
 
 } // namespace
@@ -96,28 +43,85 @@ bool TLineFile::Open(const QString &Path, QString &Reason)
     return true;
 }
 
-bool TLineFile::Append(QByteArray Line, QString &Reason)
+bool TLineFile::IsOpen() const
 {
-    auto fail = [&](DWORD Code) {
-        Reason = WindowsErrorText(Code);
+    return FFile->Handle != INVALID_HANDLE_VALUE;
+}
+
+bool TLineFile::Lock()
+{
+    FFile->LockRange = OVERLAPPED{};
+    return LockFileEx(FFile->Handle, LOCKFILE_EXCLUSIVE_LOCK, 0, WholeRange, WholeRange, &FFile->LockRange) !=
+           FALSE;
+}
+
+void TLineFile::Unlock()
+{
+    UnlockFileEx(FFile->Handle, 0, WholeRange, WholeRange, &FFile->LockRange);
+}
+
+bool TLineFile::FileSize(int64_t &Size)
+{
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(FFile->Handle, &size))
         return false;
-    };
-    if (FFile->Handle == INVALID_HANDLE_VALUE)
-        return fail(ERROR_INVALID_HANDLE);
-    const HANDLE handle = FFile->Handle;
-    const TAppendLock lock(handle);
-    if (!lock.Locked())
-        return fail(GetLastError());
-    LARGE_INTEGER before{};
-    if (!GetFileSizeEx(handle, &before))
-        return fail(GetLastError());
-    if (!EndsWithLineBreak(handle, before.QuadPart))
-        Line.prepend('\n');
-    if (WriteAllAt(handle, Line, before.QuadPart) && FlushFileBuffers(handle))
+    Size = size.QuadPart;
+    return true;
+}
+
+bool TLineFile::EndsWithLineBreak(int64_t Size)
+{
+    if (Size == 0)
         return true;
-    // Whatever part of the line reached the file goes again.
-    const DWORD code = GetLastError();
-    if (SetFilePointerEx(handle, before, nullptr, FILE_BEGIN) && SetEndOfFile(handle))
-        FlushFileBuffers(handle);
-    return fail(code);
+    char last = '\n';
+    DWORD got = 0;
+    OVERLAPPED at = At(Size - 1);
+    return ReadFile(FFile->Handle, &last, 1, &got, &at) && got == 1 && last == '\n';
+}
+
+bool TLineFile::WriteAt(int64_t Offset, const QByteArray &Data)
+{
+    const char *data = Data.constData();
+    qsizetype left = Data.size();
+    while (left > 0) {
+        DWORD written = 0;
+        OVERLAPPED at = At(Offset);
+        if (!WriteFile(FFile->Handle, data, DWORD(std::min<qsizetype>(left, 1 << 30)), &written, &at))
+            return false;
+        if (written == 0) {
+            SetLastError(ERROR_WRITE_FAULT);
+            return false;
+        }
+        data += written;
+        left -= written;
+        Offset += written;
+    }
+    return true;
+}
+
+bool TLineFile::Sync()
+{
+    return FlushFileBuffers(FFile->Handle) != FALSE;
+}
+
+bool TLineFile::CutTo(int64_t Size)
+{
+    LARGE_INTEGER size{};
+    size.QuadPart = Size;
+    return SetFilePointerEx(FFile->Handle, size, nullptr, FILE_BEGIN) && SetEndOfFile(FFile->Handle);
+}
+
+uint32_t TLineFile::LastError()
+{
+    return uint32_t(GetLastError());
+}
+
+uint32_t TLineFile::NotOpenError()
+{
+    return ERROR_INVALID_HANDLE;
+}
+
+QString TLineFile::ErrorText(uint32_t Code)
+{
+    return WindowsErrorText(DWORD(Code));
 }

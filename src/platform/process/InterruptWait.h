@@ -6,8 +6,8 @@
 
 // Turns a request to stop (Ctrl+C, a termination request, or Stop() called
 // from another thread) into an event that a wait can see, so that a stop
-// ends a wait at once and never interrupts a device exchange halfway. On Linux, while an instance lives,
-// SIGINT and SIGTERM are blocked for the process and arrive through a signal
+// ends a wait at once and never interrupts a device exchange halfway. On Linux (InterruptWait_posix.cpp),
+// while an instance lives, SIGINT and SIGTERM are blocked for the process and arrive through a signal
 // descriptor that a wait polls. On Windows (InterruptWait_win.cpp) a console
 // control handler (Ctrl+C, Ctrl+Break, the console closed) sets an event
 // that a wait blocks on.
@@ -31,6 +31,10 @@ public:
     void Stop();
 
 private:
+    // Blocks until the stop event or for Bound at most; false when the
+    // system's wait failed (InterruptWait_posix.cpp, InterruptWait_win.cpp).
+    bool BlockOnStopEvent(std::chrono::milliseconds Bound);
+
     struct TSystem; // the system's objects behind the event
     std::unique_ptr<TSystem> FSystem;
     bool FInterrupted = false;

@@ -70,20 +70,9 @@ bool TInterruptWait::Interrupted()
     return FInterrupted;
 }
 
-bool TInterruptWait::WaitUntil(std::chrono::steady_clock::time_point deadline)
+bool TInterruptWait::BlockOnStopEvent(std::chrono::milliseconds Bound)
 {
-    using namespace std::chrono;
-    for (;;) {
-        if (Interrupted())
-            return false;
-        const auto left = duration_cast<milliseconds>(deadline - steady_clock::now());
-        if (left.count() <= 0)
-            return true;
-        pollfd p[2] = {{FSystem->SignalFd, POLLIN, 0}, {FSystem->StopFd, POLLIN, 0}};
-        // Round up so that the wait never ends a little early and loops.
-        const int timeout = static_cast<int>(std::min<long long>(left.count() + 1, 60'000));
-        const int n = ::poll(p, 2, timeout); // a negative descriptor is left out
-        if (n < 0 && errno != EINTR)
-            return !Interrupted();
-    }
+    pollfd p[2] = {{FSystem->SignalFd, POLLIN, 0}, {FSystem->StopFd, POLLIN, 0}};
+    const int n = ::poll(p, 2, int(Bound.count())); // a negative descriptor is left out
+    return n >= 0 || errno == EINTR;
 }

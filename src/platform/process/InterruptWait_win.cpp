@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <atomic>
 
 namespace {
@@ -65,20 +64,11 @@ bool TInterruptWait::Interrupted()
     return FInterrupted;
 }
 
-bool TInterruptWait::WaitUntil(std::chrono::steady_clock::time_point deadline)
+bool TInterruptWait::BlockOnStopEvent(std::chrono::milliseconds Bound)
 {
-    using namespace std::chrono;
-    for (;;) {
-        if (Interrupted())
-            return false;
-        const auto left = duration_cast<milliseconds>(deadline - steady_clock::now());
-        if (left.count() <= 0)
-            return true;
-        // Round up so that the wait never ends a little early and loops.
-        const auto timeout = DWORD(std::min<long long>(left.count() + 1, 60'000));
-        if (FSystem->Event == nullptr)
-            Sleep(timeout);
-        else if (WaitForSingleObject(FSystem->Event, timeout) == WAIT_FAILED)
-            return !Interrupted();
+    if (FSystem->Event == nullptr) {
+        Sleep(DWORD(Bound.count()));
+        return true;
     }
+    return WaitForSingleObject(FSystem->Event, DWORD(Bound.count())) != WAIT_FAILED;
 }

@@ -54,7 +54,7 @@ struct TAdapterNumber {
 // is kept when the adapter is unplugged, so that it is found under the same
 // number when it is plugged back. On Windows (PortMap_win.cpp) the numbers
 // are Windows' own: COMn leads to "\\.\COMn", ResolveAll lists the ports
-// Windows lists (SystemPorts.h), and nothing is assigned or mapped.
+// Windows lists (SystemPorts_win.h), and nothing is assigned or mapped.
 class TPortMap {
 public:
     explicit TPortMap(TSettingsStore &Store, TPortScanRoots Roots = TPortScanRoots::FromEnvironment());

@@ -1,24 +1,18 @@
 #include "platform/serial/PortProbe.h"
 
+#include "base/NameTable.h"
+
+namespace {
+
+constexpr std::array<const char *, 7> AccessKeys = {"ok",   "missing",   "not-a-device", "permission-denied",
+                                                    "busy", "no-device", "error"};
+static_assert(AccessKeys.size() == size_t(TPortAccess::Failed) + 1);
+
+} // namespace
+
 QString AccessKey(TPortAccess access)
 {
-    switch (access) {
-    case TPortAccess::Ok:
-        return QStringLiteral("ok");
-    case TPortAccess::Missing:
-        return QStringLiteral("missing");
-    case TPortAccess::NotCharDevice:
-        return QStringLiteral("not-a-device");
-    case TPortAccess::PermissionDenied:
-        return QStringLiteral("permission-denied");
-    case TPortAccess::Busy:
-        return QStringLiteral("busy");
-    case TPortAccess::NoHardware:
-        return QStringLiteral("no-device");
-    case TPortAccess::Failed:
-        break;
-    }
-    return QStringLiteral("error");
+    return QString::fromLatin1(TableEntry(AccessKeys, access));
 }
 
 QString GroupAdvice(const TPortProbe &probe)

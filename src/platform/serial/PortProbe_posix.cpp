@@ -1,5 +1,6 @@
 #include "platform/serial/PortProbe.h"
 
+#include "platform/serial/PortOpen.h"
 #include "platform/serial/PortUsers.h"
 
 #include <QFileInfo>
@@ -7,10 +8,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -60,6 +59,24 @@ bool AccountHasGroup(gid_t gid)
     return std::find(groups.begin(), groups.begin() + n, gid) != groups.begin() + n;
 }
 
+// What an open() that failed with Error says about the device.
+TPortAccess AccessAfterOpenError(int Error)
+{
+    switch (Error) {
+    case EACCES:
+    case EPERM:
+        return TPortAccess::PermissionDenied;
+    case EBUSY:
+        return TPortAccess::Busy;
+    case EIO:
+    case ENXIO:
+    case ENODEV:
+        return TPortAccess::NoHardware;
+    default:
+        return TPortAccess::Failed;
+    }
+}
+
 } // namespace
 
 TPortProbe ProbePort(const QString &path)
@@ -86,41 +103,27 @@ TPortProbe ProbePort(const QString &path)
         return probe;
     }
 
-    const int fd = ::open(native.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        probe.Detail = QString::fromLocal8Bit(std::strerror(error));
-        switch (error) {
-        case EACCES:
-        case EPERM:
-            probe.Access = TPortAccess::PermissionDenied;
-            probe.InGroupNotSession =
-                probe.GroupGrantsAccess && !SessionHasGroup(st.st_gid) && AccountHasGroup(st.st_gid);
-            break;
-        case EBUSY:
-            probe.Access = TPortAccess::Busy;
-            probe.Holders = PortHolders(path);
-            break;
-        case EIO:
-        case ENXIO:
-        case ENODEV:
-            probe.Access = TPortAccess::NoHardware;
-            break;
-        default:
-            probe.Access = TPortAccess::Failed;
-            break;
-        }
-        return probe;
-    }
-    // The link holds its port with an exclusive lock: a lock we cannot take
-    // means another program has the port open.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        probe.Access = TPortAccess::Busy;
-    } else {
-        ::flock(fd, LOCK_UN);
+    // Opened as the link opens it, and closed again at once (which lets the
+    // lock go).
+    const TPortOpening opening = OpenHeldPort(path);
+    switch (opening.Failure) {
+    case TPortOpenFailure::None:
+        ::close(opening.Handle);
         probe.Access = TPortAccess::Ok;
+        break;
+    case TPortOpenFailure::NotCharDevice:
+        probe.Access = TPortAccess::NotCharDevice;
+        break;
+    case TPortOpenFailure::Held:
+        probe.Access = TPortAccess::Busy;
+        break;
+    case TPortOpenFailure::System:
+        probe.Detail = QString::fromLocal8Bit(std::strerror(int(opening.SystemError)));
+        probe.Access = AccessAfterOpenError(int(opening.SystemError));
+        probe.InGroupNotSession = probe.Access == TPortAccess::PermissionDenied && probe.GroupGrantsAccess &&
+                                  !SessionHasGroup(st.st_gid) && AccountHasGroup(st.st_gid);
+        break;
     }
-    ::close(fd);
     if (probe.Access == TPortAccess::Busy)
         probe.Holders = PortHolders(path);
     return probe;

@@ -1,16 +1,16 @@
 #include "platform/serial/PortProbe.h"
 
+#include "platform/serial/PortOpen.h"
 #include "platform/store/RegKey_win.h"
 
 TPortProbe ProbePort(const QString &path)
 {
     TPortProbe probe;
     probe.Path = path;
-    // Opened as the link opens it: read/write, not shared.
-    const HANDLE handle = CreateFileW(path.toStdWString().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
+    // Opened as the link opens it, and closed again at once.
+    const TPortOpening opening = OpenHeldPort(path);
+    if (opening.Failure == TPortOpenFailure::System) {
+        const DWORD error = opening.SystemError;
         probe.Detail = WindowsErrorText(error);
         switch (error) {
         case ERROR_FILE_NOT_FOUND:
@@ -33,7 +33,8 @@ TPortProbe ProbePort(const QString &path)
         }
         return probe;
     }
-    probe.Access = GetFileType(handle) == FILE_TYPE_CHAR ? TPortAccess::Ok : TPortAccess::NotCharDevice;
-    CloseHandle(handle);
+    if (opening.Ok())
+        CloseHandle(opening.Handle);
+    probe.Access = opening.Ok() ? TPortAccess::Ok : TPortAccess::NotCharDevice;
     return probe;
 }

@@ -11,7 +11,7 @@
 // write, bounded waits that block in the system, discarding of stale input.
 // Every byte written, read or discarded passes through the protocol trace.
 //
-// SerialPort.cpp holds the POSIX implementation (a tty descriptor, poll()),
+// SerialPort_posix.cpp holds the POSIX implementation (a tty descriptor, poll()),
 // SerialPort_win.cpp the Windows one (a handle from CreateFileA on
 // "\\\\.\\COMn", ReadFile with comm time-outs).
 class TSerialPort {

@@ -1,5 +1,6 @@
 #include "platform/serial/SerialPort.h"
 
+#include "platform/serial/PortOpen.h"
 #include "platform/serial/SerialTrace.h"
 
 #include <algorithm>
@@ -7,9 +8,7 @@
 #include <chrono>
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/file.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -75,23 +74,16 @@ TSerialPort::~TSerialPort()
 bool TSerialPort::Open(const QString &Path)
 {
     Close();
-    const QByteArray path = Path.toLocal8Bit();
-    if (path.isEmpty())
+    if (Path.isEmpty())
         return false;
-    // O_NONBLOCK only for the open itself, so that a line without carrier
-    // cannot block it; the descriptor is made blocking again below.
-    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
+    const TPortOpening opening = OpenHeldPort(Path);
+    if (!opening.Ok())
         return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
-        return false;
-    }
-    // TIOCEXCL keeps out other openers (root excepted); the lock above keeps
-    // out everyone who locks, root included. A non-terminal character device
-    // rejects the ioctl, which is harmless.
+    const int fd = opening.Handle;
+    // TIOCEXCL keeps out other openers that do not lock (root excepted). A
+    // non-terminal character device rejects the ioctl, which is harmless.
     ::ioctl(fd, TIOCEXCL);
+    // The open did not block; reads and writes do.
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0)
         ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);

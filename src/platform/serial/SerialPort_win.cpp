@@ -1,5 +1,6 @@
 #include "platform/serial/SerialPort.h"
 
+#include "platform/serial/PortOpen.h"
 #include "platform/serial/SerialTrace.h"
 
 #include <windows.h>
@@ -58,19 +59,12 @@ TSerialPort::~TSerialPort()
 bool TSerialPort::Open(const QString &Path)
 {
     Close();
-    const QByteArray path = Path.toLocal8Bit();
-    if (path.isEmpty())
+    if (Path.isEmpty())
         return false;
-    // Not shared: a second opener, here or in another program, is refused.
-    HANDLE handle =
-        CreateFileA(path.constData(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
+    const TPortOpening opening = OpenHeldPort(Path);
+    if (!opening.Ok())
         return false;
-    if (GetFileType(handle) != FILE_TYPE_CHAR) {
-        CloseHandle(handle);
-        return false;
-    }
-    FFd = handle;
+    FFd = opening.Handle;
     FLost = false;
     return true;
 }
