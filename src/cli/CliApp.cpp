@@ -70,8 +70,9 @@ std::vector<TCliCommand> MakeCommands()
                         "main window's Save does and writes the settings (command 1). Addresses are\n"
                         "dotted IPv4 addresses (each number also as $hex or 0xhex). Nothing is sent\n"
                         "when a check fails (exit status 2 with the message). The record is read back\n"
-                        "after the acknowledgement: settings that differ are reported as \"acknowledged\n"
-                        "but not applied\" (exit status 1). The write is recorded in the journal.\n",
+                        "after the acknowledgement: a unit other than the one read (serial number or\n"
+                        "type; units swapped during the write) or settings that differ fail the write\n"
+                        "(exit status 1). The write is recorded in the journal.\n",
                         std::vector<TCliOption>{{{"dhcp"}, "on|off", "DHCP on or off"},
                                                 {{"local"}, "A", "the device's own IP address"},
                                                 {{"server"}, "A", "the management server's IP address"},
@@ -94,7 +95,8 @@ std::vector<TCliCommand> MakeCommands()
     commands.push_back(
         {"restore", "FILE", "write the network settings of a backup to the unit",
          "Writes the network settings held in a backup (command 1, the 17 bytes of the\n"
-         "backed-up record), reads them back and records the write in the journal.\n"
+         "backed-up record), reads them back from the same unit and records the write\n"
+         "in the journal.\n"
          "A unit whose serial number or type differs from the backup's is refused\n"
          "(exit status 2, nothing sent) unless --force is given: that clones a\n"
          "configuration onto another unit.\n",
@@ -106,15 +108,22 @@ std::vector<TCliCommand> MakeCommands()
          "PLAN.csv has a header line serial,dhcp,local,server,gateway,mask (optionally\n"
          "label) and one row per unit; an empty cell keeps the unit's value. The whole\n"
          "plan is checked first (exit status 2 with the line and the message).\n"
+         "Units the journal holds as written with their plan settings are done already.\n"
          "Then the port is read every half second: a unit of the plan that is not done\n"
-         "yet is written, verified and recorded; a unit not in the plan is reported once\n"
-         "and left alone; a unit done is never written again. The port is reopened by\n"
-         "its name when it vanishes. The run ends when every unit is done (exit 0), or\n"
-         "on Ctrl+C or SIGTERM after the exchange under way (exit 1 when a unit failed).\n"
+         "yet is written, verified (the same unit, holding what was sent) and recorded;\n"
+         "a unit not in the plan is reported once and left alone; a unit done is not\n"
+         "written again, and one that comes back holding other settings is a failure.\n"
+         "The port is reopened by its name when it vanishes. The run ends when every\n"
+         "unit is done (exit 0), or on Ctrl+C or SIGTERM after the exchange under way\n"
+         "(exit 1 when a unit failed).\n"
          "Progress is a live line on a terminal, else one line per event; with --json\n"
          "one JSON object per event.\n",
-         std::vector<TCliOption>{{{"once"}, {}, "handle the unit attached now and end"}} + WriteOptions, 1,
-         RunCommission});
+         std::vector<TCliOption>{{{"once"}, {}, "handle the unit attached now and end"},
+                                 {{"rewrite-changed"},
+                                  {},
+                                  "write a done unit again when it comes back holding\nother settings"}} +
+             WriteOptions,
+         1, RunCommission});
     commands.push_back({"report",
                         {},
                         "summarise the journal: each unit's latest settings and its history",

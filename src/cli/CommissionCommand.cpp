@@ -34,17 +34,23 @@ int RunCommission(TCliContext &Context)
     TCommissionProgress text(Context.Out);
     TCommissionJsonEvents json(Context.Out);
     TCommissionObserver &observer = Context.Out.Json() ? static_cast<TCommissionObserver &>(json) : text;
-    TCommissioning run(std::move(rows), journal, observer, {Context.Global.Port, VerifyWrites(Context)});
+    TCommissioning run(
+        std::move(rows), journal, observer,
+        {Context.Global.Port, VerifyWrites(Context), Context.Args.Has(QStringLiteral("rewrite-changed"))});
     bool ok = false;
-    if (Context.Args.Has(QStringLiteral("once"))) {
+    const bool once = Context.Args.Has(QStringLiteral("once"));
+    if (once) {
         ok = run.RunOnce();
     } else {
         // Ctrl+C and SIGTERM from here on end the run after the exchange under way.
         TInterruptWait interrupt;
         ok = run.Run(interrupt, PollIntervalMs);
     }
+    // Every failure is one line on standard error.
     if (!run.JournalFault().isEmpty())
         Context.Out.ErrorLine(run.JournalFault());
+    else if (once && !ok && !run.LastFailure().isEmpty())
+        Context.Out.ErrorLine(run.LastFailure());
     // Units refused alone make a usage failure: their plan rows need mending.
     return ok ? CliExitOk : run.OnlyRefusals() ? CliExitUsage : CliExitDevice;
 }

@@ -20,7 +20,8 @@ int RunReport(TCliContext &Context)
     QDateTime since;
     if (args.Has(QStringLiteral("since")) && !ParseReportSince(args.Value(QStringLiteral("since")), since))
         return Context.Usage(
-            QStringLiteral("invalid date '%1': give YYYY-MM-DD, YYYY-MM-DDTHH:MM or YYYY-MM-DDTHH:MM:SS")
+            QStringLiteral("invalid date '%1': give YYYY-MM-DD or YYYY-MM-DDTHH:MM[:SS[.fff]] in local time, "
+                           "or followed by Z (UTC) or an offset +HH:MM, +HHMM or +HH (or -)")
                 .arg(args.Value(QStringLiteral("since"))));
 
     const QString path =

@@ -36,7 +36,7 @@ int ReportWrite(const TCliContext &Context, const TFleetLink &Link, const TWrite
         Context.Out.JsonLine(
             QJsonObject{{QStringLiteral("port"), Link.PortName()},
                         {QStringLiteral("status"), Link.Status().Text()},
-                        {QStringLiteral("verification"), Outcome.Verdict},
+                        {QStringLiteral("verification"), WriteVerdictText(Outcome.Verdict)},
                         {QStringLiteral("network"), Outcome.Entry.value(QStringLiteral("written"))}});
     else
         Context.Out.Line(Link.Status().Text());

@@ -24,6 +24,12 @@ QJsonObject BackupDocument(const TBackupSource &Source);
 // bytes as hex. False when Backup holds no such record.
 bool BackupRecord(const QJsonObject &Backup, TDeviceInfo &Record);
 
+// Why a backup cannot be restored as it stands: its readable "info" says
+// other than its "record" (which is what a restore writes), naming each
+// field that differs; empty when they agree or there is no "info".
+QString BackupDisagreement(const QJsonObject &Backup, const TDeviceInfo &Record);
+
 // The information record a backup file holds, from its "record" bytes. False
-// with Error set when the file cannot be read or is no backup.
+// with Error set when the file cannot be read, is no backup or its readable
+// settings disagree with the record (BackupDisagreement).
 bool ReadBackup(const QString &Path, TDeviceInfo &Record, QString &Error);

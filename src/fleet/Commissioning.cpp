@@ -6,9 +6,14 @@
 #include "fleet/RecordViews.h"
 #include "fleet/SettingsEdit.h"
 #include "fleet/VerifiedWrite.h"
+#include "fleet/WriteVerdict.h"
 #include "platform/process/InterruptWait.h"
+#include "platform/serial/PortProbe.h"
+
+#include <QJsonArray>
 
 #include <chrono>
+#include <cstring>
 
 namespace {
 
@@ -22,6 +27,26 @@ QString Units(int Count)
 QString UnitName(const QString &Serial, const TPlanRow *Row)
 {
     return Row && !Row->Label.isEmpty() ? QStringLiteral("%1 (%2)").arg(Serial, OneLine(Row->Label)) : Serial;
+}
+
+bool SameSettings(const TNetSettings &A, const TNetSettings &B)
+{
+    return std::memcmp(&A, &B, sizeof A) == 0;
+}
+
+// The settings a journal line's write left the unit with when it succeeded:
+// the bytes sent (its "payload"), which a verified write read back equal.
+std::optional<TNetSettings> SucceededWith(const QJsonObject &Entry)
+{
+    if (!WriteSucceeded(Entry.value(QStringLiteral("verification")).toString()))
+        return std::nullopt;
+    const QByteArray payload =
+        QByteArray::fromHex(Entry.value(QStringLiteral("payload")).toString().toLatin1());
+    TNetSettings settings{};
+    if (payload.size() != int(sizeof settings))
+        return std::nullopt;
+    std::memcpy(&settings, payload.constData(), sizeof settings);
+    return settings;
 }
 
 } // namespace
@@ -39,6 +64,8 @@ TCommissioning::TCommissioning(std::vector<TPlanRow> Rows, TJournal &Journal, TC
                                TOptions Options)
     : FRows(std::move(Rows)), FJournal(Journal), FObserver(Observer), FOptions(std::move(Options))
 {
+    for (qsizetype i = 0; i < qsizetype(FRows.size()); ++i)
+        FRowIndex.insert(FRows[size_t(i)].Serial, i);
 }
 
 void TCommissioning::Notify(TCommissionStep Step, const QString &Message, bool Lasting,
@@ -58,17 +85,68 @@ void TCommissioning::Notify(TCommissionStep Step, const QString &Message, bool L
     FObserver.Notify(event);
 }
 
-const TPlanRow *TCommissioning::RowOf(const QString &Serial) const
+void TCommissioning::Failure(TCommissionStep Step, const QString &Message, const QJsonObject &Fields)
 {
-    for (const TPlanRow &row : FRows) {
-        if (row.Serial == Serial)
-            return &row;
-    }
-    return nullptr;
+    FLastFailure = Message;
+    Notify(Step, Message, true, Fields);
 }
 
-void TCommissioning::NoUnit(const QString &Why)
+const TPlanRow *TCommissioning::RowOf(const QString &Serial) const
 {
+    const auto it = FRowIndex.constFind(Serial);
+    return it == FRowIndex.constEnd() ? nullptr : &FRows[size_t(*it)];
+}
+
+void TCommissioning::MarkDone(const QString &Serial, const TNetSettings &Settings)
+{
+    FDone.insert(Serial, Settings);
+    FFailed.remove(Serial);
+    FRefused.remove(Serial);
+    FChanged.remove(Serial);
+}
+
+void TCommissioning::MarkNotDone(const QString &Serial)
+{
+    FDone.remove(Serial);
+    FChanged.remove(Serial);
+}
+
+void TCommissioning::ReadDoneEarlier()
+{
+    // The latest write of each planned unit decides; a write that another
+    // unit answered counts against both units.
+    std::vector<std::optional<TNetSettings>> latest(FRows.size());
+    auto note = [&](const QString &Serial, const std::optional<TNetSettings> &Settings) {
+        if (const auto it = FRowIndex.constFind(Serial.trimmed()); it != FRowIndex.constEnd())
+            latest[size_t(*it)] = Settings;
+    };
+    int skipped = 0;
+    QString error;
+    ForEachJournalLine(
+        FJournal.Path(),
+        [&](QJsonObject &&Line) {
+            const QString verdict = Line.value(QStringLiteral("verification")).toString();
+            if (verdict.isEmpty() || Line.value(QStringLiteral("stage")) == QLatin1String("intent") ||
+                ParseWriteVerdict(verdict) == TWriteVerdict::ChangedSinceDone)
+                return;
+            note(Line.value(QStringLiteral("serialNumber")).toString(), SucceededWith(Line));
+            const QJsonValue answered = Line.value(QStringLiteral("answered"));
+            if (answered.isObject())
+                note(answered.toObject().value(QStringLiteral("serialNumber")).toString(), std::nullopt);
+        },
+        skipped, error);
+    for (size_t i = 0; i < FRows.size(); ++i) {
+        const std::optional<TNetSettings> &with = latest[i];
+        if (with && SameSettings(ApplySettingsEdit(FRows[i].Edit, *with), *with)) {
+            FDone.insert(FRows[i].Serial, *with);
+            FDoneEarlier << FRows[i].Serial;
+        }
+    }
+}
+
+void TCommissioning::NoUnit(const QString &Why, const QString &Shown)
+{
+    FLastFailure = QStringLiteral("no unit: ") + Shown;
     if (!FAttached.isEmpty()) {
         const QString gone = FAttached;
         FAttached.clear();
@@ -79,19 +157,27 @@ void TCommissioning::NoUnit(const QString &Why)
     }
     // Said once per change, not at every look.
     if (Why != FNoUnitReason)
-        Notify(TCommissionStep::Waiting, QStringLiteral("waiting for a unit: ") + Why, false);
+        Notify(TCommissionStep::Waiting, QStringLiteral("waiting for a unit: ") + Shown, false);
     FNoUnitReason = Why;
 }
 
 TCommissioning::TLook TCommissioning::Look()
 {
+    FLastFailure.clear();
     // The port is opened anew by its name once the unit is gone, so an
     // adapter that was unplugged and plugged in again is found wherever the
     // name leads now.
     if (!FLink.Opened()) {
         QString error;
         if (!FLink.OpenByName(FOptions.Port, error)) {
-            NoUnit(error);
+            // Who holds a busy port is looked up once, when the reason is new.
+            QString shown = error;
+            if (error != FNoUnitReason && !FLink.DevicePath().isEmpty()) {
+                const TPortProbe probe = ProbePort(FLink.DevicePath());
+                if (probe.Access == TPortAccess::Busy && !probe.Holders.isEmpty())
+                    shown += QStringLiteral("; held by ") + probe.Holders.join(QStringLiteral(", "));
+            }
+            NoUnit(error, shown);
             return TLook::NoUnit;
         }
     }
@@ -100,8 +186,9 @@ TCommissioning::TLook TCommissioning::Look()
         // A missed or spoiled reply alone is no unplug: the unit on the line
         // counts as gone when the line is lost or after several silent looks.
         const bool gone = FPresence.Missed(read);
+        const QString why = StatusLine(TLinkOperation::Read, read).Text;
         if (gone || FAttached.isEmpty())
-            NoUnit(StatusLine(TLinkOperation::Read, read).Text);
+            NoUnit(why, why);
         if (gone)
             FLink.ClosePort();
         return TLook::NoUnit;
@@ -109,30 +196,135 @@ TCommissioning::TLook TCommissioning::Look()
     FPresence.Answered();
     const TDeviceInfo &info = read.Record;
     FNoUnitReason.clear();
-    const QString serial = RecordText(info.SerialNo, sizeof info.SerialNo);
+    CheckUnverifiedWrite(info);
+    const QString serial = UnitSerial(info);
     if (serial == FAttached)
         return TLook::SameUnit; // still the same unit: never written twice in a row
     FAttached = serial;
     const TPlanRow *row = RowOf(serial);
-    FUnit = UnitName(serial, row);
+    FUnit = UnitName(ShownSerial(info), row);
     FUnitType = DeviceTypeName(info.DeviceType);
-    const QJsonObject unit{{QStringLiteral("serialNumber"), serial}};
-    if (!row) {
-        if (!FStrangers.contains(serial)) {
-            QString message = QStringLiteral("%1 is not in the plan; left alone").arg(serial);
-            if (const QString hint = DroppedZeroHint(FRows, serial); !hint.isEmpty())
-                message += QStringLiteral("; ") + hint;
+    if (!row)
+        return Stranger(serial);
+    if (FDone.contains(serial))
+        return DoneBefore(info, *row);
+    return Commission(info, *row);
+}
+
+TCommissioning::TLook TCommissioning::Stranger(const QString &Serial)
+{
+    const QJsonObject unit{{QStringLiteral("serialNumber"), Serial}};
+    QString message = QStringLiteral("%1 is not in the plan").arg(FUnit);
+    if (FForeign.contains(Serial)) {
+        // Said at every appearance: it holds settings meant for another unit.
+        Failure(TCommissionStep::NotInPlan,
+                message + QStringLiteral(" and holds settings planned for another "
+                                         "unit of the plan; left alone"),
+                unit);
+    } else {
+        message += QStringLiteral("; left alone");
+        if (const QString hint = DroppedZeroHint(FRows, Serial); !hint.isEmpty())
+            message += QStringLiteral("; ") + hint;
+        FLastFailure = message;
+        if (!FStrangers.contains(Serial))
             Notify(TCommissionStep::NotInPlan, message, true, unit);
-        }
-        FStrangers.insert(serial);
-        return TLook::Stranger;
     }
-    if (FDone.contains(serial)) {
+    FStrangers.insert(Serial);
+    return TLook::Stranger;
+}
+
+TCommissioning::TLook TCommissioning::DoneBefore(const TDeviceInfo &Info, const TPlanRow &Row)
+{
+    const TNetSettings with = FDone.value(Row.Serial);
+    const TNetSettings now = RecordNetwork(Info);
+    if (SameSettings(now, with)) {
         Notify(TCommissionStep::AlreadyDone,
-               QStringLiteral("%1 is done already; not written again").arg(FUnit), false, unit);
+               QStringLiteral("%1 is done already; not written again").arg(FUnit), false,
+               {{QStringLiteral("serialNumber"), Row.Serial}});
         return TLook::Skipped;
     }
-    return Commission(info, *row);
+    const QString change = SettingsChangeText(NetworkJson(with), NetworkJson(now));
+    Record(Info, &Row,
+           {{QStringLiteral("verification"), WriteVerdictText(TWriteVerdict::ChangedSinceDone)},
+            {QStringLiteral("changed"), DifferingFields(with, now)},
+            {QStringLiteral("expected"), NetworkJson(with)},
+            {QStringLiteral("found"), NetworkJson(now)}});
+    const QJsonObject fields{
+        {QStringLiteral("serialNumber"), Row.Serial},
+        {QStringLiteral("verification"), WriteVerdictText(TWriteVerdict::ChangedSinceDone)},
+        {QStringLiteral("before"), NetworkJson(with)},
+        {QStringLiteral("after"), NetworkJson(now)}};
+    if (FOptions.RewriteChanged && MayGoOn()) {
+        Notify(TCommissionStep::Writing,
+               QStringLiteral("%1: changed since it was done: %2; writing it again").arg(FUnit, change), true,
+               fields);
+        MarkNotDone(Row.Serial);
+        return Commission(Info, Row);
+    }
+    FChanged.insert(Row.Serial);
+    Failure(TCommissionStep::Failed,
+            QStringLiteral("%1: FAILED: changed since it was done: %2; not written again (--rewrite-changed "
+                           "writes it)")
+                .arg(FUnit, change),
+            fields);
+    return TLook::Changed;
+}
+
+void TCommissioning::Record(const TDeviceInfo &Unit, const TPlanRow *Row, QJsonObject Entry)
+{
+    Entry.insert(QStringLiteral("time"), RecordTime());
+    Entry.insert(QStringLiteral("stage"), QStringLiteral("check"));
+    Entry.insert(QStringLiteral("user"), CurrentUser());
+    Entry.insert(QStringLiteral("host"), CurrentHost());
+    Entry.insert(QStringLiteral("command"), QStringLiteral("commission"));
+    Entry.insert(QStringLiteral("port"), FLink.PortName());
+    Entry.insert(QStringLiteral("device"), DeviceRecordName(FLink.DevicePath()));
+    Entry.insert(QStringLiteral("serialNumber"), RecordText(Unit.SerialNo, sizeof Unit.SerialNo));
+    Entry.insert(QStringLiteral("type"), InfoJson(Unit).value(QStringLiteral("type")));
+    if (Row && !Row->Label.isEmpty())
+        Entry.insert(QStringLiteral("label"), Row->Label);
+    QString error;
+    if (!FJournal.Append(Entry, error))
+        FJournalFault = error;
+}
+
+void TCommissioning::SwappedDuringWrite(const QString &Planned, const TDeviceInfo &Answered,
+                                        bool TookSettings)
+{
+    MarkNotDone(Planned);
+    FFailed.insert(Planned);
+    const QString other = UnitSerial(Answered);
+    if (TookSettings) {
+        if (RowOf(other))
+            MarkNotDone(other); // written with its own settings when it is seen next
+        else
+            FForeign.insert(other);
+    }
+    // Whichever unit is on the line is looked at afresh.
+    FAttached.clear();
+    FUnit.clear();
+    FUnitType.clear();
+}
+
+void TCommissioning::CheckUnverifiedWrite(const TDeviceInfo &Info)
+{
+    if (!FUnverified)
+        return;
+    const TUnverified write = *std::exchange(FUnverified, std::nullopt);
+    if (SameUnit(Info, write.Unit) || !SameSettings(RecordNetwork(Info), write.Sent))
+        return;
+    const QString planned = UnitSerial(write.Unit);
+    const TPlanRow *row = RowOf(planned);
+    Record(write.Unit, row,
+           {{QStringLiteral("verification"), WriteVerdictText(TWriteVerdict::WrongUnit)},
+            {QStringLiteral("answered"), AnsweredJson(Info)}});
+    const QString name = UnitName(ShownSerial(write.Unit), row);
+    SwappedDuringWrite(planned, Info, true);
+    Failure(TCommissionStep::Failed,
+            QStringLiteral("%1: FAILED: %2").arg(name, WrongUnitMessage(write.Unit, Info, true)),
+            {{QStringLiteral("serialNumber"), planned},
+             {QStringLiteral("verification"), WriteVerdictText(TWriteVerdict::WrongUnit)},
+             {QStringLiteral("answered"), UnitSerial(Info)}});
 }
 
 TCommissioning::TLook TCommissioning::Commission(const TDeviceInfo &Info, const TPlanRow &Row)
@@ -147,40 +339,56 @@ TCommissioning::TLook TCommissioning::Commission(const TDeviceInfo &Info, const 
         request.Extra.insert(QStringLiteral("label"), Row.Label);
     const QJsonObject beforeJson = NetworkJson(before);
     const QJsonObject afterJson = NetworkJson(request.Settings);
-    Notify(TCommissionStep::Writing,
-           QStringLiteral("%1: writing %2").arg(FUnit, SettingsChangeText(beforeJson, afterJson)), true,
-           {{QStringLiteral("serialNumber"), Row.Serial},
-            {QStringLiteral("label"), Row.Label},
-            {QStringLiteral("before"), beforeJson},
-            {QStringLiteral("after"), afterJson}});
+    // A unit that cannot be written hears only why.
+    if (WriteRefusal(request).isEmpty())
+        Notify(TCommissionStep::Writing,
+               QStringLiteral("%1: writing %2").arg(FUnit, SettingsChangeText(beforeJson, afterJson)), true,
+               {{QStringLiteral("serialNumber"), Row.Serial},
+                {QStringLiteral("label"), Row.Label},
+                {QStringLiteral("before"), beforeJson},
+                {QStringLiteral("after"), afterJson}});
 
     const TWriteOutcome outcome = WriteVerified(FLink, FJournal, request);
-    const QJsonObject fields{{QStringLiteral("serialNumber"), Row.Serial},
-                             {QStringLiteral("verification"), outcome.Verdict}};
+    QJsonObject fields{{QStringLiteral("serialNumber"), Row.Serial},
+                       {QStringLiteral("verification"), WriteVerdictText(outcome.Verdict)}};
     if (outcome.JournalFailed)
         FJournalFault = outcome.Message;
     if (!outcome.Ok) {
+        const QString name = FUnit;
         FFailed.insert(Row.Serial);
         if (outcome.Refused)
             FRefused.insert(Row.Serial);
-        QJsonObject failure = fields;
-        failure.insert(QStringLiteral("reason"), outcome.Message);
-        failure.insert(QStringLiteral("refused"), outcome.Refused);
-        Notify(TCommissionStep::Failed, QStringLiteral("%1: FAILED: %2").arg(FUnit, outcome.Message), true,
-               failure);
+        fields.insert(QStringLiteral("reason"), outcome.Message);
+        fields.insert(QStringLiteral("refused"), outcome.Refused);
+        if (outcome.Verdict == TWriteVerdict::WrongUnit) {
+            fields.insert(QStringLiteral("answered"), UnitSerial(outcome.Answered));
+            SwappedDuringWrite(Row.Serial, outcome.Answered, outcome.AnsweredTookSettings);
+        }
+        Failure(TCommissionStep::Failed, QStringLiteral("%1: FAILED: %2").arg(name, outcome.Message), fields);
         return TLook::Failed;
     }
-    FFailed.remove(Row.Serial);
-    FRefused.remove(Row.Serial);
-    FDone.insert(Row.Serial);
-    Notify(TCommissionStep::Done, QStringLiteral("%1: done (%2)").arg(FUnit, outcome.Verdict), true, fields);
+    MarkDone(Row.Serial, outcome.After);
+    if (outcome.Verdict == TWriteVerdict::NotVerified)
+        FUnverified = TUnverified{Info, request.Settings};
+    Notify(TCommissionStep::Done,
+           QStringLiteral("%1: done (%2)").arg(FUnit, WriteVerdictText(outcome.Verdict)), true, fields);
     return TLook::Written;
 }
 
 void TCommissioning::Start()
 {
-    Notify(TCommissionStep::Start,
-           QStringLiteral("commissioning %1; journal %2").arg(Units(Total()), FJournal.Path()), true);
+    ReadDoneEarlier();
+    QString message = QStringLiteral("commissioning %1").arg(Units(Total()));
+    if (!FDoneEarlier.isEmpty())
+        message += QStringLiteral(", %1 done earlier").arg(FDoneEarlier.size());
+    Notify(TCommissionStep::Start, message + QStringLiteral("; journal %1").arg(FJournal.Path()), true,
+           {{QStringLiteral("doneEarlier"), QJsonArray::fromStringList(FDoneEarlier)}});
+}
+
+QString TCommissioning::ChangedNote() const
+{
+    return FChanged.isEmpty() ? QString()
+                              : QStringLiteral("; %1 changed since done").arg(Units(int(FChanged.size())));
 }
 
 void TCommissioning::Finish(const QString &Message, bool Ok)
@@ -201,11 +409,12 @@ bool TCommissioning::Run(TInterruptWait &Wait, int IntervalMs)
             break;
         }
     }
-    const bool ok = FFailed.isEmpty() && MayGoOn();
+    const bool ok = FFailed.isEmpty() && FChanged.isEmpty() && MayGoOn();
     QString message =
         Total() == 1 ? QStringLiteral("1 unit done") : QStringLiteral("all %1 done").arg(Units(Total()));
     if (interrupted || !MayGoOn())
         message = QStringLiteral("stopped: %1 of %2 done").arg(DoneCount()).arg(Units(Total()));
+    message += ChangedNote();
     if (!FJournalFault.isEmpty())
         message += QStringLiteral("; no unit is written while the journal fails: ") + FJournalFault;
     Finish(message, ok);
@@ -217,6 +426,6 @@ bool TCommissioning::RunOnce()
     Start();
     const TLook look = Look();
     const bool ok = look == TLook::Written || look == TLook::Skipped;
-    Finish(QStringLiteral("%1 of %2 done").arg(DoneCount()).arg(Units(Total())), ok);
+    Finish(QStringLiteral("%1 of %2 done").arg(DoneCount()).arg(Units(Total())) + ChangedNote(), ok);
     return ok;
 }

@@ -1,17 +1,19 @@
 #pragma once
 
+#include "device/EDFACom.h"
 #include "fleet/FleetLink.h"
 #include "fleet/Plan.h"
 
+#include <QHash>
 #include <QJsonObject>
 #include <QSet>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 class TJournal;
 class TInterruptWait;
-struct TDeviceInfo;
 
 // What happens during a commissioning run.
 enum class TCommissionStep {
@@ -19,9 +21,9 @@ enum class TCommissionStep {
     Waiting,     // no unit answers on the line (said once per reason)
     Writing,     // a unit of the plan is about to be written
     Done,        // ... and was written (and verified)
-    Failed,      // ... and the write failed (fields "reason" and "refused")
+    Failed,      // ... and the write failed; or a unit done came back changed
     NotInPlan,   // a unit the plan does not name (said once per unit)
-    AlreadyDone, // a unit done earlier came back
+    AlreadyDone, // a unit done earlier came back holding what it was done with
     Removed,     // the unit that was attached is gone
     Finished,    // the run ends
 };
@@ -39,7 +41,7 @@ struct TCommissionEvent {
     int Done = 0;
     int Total = 0;
     QString Unit;       // the unit attached now ("0612345679 (rack 3)"), empty when none
-    QString UnitType;   // its type's name ("EDFA"), empty when none
+    QString UnitType;   // its type's name ("EDFA(Single)"), empty when none
     QJsonObject Fields; // details: serialNumber, label, before, after, verification
     bool Ok = true;     // for Finished: no unit failed (with --once: the unit was done)
     // For Finished: the failures were all refusals (a board, settings no unit
@@ -61,15 +63,36 @@ protected:
 
 // A commissioning run: looks at one port again and again; a unit of the plan
 // that is not done yet is written, verified and recorded in the journal, a
-// unit not in the plan is reported once and left alone, a unit done is never
-// written again, and a unit that stays attached is not written twice in a
-// row. The port is opened anew by its name after a failed look, so that an
-// adapter plugged in again is found wherever the name leads now.
+// unit not in the plan is reported once and left alone, and a unit that stays
+// attached is not written twice in a row. The port is opened anew by its name
+// after a failed look, so that an adapter plugged in again is found wherever
+// the name leads now.
+//
+// A unit counts as done once a write left it with its plan's settings, in
+// this run or in an earlier one: Start reads the journal, and a unit whose
+// latest write there succeeded ("verified", or "not verified" when it was
+// acknowledged) with settings its plan row leaves as they are is done
+// earlier: counted as done from the start, listed by DoneEarlier() and in the
+// start event's "doneEarlier", and not written again.
+//
+// A done unit that comes back holding other settings than it was done with
+// is a failure naming the fields (a "check" line in the journal, "changed
+// since done"), and is written again only with RewriteChanged.
+//
+// A write that another unit answered ("wrong unit": units swapped on the line
+// during the write) leaves the planned unit not done, to be written when it
+// is seen again; the unit that answered is looked at afresh: written with its
+// own plan settings (done or not, when it took the other's), or, when it is
+// not in the plan and took them, reported as holding them. Without the
+// read-back, the first unit seen after a write that is another one holding
+// exactly the settings sent is taken as the same swap, recorded as a "check"
+// line with "wrong unit".
 class TCommissioning {
 public:
     struct TOptions {
-        QString Port;       // as the user gave it (empty: the stored port)
-        bool Verify = true; // read each write back
+        QString Port;                // as the user gave it (empty: the stored port)
+        bool Verify = true;          // read each write back
+        bool RewriteChanged = false; // write a done unit again when it comes back changed
     };
 
     TCommissioning(std::vector<TPlanRow> Rows, TJournal &Journal, TCommissionObserver &Observer,
@@ -82,10 +105,11 @@ public:
         Written,  // a unit of the plan was written (and verified)
         Failed,   // a write failed
         Stranger, // a unit the plan does not name
-        Skipped,  // a unit done earlier
+        Skipped,  // a unit done earlier, holding what it was done with
+        Changed,  // a unit done earlier, holding other settings, not written
     };
 
-    // Says the run begins.
+    // Reads the units done earlier from the journal and says the run begins.
     void Start();
     // One look at the line and what follows from it.
     TLook Look();
@@ -98,14 +122,26 @@ public:
     // Start, then a look every Interval until every unit is done or Wait is
     // interrupted, then Finish. True when no unit's last attempt failed.
     bool Run(TInterruptWait &Wait, int IntervalMs);
-    // Start, one look, Finish. True when the unit attached was written.
+    // Start, one look, Finish. True when the unit attached was written, or
+    // done earlier and holds what it was done with.
     bool RunOnce();
+
+    // The serial numbers of the plan's units done earlier (in plan order),
+    // as Start found them in the journal.
+    const QStringList &DoneEarlier() const { return FDoneEarlier; }
+    // What the last look found wrong, one line for the user: no unit, a
+    // stranger, a failed write, a unit changed since it was done. Empty when
+    // it found nothing wrong.
+    const QString &LastFailure() const { return FLastFailure; }
 
     // Why the journal failed, empty while it works; the run writes no unit
     // after that.
     const QString &JournalFault() const { return FJournalFault; }
     // True when units failed and every failure was a refusal.
-    bool OnlyRefusals() const { return !FFailed.isEmpty() && FRefused.contains(FFailed); }
+    bool OnlyRefusals() const
+    {
+        return !FFailed.isEmpty() && FChanged.isEmpty() && FRefused.contains(FFailed);
+    }
 
     int DoneCount() const { return int(FDone.size()); }
     int Total() const { return int(FRows.size()); }
@@ -115,19 +151,41 @@ private:
     void Notify(TCommissionStep Step, const QString &Message, bool Lasting, const QJsonObject &Fields = {},
                 bool Ok = true);
     TLook Commission(const TDeviceInfo &Info, const TPlanRow &Row);
+    TLook DoneBefore(const TDeviceInfo &Info, const TPlanRow &Row);
+    TLook Stranger(const QString &Serial);
+    void Failure(TCommissionStep Step, const QString &Message, const QJsonObject &Fields);
+    void SwappedDuringWrite(const QString &Planned, const TDeviceInfo &Answered, bool TookSettings);
+    void CheckUnverifiedWrite(const TDeviceInfo &Info);
+    void Record(const TDeviceInfo &Unit, const TPlanRow *Row, QJsonObject Entry);
+    void ReadDoneEarlier();
+    void MarkDone(const QString &Serial, const TNetSettings &Settings);
+    void MarkNotDone(const QString &Serial);
     const TPlanRow *RowOf(const QString &Serial) const;
-    void NoUnit(const QString &Why);
+    void NoUnit(const QString &Why, const QString &Shown);
+    QString ChangedNote() const; // "; 1 unit changed since done", or empty
+
+    // A write acknowledged without a read-back, until the next unit is seen.
+    struct TUnverified {
+        TDeviceInfo Unit{};
+        TNetSettings Sent{};
+    };
 
     std::vector<TPlanRow> FRows;
+    QHash<QString, qsizetype> FRowIndex; // serial number -> index in FRows
     TJournal &FJournal;
     TCommissionObserver &FObserver;
     TOptions FOptions;
     TFleetLink FLink;
     TUnitPresence FPresence;
-    QSet<QString> FDone;
+    QHash<QString, TNetSettings> FDone; // units done, with what they were done with
+    QStringList FDoneEarlier;
     QSet<QString> FFailed;
     QSet<QString> FRefused; // failed units that cannot be written at all
+    QSet<QString> FChanged; // done units found holding other settings
     QSet<QString> FStrangers;
+    QSet<QString> FForeign; // units not in the plan that took another's settings
+    std::optional<TUnverified> FUnverified;
+    QString FLastFailure;
     QString FAttached;     // serial number of the unit on the line now
     QString FUnit;         // how the attached unit is named in events
     QString FUnitType;     // the attached unit's type name

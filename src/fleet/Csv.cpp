@@ -2,9 +2,10 @@
 
 namespace {
 
-bool IsBlank(QChar c)
+// A blank around a quoted cell; a tab only where it is not the separator.
+bool IsBlank(QChar c, QChar Separator)
 {
-    return c == u' ' || c == u'\t';
+    return c != Separator && (c == u' ' || c == u'\t');
 }
 
 // A line ends at LF or CR LF; a CR on its own, or ending the text, is no
@@ -30,7 +31,7 @@ bool ReadCsv(const QString &Text, QChar Separator, std::vector<TCsvRow> &Rows, Q
         while (!endOfRecord) {
             // Blanks before an opening quote belong to no cell.
             qsizetype start = i;
-            while (start < size && IsBlank(Text[start]))
+            while (start < size && IsBlank(Text[start], Separator))
                 ++start;
             QString cell;
             if (start < size && Text[start] == u'"') {
@@ -57,7 +58,7 @@ bool ReadCsv(const QString &Text, QChar Separator, std::vector<TCsvRow> &Rows, Q
                 // What follows the closing quote up to the separator is kept
                 // as it stands, blanks aside.
                 while (i < size && !EndsCell(Text, i, Separator)) {
-                    if (!IsBlank(Text[i]))
+                    if (!IsBlank(Text[i], Separator))
                         cell += Text[i];
                     ++i;
                 }

@@ -7,7 +7,8 @@
 #include <vector>
 
 // Comma-separated values as RFC 4180 has them, with the separator as a
-// parameter (spreadsheets in many locales write semicolons). A cell in double
+// parameter (spreadsheets in many locales write semicolons, and tabs as
+// "Unicode text"). A cell in double
 // quotes may hold the separator, line breaks and quotes (doubled); records end
 // with LF or CRLF.
 

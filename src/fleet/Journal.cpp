@@ -1,5 +1,6 @@
 #include "fleet/Journal.h"
 
+#include "fleet/WriteVerdict.h"
 #include "platform/files/UserPlaces.h"
 #include "platform/serial/PortMap.h"
 
@@ -42,7 +43,8 @@ bool TJournal::Append(const QJsonObject &Entry, QString &Error)
     return false;
 }
 
-bool ReadJournal(const QString &Path, std::vector<QJsonObject> &Entries, int &Skipped, QString &Error)
+bool ForEachJournalLine(const QString &Path, const std::function<void(QJsonObject &&)> &Visit, int &Skipped,
+                        QString &Error)
 {
     QFile file(Path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -50,8 +52,6 @@ bool ReadJournal(const QString &Path, std::vector<QJsonObject> &Entries, int &Sk
         return false;
     }
     Skipped = 0;
-    std::vector<QJsonObject> lines;
-    QSet<QString> outcomes;
     while (!file.atEnd()) {
         const QByteArray line = file.readLine().trimmed();
         if (line.isEmpty())
@@ -61,17 +61,32 @@ bool ReadJournal(const QString &Path, std::vector<QJsonObject> &Entries, int &Sk
             ++Skipped;
             continue;
         }
-        lines.push_back(doc.object());
-        if (lines.back().value(QStringLiteral("stage")) == QLatin1String("outcome"))
-            outcomes.insert(lines.back().value(QStringLiteral("writeId")).toString());
+        Visit(doc.object());
     }
+    return true;
+}
+
+bool ReadJournal(const QString &Path, std::vector<QJsonObject> &Entries, int &Skipped, QString &Error)
+{
+    std::vector<QJsonObject> lines;
+    QSet<QString> outcomes;
+    const bool read = ForEachJournalLine(
+        Path,
+        [&](QJsonObject &&Line) {
+            if (Line.value(QStringLiteral("stage")) == QLatin1String("outcome"))
+                outcomes.insert(Line.value(QStringLiteral("writeId")).toString());
+            lines.push_back(std::move(Line));
+        },
+        Skipped, Error);
+    if (!read)
+        return false;
     for (QJsonObject &entry : lines) {
         if (entry.value(QStringLiteral("stage")) == QLatin1String("intent")) {
             if (outcomes.contains(entry.value(QStringLiteral("writeId")).toString()))
                 continue;
             entry.insert(QStringLiteral("after"), QJsonValue());
             entry.insert(QStringLiteral("ack"), QJsonValue());
-            entry.insert(QStringLiteral("verification"), QStringLiteral("no outcome recorded"));
+            entry.insert(QStringLiteral("verification"), WriteVerdictText(TWriteVerdict::NoOutcome));
         }
         Entries.push_back(entry);
     }

@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 // The record of every write the command line makes: one JSON object per line
@@ -49,6 +50,12 @@ private:
 // a JSON object (a foreign or damaged line) are skipped and counted in
 // Skipped. False with Error set when the file cannot be read.
 bool ReadJournal(const QString &Path, std::vector<QJsonObject> &Entries, int &Skipped, QString &Error);
+
+// Each line of a journal that is a JSON object, in file order, as it is
+// written; the others are counted in Skipped. False with Error set when the
+// file cannot be read.
+bool ForEachJournalLine(const QString &Path, const std::function<void(QJsonObject &&)> &Visit, int &Skipped,
+                        QString &Error);
 
 // How a device path is best named in a record: its link among the stable
 // adapter links (Roots.ById) when it has one (stable across replugging), else

@@ -1,5 +1,7 @@
 #include "fleet/JsonFile.h"
 
+#include "fleet/FileText.h"
+
 #include <QFile>
 #include <QJsonDocument>
 
@@ -19,12 +21,18 @@ std::optional<QJsonObject> ReadJsonObjectFile(const QString &Path, QString &Erro
 
 std::optional<QJsonObject> ParseJsonObject(const QByteArray &Bytes, QString &Why)
 {
+    QString text;
+    if (!DecodeFileText(Bytes, QStringLiteral("save the file as UTF-8"), text, Why))
+        return std::nullopt;
+    const QByteArray utf8 = text.toUtf8();
     QJsonParseError parse{};
-    const QJsonDocument doc = QJsonDocument::fromJson(Bytes, &parse);
+    const QJsonDocument doc = QJsonDocument::fromJson(utf8, &parse);
     if (!doc.isObject()) {
         Why = QStringLiteral("not a JSON object%1")
                   .arg(parse.error != QJsonParseError::NoError
-                           ? QStringLiteral(" (") + parse.errorString() + QLatin1Char(')')
+                           ? QStringLiteral(" (%1 on line %2)")
+                                 .arg(parse.errorString())
+                                 .arg(utf8.left(parse.offset).count('\n') + 1)
                            : QString());
         return std::nullopt;
     }

@@ -42,14 +42,22 @@ bool TLimits::ReadSet(const QJsonObject &Object, TLimitSet &Set, QString &Error)
 {
     for (auto it = Object.begin(); it != Object.end(); ++it) {
         if (!AnalogueOf(it.key())) {
-            Error = QStringLiteral("'%1' is not an analogue value of the parameter record").arg(it.key());
+            QStringList names;
+            for (const TAnalogue &a : Analogues)
+                names << QLatin1String(a.Name);
+            Error = QStringLiteral("unknown key '%1' (the values are %2)").arg(it.key(), names.join(u", "));
             return false;
         }
         const QJsonObject entry = it.value().toObject();
         TLimit limit;
         for (auto field = entry.begin(); field != entry.end(); ++field) {
             const bool isMin = field.key() == QLatin1String("min");
-            if ((!isMin && field.key() != QLatin1String("max")) || !field.value().isDouble()) {
+            if (!isMin && field.key() != QLatin1String("max")) {
+                Error = QStringLiteral("'%1': unknown key '%2' (give \"min\" and/or \"max\")")
+                            .arg(it.key(), field.key());
+                return false;
+            }
+            if (!field.value().isDouble()) {
                 Error = QStringLiteral("'%1': give \"min\" and/or \"max\" as numbers").arg(it.key());
                 return false;
             }

@@ -1,11 +1,15 @@
 #include "fleet/Plan.h"
 
 #include "base/LumoraError.h"
+#include "device/NetSettings.h"
 #include "fleet/Csv.h"
+#include "fleet/FileText.h"
 #include "fleet/PlainText.h"
 
 #include <QFile>
+#include <QHash>
 #include <QStringList>
+#include <QtEndian>
 
 #include <algorithm>
 
@@ -15,13 +19,20 @@ namespace {
 const std::pair<const char *, const char *> AddressColumns[] = {
     {"local", "localIp"}, {"server", "serverIp"}, {"gateway", "gatewayIp"}, {"mask", "subnetMask"}};
 
-// The separator of a plan: a semicolon when the header line holds more of
-// them than commas (spreadsheets in many locales write those), else a comma.
+// The separator of a plan, found from its header line: whichever of comma,
+// semicolon (spreadsheets in many locales) and tab ("Unicode text" and
+// tab-separated exports) it holds most of; a comma on a tie.
 QChar PlanSeparator(const QString &Text)
 {
     for (const QStringView line : QStringView(Text).split(u'\n')) {
-        if (!line.trimmed().isEmpty())
-            return line.count(u';') > line.count(u',') ? QLatin1Char(';') : QLatin1Char(',');
+        if (line.trimmed().isEmpty())
+            continue;
+        QChar separator = QLatin1Char(',');
+        for (const QChar other : {QLatin1Char(';'), QLatin1Char('\t')}) {
+            if (line.count(other) > line.count(separator))
+                separator = other;
+        }
+        return separator;
     }
     return QLatin1Char(',');
 }
@@ -44,7 +55,10 @@ QString DroppedZeroText(const QString &Short, const QString &Full)
         .arg(Short, Full);
 }
 
-bool ParseRow(const QStringList &Cells, const QMap<QString, int> &Columns, TPlanRow &Row, QString &Error)
+// Reads one row into Row. Local is the unit's own address when the row gives
+// one that may be in force (DHCP not turned on), as a number; else 0.
+bool ParseRow(const QStringList &Cells, const QMap<QString, int> &Columns, TPlanRow &Row, uint32_t &Local,
+              QString &Error)
 {
     auto cell = [&](const char *name) { return Cells.value(Columns.value(QLatin1String(name), -1)); };
     Row.Serial = cell("serial");
@@ -71,6 +85,9 @@ bool ParseRow(const QStringList &Cells, const QMap<QString, int> &Columns, TPlan
         Error = e.Message();
         return false;
     }
+    uint8_t local[4] = {};
+    Local =
+        Row.Edit.Dhcp != true && DottedToAddress(cell("local"), local) ? qFromBigEndian<uint32_t>(local) : 0;
     return true;
 }
 
@@ -81,7 +98,19 @@ bool ParsePlan(const QString &Text, std::vector<TPlanRow> &Rows, QString &Error)
     QString text = Text;
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
+    // A replacement character stands for text an earlier conversion lost:
+    // it would go into the journal and the units' labels unnoticed.
+    if (const qsizetype lost = text.indexOf(QChar::ReplacementCharacter); lost >= 0) {
+        Error =
+            QStringLiteral("line %1 holds the replacement character U+FFFD: text was lost when the file was "
+                           "converted")
+                .arg(QStringView(text).left(lost).count(u'\n') + 1);
+        return false;
+    }
     const QChar separator = PlanSeparator(text);
+    // Rows are quoted in messages with commas for tabs, which a terminal
+    // shows as blanks.
+    const QChar shownSeparator = separator == u'\t' ? QLatin1Char(',') : separator;
     std::vector<TCsvRow> records;
     if (!ReadCsv(text, separator, records, Error))
         return false;
@@ -89,6 +118,8 @@ bool ParsePlan(const QString &Text, std::vector<TPlanRow> &Rows, QString &Error)
     // The serial numbers planned so far and their lines, by the number
     // without leading zeros.
     QMap<QString, std::pair<QString, int>> planned;
+    // The lines of the own addresses planned so far.
+    QHash<uint32_t, int> localLines;
     for (TCsvRow &record : records) {
         QStringList &cells = record.Cells;
         for (QString &cell : cells)
@@ -129,26 +160,35 @@ bool ParsePlan(const QString &Text, std::vector<TPlanRow> &Rows, QString &Error)
         TPlanRow row;
         row.Line = lineNo;
         QString why;
-        if (cells.size() != columns.size())
+        uint32_t local = 0;
+        if (cells.size() != columns.size()) {
             why = QStringLiteral("%1 where the header names %2")
                       .arg(Counted(cells.size(), QStringLiteral("cell"), QStringLiteral("cells")))
                       .arg(columns.size());
-        else if (ParseRow(cells, columns, row, why) && planned.contains(WithoutLeadingZeros(row.Serial))) {
-            const auto &[serial, line] = planned.value(WithoutLeadingZeros(row.Serial));
-            if (serial == row.Serial)
-                why = QStringLiteral("serial number %1 is planned twice").arg(row.Serial);
-            else if (serial.size() > row.Serial.size())
-                why = DroppedZeroText(row.Serial, QStringLiteral("%1 of line %2").arg(serial).arg(line));
-            else
-                why = DroppedZeroText(QStringLiteral("%1 of line %2").arg(serial).arg(line), row.Serial);
+        } else if (ParseRow(cells, columns, row, local, why)) {
+            if (planned.contains(WithoutLeadingZeros(row.Serial))) {
+                const auto &[serial, line] = planned.value(WithoutLeadingZeros(row.Serial));
+                if (serial == row.Serial)
+                    why = QStringLiteral("serial number %1 is planned twice").arg(row.Serial);
+                else if (serial.size() > row.Serial.size())
+                    why = DroppedZeroText(row.Serial, QStringLiteral("%1 of line %2").arg(serial).arg(line));
+                else
+                    why = DroppedZeroText(QStringLiteral("%1 of line %2").arg(serial).arg(line), row.Serial);
+            } else if (local != 0 && localLines.contains(local)) {
+                why = QStringLiteral("local IP %1 is planned for line %2 as well")
+                          .arg(row.Edit.Addresses.value(QStringLiteral("localIp")))
+                          .arg(localLines.value(local));
+            }
         }
         if (!why.isEmpty()) {
             Error = QStringLiteral("line %1 (%2): %3")
                         .arg(lineNo)
-                        .arg(CsvRecord(cells, separator).chopped(1), why);
+                        .arg(CsvRecord(cells, shownSeparator).chopped(1), why);
             return false;
         }
         planned.insert(WithoutLeadingZeros(row.Serial), {row.Serial, lineNo});
+        if (local != 0)
+            localLines.insert(local, lineNo);
         Rows.push_back(row);
     }
     if (Rows.empty()) {
@@ -165,7 +205,9 @@ bool ReadPlan(const QString &Path, std::vector<TPlanRow> &Rows, QString &Error)
         Error = QStringLiteral("cannot read %1: %2").arg(Path, file.errorString());
         return false;
     }
-    if (!ParsePlan(QString::fromUtf8(file.readAll()), Rows, Error)) {
+    QString text;
+    if (!DecodeFileText(file.readAll(), QStringLiteral("save the plan as \"CSV UTF-8\""), text, Error) ||
+        !ParsePlan(text, Rows, Error)) {
         Error = Path + QStringLiteral(": ") + Error;
         return false;
     }

@@ -18,14 +18,18 @@ struct TPlanRow {
 // Reads a plan: CSV with a header line naming the columns serial, dhcp,
 // local, server, gateway and mask (any order, any case, each once) and
 // optionally label, separated by commas or, when the header holds more of
-// them, semicolons. Cells are quoted as RFC 4180 has it (the separator,
-// doubled quotes and line breaks inside quotes); an unclosed quote is refused.
-// Blank rows and rows of separators only are skipped; every other row has as
-// many cells as the header. Every row is checked before the plan is used: a
-// serial number of 1 to 10 characters, unique, and not another's without its
-// leading zero (a spreadsheet's doing); dhcp on/off/1/0 or empty; every
-// address with the main window's rules and messages and AddressFault. False
-// with Error naming the line and the reason on the first fault.
+// them, semicolons or tabs. The file is read by DecodeFileText (UTF-8, UTF-16
+// by its byte-order mark, the ANSI code page on Windows). Cells are quoted as
+// RFC 4180 has it (the separator, doubled quotes and line breaks inside
+// quotes); an unclosed quote is refused. Blank rows and rows of separators
+// only are skipped; every other row has as many cells as the header. Every
+// row is checked before the plan is used: a serial number of 1 to 10
+// characters, unique, and not another's without its leading zero (a
+// spreadsheet's doing); dhcp on/off/1/0 or empty; every address with the main
+// window's rules and messages and AddressFault; a local address not planned
+// for another row (rows turning DHCP on keep theirs for later and are not
+// compared). A replacement character (U+FFFD, text lost before) is refused.
+// False with Error naming the line and the reason on the first fault.
 bool ReadPlan(const QString &Path, std::vector<TPlanRow> &Rows, QString &Error);
 
 // The same from text already read (the tests and ReadPlan).

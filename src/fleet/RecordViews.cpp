@@ -46,6 +46,17 @@ std::vector<TShownField> IdentityFields(const TDeviceInfo &Info)
     };
 }
 
+QString UnitSerial(const TDeviceInfo &Info)
+{
+    return RecordText(Info.SerialNo, sizeof Info.SerialNo).trimmed();
+}
+
+QString ShownSerial(const TDeviceInfo &Info)
+{
+    const QString serial = RecordText(Info.SerialNo, sizeof Info.SerialNo);
+    return serial == serial.trimmed() ? serial : QLatin1Char('"') + serial + QLatin1Char('"');
+}
+
 std::vector<TShownField> NetworkFields(const TNetSettings &Settings)
 {
     return {

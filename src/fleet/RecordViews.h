@@ -23,6 +23,13 @@ struct TShownField {
 // communication board (type 9), DHCP and the four addresses.
 std::vector<TShownField> InfoFields(const TDeviceInfo &Info);
 
+// The serial number a unit is known by (and matched to its plan row): the
+// record's text without the blanks a unit may pad it with.
+QString UnitSerial(const TDeviceInfo &Info);
+// The serial number for a message: as the unit holds it, in double quotes
+// when blanks around it would otherwise go unseen.
+QString ShownSerial(const TDeviceInfo &Info);
+
 // DHCP ("on"/"off") and the four addresses of a settings record.
 std::vector<TShownField> NetworkFields(const TNetSettings &Settings);
 // The network fields (bytes 35 to 51) of an information record.

@@ -4,6 +4,7 @@
 #include "fleet/PlainText.h"
 #include "fleet/RecordViews.h"
 #include "fleet/SettingsEdit.h"
+#include "fleet/WriteVerdict.h"
 
 #include <QJsonArray>
 #include <QRegularExpression>
@@ -42,11 +43,35 @@ QString SettingText(const QJsonObject &Settings, const QString &Key)
 }
 
 // A write that did not leave the unit with what was sent, as far as is
-// known: anything but a verified write or one acknowledged without a check.
+// known (anything but a verified write or one acknowledged without a check),
+// or a look that found the unit changed since.
 bool WriteFailed(const QJsonObject &Entry)
 {
+    return !WriteSucceeded(Text(Entry, "verification"));
+}
+
+// The verdict with what it rests on: which unit answered in place of the
+// one written, which fields changed since the unit was done.
+QString VerdictText(const QJsonObject &Entry)
+{
     const QString verdict = Text(Entry, "verification");
-    return verdict != QLatin1String("verified") && verdict != QLatin1String("not verified");
+    switch (ParseWriteVerdict(verdict).value_or(TWriteVerdict::NotSent)) {
+    case TWriteVerdict::WrongUnit:
+        return QStringLiteral("%1: %2 answered")
+            .arg(verdict, Entry.value(QStringLiteral("answered"))
+                              .toObject()
+                              .value(QStringLiteral("serialNumber"))
+                              .toString());
+    case TWriteVerdict::ChangedSinceDone:
+        return QStringLiteral("%1: %2").arg(verdict, Text(Entry, "changed"));
+    default:
+        return verdict;
+    }
+}
+
+bool IsCheck(const QJsonObject &Entry)
+{
+    return Entry.value(QStringLiteral("stage")) == QLatin1String("check");
 }
 
 // Columns padded to their widest cell as a terminal shows it, two blanks
@@ -111,9 +136,15 @@ QString UnitTitle(const TReportUnit &Unit)
 QJsonObject TReportUnit::LatestSettings() const
 {
     const QJsonObject &latest = Latest();
+    if (IsCheck(latest))
+        return latest.value(QStringLiteral("found")).toObject();
     const QJsonValue after = latest.value(QStringLiteral("after"));
     if (after.isObject())
         return after.toObject();
+    // Another unit answered the read-back: which of the two took the write
+    // is not known.
+    if (Text(latest, "verification") == WriteVerdictText(TWriteVerdict::WrongUnit))
+        return QJsonObject();
     // Without a read-back the unit holds what it acknowledged, or else what
     // it held before the write.
     const QJsonValue code = latest.value(QStringLiteral("ack")).toObject().value(QStringLiteral("code"));
@@ -133,8 +164,8 @@ QString TReportUnit::Label() const
 
 bool ParseReportSince(const QString &Text, QDateTime &Since)
 {
-    static const QRegularExpression form(
-        QStringLiteral(R"(^(\d{4}-\d\d-\d\d)(?:[T ](\d\d:\d\d(?::\d\d)?)(?:(Z)|([+-])(\d\d):(\d\d))?)?$)"));
+    static const QRegularExpression form(QStringLiteral(
+        R"(^(\d{4}-\d\d-\d\d)(?:[Tt ](\d\d):(\d\d)(?::(\d\d)(?:\.(\d{1,9}))?)?(?:([Zz])|([+-])(\d\d)(?::?(\d\d))?)?)?$)"));
     Since = QDateTime();
     const QRegularExpressionMatch m = form.match(Text);
     if (!m.hasMatch())
@@ -144,19 +175,19 @@ bool ParseReportSince(const QString &Text, QDateTime &Since)
         Since = date.startOfDay();
         return Since.isValid();
     }
-    const QString clock = m.captured(2);
-    const QTime time =
-        QTime::fromString(clock, clock.size() == 5 ? QStringLiteral("HH:mm") : QStringLiteral("HH:mm:ss"));
+    // Fractions of a second to the millisecond, as the tool prints them.
+    const int millis = (m.captured(5) + QStringLiteral("00")).left(3).toInt();
+    const QTime time(m.captured(2).toInt(), m.captured(3).toInt(), m.captured(4).toInt(), millis);
     if (!date.isValid() || !time.isValid())
         return false;
-    if (m.capturedLength(3) > 0) {
+    if (m.capturedLength(6) > 0) {
         Since = QDateTime(date, time, Qt::UTC);
-    } else if (m.capturedLength(4) > 0) {
-        const int hours = m.captured(5).toInt();
-        const int minutes = m.captured(6).toInt();
+    } else if (m.capturedLength(7) > 0) {
+        const int hours = m.captured(8).toInt();
+        const int minutes = m.captured(9).toInt();
         if (hours > 14 || minutes > 59)
             return false;
-        const int offset = (hours * 3600 + minutes * 60) * (m.captured(4) == QLatin1String("-") ? -1 : 1);
+        const int offset = (hours * 3600 + minutes * 60) * (m.captured(7) == QLatin1String("-") ? -1 : 1);
         Since = QDateTime(date, time, Qt::OffsetFromUTC, offset);
     } else {
         Since = QDateTime(date, time);
@@ -195,8 +226,9 @@ TReportTable SummaryTable(const std::vector<TReportUnit> &Units)
         const QJsonObject settings = unit.LatestSettings();
         for (const TShownField &f : network)
             row << SettingText(settings, f.Key);
-        row << Text(latest, "time") << ByText(latest) << Text(latest, "verification")
-            << QString::number(unit.History.size());
+        row << Text(latest, "time") << ByText(latest) << VerdictText(latest)
+            << QString::number(std::count_if(unit.History.begin(), unit.History.end(),
+                                             [](const QJsonObject &e) { return !IsCheck(e); }));
         table.Rows << row;
         table.Failed << WriteFailed(latest);
     }
@@ -219,10 +251,12 @@ TReportTable HistoryTable(const TReportUnit &Unit)
             ByText(entry),
             Text(entry, "port"),
             Text(entry, "device"),
-            SettingsChangeText(entry.value(QStringLiteral("before")).toObject(),
-                               entry.value(QStringLiteral("written")).toObject()),
+            IsCheck(entry) ? SettingsChangeText(entry.value(QStringLiteral("expected")).toObject(),
+                                                entry.value(QStringLiteral("found")).toObject())
+                           : SettingsChangeText(entry.value(QStringLiteral("before")).toObject(),
+                                                entry.value(QStringLiteral("written")).toObject()),
             entry.value(QStringLiteral("ack")).toObject().value(QStringLiteral("status")).toString(),
-            Text(entry, "verification")};
+            VerdictText(entry)};
     }
     return table;
 }

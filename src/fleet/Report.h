@@ -8,23 +8,27 @@
 
 #include <vector>
 
-// One unit as the journal knows it: its writes in the order they were made.
+// One unit as the journal knows it: its writes, and the looks that found it
+// changed since it was done ("stage" "check"), in the order they were made.
 struct TReportUnit {
     QString Serial;
     std::vector<QJsonObject> History;
 
     const QJsonObject &Latest() const { return History.back(); }
     // The settings the unit holds after its latest write: as read back; as
-    // sent when it acknowledged the write without a read-back; else as it
-    // held them before the write.
+    // sent when it acknowledged the write without a read-back; none known
+    // when another unit answered the read-back; else as it held them before
+    // the write. After a check: as the check found them.
     QJsonObject LatestSettings() const;
     // The latest label a plan gave the unit.
     QString Label() const;
 };
 
-// --since: a date (from its local midnight) or a date and time to the minute
-// or second, optionally with a UTC offset or Z; the whole text, with real
-// times only (25:00 or trailing text is no time). False when it is none.
+// --since: a date (from its local midnight) or a date and time to the minute,
+// second or fraction of a second (as the journal and watch print them),
+// separated by T, t or a blank; local time, or UTC with Z or z, or with an
+// offset +HH:MM, +HHMM or +HH (or -); the whole text, with real times only
+// (25:00 or trailing text is no time). False when it is none.
 bool ParseReportSince(const QString &Text, QDateTime &Since);
 
 // The journal's entries grouped by serial number, units in the order of

@@ -38,8 +38,10 @@ void CheckSettingsEdit(const TSettingsEdit &Edit)
     CollectNetSettings(source, scratch);
     const bool local = Edit.Addresses.contains(QStringLiteral("localIp"));
     const bool mask = Edit.Addresses.contains(QStringLiteral("subnetMask"));
+    const bool gateway = Edit.Addresses.contains(QStringLiteral("gatewayIp"));
     if (const QString fault =
-            AddressFault(local ? scratch.LocalAddr : nullptr, mask ? scratch.SubnetMask : nullptr);
+            AddressFault({local ? scratch.LocalAddr : nullptr, mask ? scratch.SubnetMask : nullptr,
+                          gateway ? scratch.GatewayAddr : nullptr});
         !fault.isEmpty())
         throw ELumoraError(fault);
 }

@@ -20,9 +20,10 @@ struct TSettingsEdit {
 
 // Checks every given address with the main window's rules and messages, in
 // its order (local, gateway, mask, server), whatever the DHCP flag: an address
-// given while DHCP is on is stored for when it goes off. Then a given local
-// address and mask by AddressFault. Raises ELumoraError with the message of
-// the first address that fails.
+// given while DHCP is on is stored for when it goes off. Then the given local
+// address, mask and gateway by AddressFault: only what the edit gives, since
+// the unit's own values are not known yet. Raises ELumoraError with the
+// message of the first address that fails.
 void CheckSettingsEdit(const TSettingsEdit &Edit);
 
 // The settings to send: Current with Edit applied. The edit must have passed

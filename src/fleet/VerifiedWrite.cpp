@@ -26,6 +26,11 @@ QString Hex(const void *Data, int Size)
 
 } // namespace
 
+bool SameUnit(const TDeviceInfo &A, const TDeviceInfo &B)
+{
+    return std::memcmp(A.SerialNo, B.SerialNo, sizeof A.SerialNo) == 0 && A.DeviceType == B.DeviceType;
+}
+
 QString DifferingFields(const TNetSettings &A, const TNetSettings &B)
 {
     const std::vector<TShownField> a = NetworkFields(A);
@@ -71,11 +76,31 @@ QJsonObject IntentEntry(const TFleetLink &Link, const TWriteRequest &Request)
 
 } // namespace
 
+QString WrongUnitMessage(const TDeviceInfo &Planned, const TDeviceInfo &Answered, bool AnsweredTookSettings)
+{
+    const QString planned = ShownSerial(Planned);
+    const QString other = ShownSerial(Answered);
+    if (AnsweredTookSettings)
+        return QStringLiteral("the unit on the line changed during the write: %1 now holds the settings "
+                              "planned for %2")
+            .arg(other, planned);
+    return QStringLiteral("the unit on the line changed during the write: %1 answered in place of %2, "
+                          "which may hold the settings sent")
+        .arg(other, planned);
+}
+
+QJsonObject AnsweredJson(const TDeviceInfo &Unit)
+{
+    return QJsonObject{{QStringLiteral("serialNumber"), RecordText(Unit.SerialNo, sizeof Unit.SerialNo)},
+                       {QStringLiteral("type"), InfoJson(Unit).value(QStringLiteral("type"))},
+                       {QStringLiteral("network"), NetworkJson(RecordNetwork(Unit))}};
+}
+
 QString WriteRefusal(const TWriteRequest &Request)
 {
     if (!HasNetworkSettings(Request.Before))
         return QStringLiteral("S/N %1 is a communication board (type 9), which has no network settings")
-            .arg(RecordText(Request.Before.SerialNo, sizeof Request.Before.SerialNo));
+            .arg(ShownSerial(Request.Before));
     return SettingsFault(Request.Settings);
 }
 
@@ -84,14 +109,14 @@ TWriteOutcome WriteVerified(TFleetLink &Link, TJournal &Journal, const TWriteReq
     TWriteOutcome outcome;
     if (const QString refusal = WriteRefusal(Request); !refusal.isEmpty()) {
         outcome.Refused = true;
-        outcome.Verdict = QStringLiteral("refused");
+        outcome.Verdict = TWriteVerdict::Refused;
         outcome.Message = refusal + QStringLiteral("; nothing was sent");
         return outcome;
     }
     QJsonObject entry = IntentEntry(Link, Request);
     QString error;
     if (!Journal.Append(entry, error)) {
-        outcome.Verdict = QStringLiteral("not sent");
+        outcome.Verdict = TWriteVerdict::NotSent;
         outcome.Message = error + QStringLiteral("; nothing was sent");
         outcome.JournalFailed = true;
         return outcome;
@@ -104,26 +129,35 @@ TWriteOutcome WriteVerified(TFleetLink &Link, TJournal &Journal, const TWriteReq
     outcome.After = Request.Settings;
     QJsonValue after = QJsonValue();
     if (!ack.Ok()) {
-        outcome.Verdict = QStringLiteral("not acknowledged");
+        outcome.Verdict = TWriteVerdict::NotAcknowledged;
         outcome.Message = ackStatus;
     } else if (!Request.Verify) {
         outcome.Ok = true;
-        outcome.Verdict = QStringLiteral("not verified");
+        outcome.Verdict = TWriteVerdict::NotVerified;
     } else {
         const TRecordResult<TDeviceInfo> readBack = Link.ReadRecord<TDeviceInfo>(CmdReadInfo);
         if (!readBack.Ok()) {
-            outcome.Verdict = QStringLiteral("read-back failed");
+            outcome.Verdict = TWriteVerdict::ReadBackFailed;
             outcome.Message =
                 QStringLiteral("the write was acknowledged but the record could not be read back: ") +
                 StatusLine(TLinkOperation::Read, readBack).Text;
+        } else if (!SameUnit(readBack.Record, Request.Before)) {
+            // The protocol's write names no unit: one swapped on the line
+            // between the read and the read-back may have taken it.
+            outcome.Verdict = TWriteVerdict::WrongUnit;
+            outcome.Answered = readBack.Record;
+            const TNetSettings held = RecordNetwork(readBack.Record);
+            outcome.AnsweredTookSettings = std::memcmp(&held, &Request.Settings, sizeof held) == 0;
+            outcome.Message = WrongUnitMessage(Request.Before, readBack.Record, outcome.AnsweredTookSettings);
+            entry.insert(QStringLiteral("answered"), AnsweredJson(readBack.Record));
         } else {
             outcome.After = RecordNetwork(readBack.Record);
             after = NetworkJson(outcome.After);
             if (std::memcmp(&outcome.After, &Request.Settings, sizeof Request.Settings) == 0) {
                 outcome.Ok = true;
-                outcome.Verdict = QStringLiteral("verified");
+                outcome.Verdict = TWriteVerdict::Verified;
             } else {
-                outcome.Verdict = QStringLiteral("not applied");
+                outcome.Verdict = TWriteVerdict::NotApplied;
                 outcome.Message = QStringLiteral("%1: acknowledged but not applied")
                                       .arg(DifferingFields(outcome.After, Request.Settings));
             }
@@ -135,7 +169,7 @@ TWriteOutcome WriteVerified(TFleetLink &Link, TJournal &Journal, const TWriteReq
     entry.insert(QStringLiteral("after"), after);
     entry.insert(QStringLiteral("ack"),
                  QJsonObject{{QStringLiteral("code"), AckCode(ack)}, {QStringLiteral("status"), ackStatus}});
-    entry.insert(QStringLiteral("verification"), outcome.Verdict);
+    entry.insert(QStringLiteral("verification"), WriteVerdictText(outcome.Verdict));
     outcome.Entry = entry;
     if (!Journal.Append(entry, error)) {
         outcome.Ok = false;

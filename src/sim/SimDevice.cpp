@@ -3,6 +3,7 @@
 #include "device/ComUnit.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -53,7 +54,21 @@ TSimConfig SampleDevice()
 
 TSimDevice::TSimDevice(const TSimConfig &Config) : FConfig(Config) {}
 
+void TSimDevice::Swap()
+{
+    if (FConfig.Swap.HasOther)
+        std::swap(FConfig.Info, FConfig.Swap.Other);
+}
+
 QByteArray TSimDevice::Respond(const TRequest &Request)
+{
+    QByteArray reply = Answer(Request);
+    if (++FFrames == FConfig.Swap.SwapAfterFrames)
+        Swap();
+    return reply;
+}
+
+QByteArray TSimDevice::Answer(const TRequest &Request)
 {
     if (FConfig.Faults.Silent)
         return {};

@@ -19,10 +19,20 @@ struct TSimFaults {
     bool IgnoreWrites = false; // acknowledges writes with code 0 without storing them
 };
 
+// A second unit on the same line, for trials of units swapped on a cable:
+// the device becomes it (and back) on Swap(), or once by itself after
+// SwapAfterFrames frames (0: never). Each unit keeps its own record.
+struct TSimSwap {
+    bool HasOther = false;
+    TDeviceInfo Other{};
+    int SwapAfterFrames = 0;
+};
+
 struct TSimConfig {
     TDeviceInfo Info{};
     TDeviceParams Params{};
     TSimFaults Faults;
+    TSimSwap Swap;
 };
 
 // A sample single-output EDFA amplifier with plausible values.
@@ -32,7 +42,8 @@ TSimConfig SampleDevice();
 // the information record, command 3 with the parameter record and command 1
 // (17 bytes of network settings) with an acknowledgement, storing the
 // settings into the information record when it acknowledges with code 0.
-// Other commands get no answer.
+// Other commands get no answer. With another unit configured, the device
+// becomes it after answering the SwapAfterFrames-th frame.
 class TSimDevice {
 public:
     explicit TSimDevice(const TSimConfig &Config);
@@ -42,11 +53,16 @@ public:
 
     const TSimConfig &Config() const { return FConfig; }
     void SetFaults(const TSimFaults &Faults) { FConfig.Faults = Faults; }
+    // The other unit takes the line: Info and Swap.Other trade places.
+    // Nothing happens without another unit.
+    void Swap();
 
 private:
+    QByteArray Answer(const TRequest &Request);
     QByteArray DataReply(const void *Record, int Count) const;
     QByteArray AckReply(uint8_t Code) const;
     QByteArray ApplyLengthFaults(QByteArray Reply) const;
 
     TSimConfig FConfig;
+    int FFrames = 0; // frames received
 };

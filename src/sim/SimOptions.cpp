@@ -241,6 +241,29 @@ const std::vector<TOptionGroup> &OptionGroups()
               "send N garbage bytes before each reply",
               Number(&TSimFaults::StrayBytes, 4096)},
          }},
+        {"Another unit on the same line (SIGUSR1 swaps the two):",
+         {
+             {{"swap-to"},
+              "SERIAL[:TYPE]",
+              "the other unit: this one with another serial number (and type)",
+              [](const QString &v, TSimOptions &o) {
+                  TSimSwap &swap = o.Config.Swap;
+                  swap.Other = o.Config.Info;
+                  const QStringList parts = v.split(QLatin1Char(':'));
+                  int type = swap.Other.DeviceType;
+                  swap.HasOther = parts.size() <= 2 && !parts[0].isEmpty() &&
+                                  SetText(parts[0], swap.Other.SerialNo, 10) &&
+                                  (parts.size() == 1 || ParseInt(parts[1], 0, 255, type));
+                  swap.Other.DeviceType = uint8_t(type);
+                  return swap.HasOther;
+              }},
+             {{"swap-after"},
+              "N",
+              "become the other unit after answering N frames",
+              [](const QString &v, TSimOptions &o) {
+                  return ParseInt(v, 1, 1000000, o.Config.Swap.SwapAfterFrames);
+              }},
+         }},
     };
     return groups;
 }
@@ -285,6 +308,10 @@ bool ParseSimOptions(const QStringList &Arguments, TSimOptions &Options, QString
                 return false;
             }
         }
+    }
+    if (Options.Config.Swap.SwapAfterFrames > 0 && !Options.Config.Swap.HasOther) {
+        Error = QStringLiteral("--swap-after needs --swap-to");
+        return false;
     }
     return true;
 }

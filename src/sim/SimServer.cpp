@@ -63,12 +63,42 @@ void TSimServer::Start()
     FThread = std::thread([this] { Run(); });
 }
 
+namespace {
+
+constexpr char WakeStop = 1;
+constexpr char WakeSwap = 2;
+
+void Wake(int Fd, char Why)
+{
+    if (Fd >= 0) {
+        [[maybe_unused]] const ssize_t ignored = ::write(Fd, &Why, 1);
+    }
+}
+
+} // namespace
+
 void TSimServer::Stop()
 {
-    if (FWake[1] >= 0) {
-        const char byte = 1;
-        [[maybe_unused]] const ssize_t ignored = ::write(FWake[1], &byte, 1);
+    Wake(FWake[1], WakeStop);
+}
+
+void TSimServer::Swap()
+{
+    Wake(FWake[1], WakeSwap);
+}
+
+bool TSimServer::HandleWake()
+{
+    char why[64];
+    const ssize_t got = ::read(FWake[0], why, sizeof why);
+    for (ssize_t i = 0; i < got; ++i) {
+        if (why[i] == WakeStop)
+            return false;
+        std::lock_guard lock(FLock);
+        FDevice.Swap();
+        Log("--", {}, "the other unit takes the line");
     }
+    return true;
 }
 
 TSimConfig TSimServer::Config() const
@@ -157,7 +187,7 @@ void TSimServer::Run()
         const int ready = ::poll(fds, 2, NextTimeout());
         if (ready < 0 && errno != EINTR)
             return;
-        if (fds[1].revents & POLLIN)
+        if ((fds[1].revents & POLLIN) && !HandleWake())
             return;
         if (fds[0].revents & POLLIN)
             HandleInput();

@@ -38,6 +38,9 @@ public:
     void Start();
     // Safe from a signal handler and from any thread.
     void Stop();
+    // The other unit of the configuration takes the line (TSimDevice::Swap)
+    // before the next frame. Safe from a signal handler and from any thread.
+    void Swap();
 
     // The device's records and faults; safe from any thread while serving.
     // A new configuration applies from the next frame on.
@@ -66,6 +69,7 @@ private:
         std::chrono::steady_clock::time_point Due;
         QByteArray Bytes;
     };
+    bool HandleWake(); // false when told to stop
     void HandleInput();
     void SendDue();
     void Put(const QByteArray &Bytes) const;

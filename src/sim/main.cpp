@@ -13,9 +13,13 @@ namespace {
 
 TSimServer *gServer = nullptr;
 
-void OnSignal(int)
+void OnSignal(int Signal)
 {
-    if (gServer != nullptr)
+    if (gServer == nullptr)
+        return;
+    if (Signal == SIGUSR1)
+        gServer->Swap();
+    else
         gServer->Stop();
 }
 
@@ -69,6 +73,7 @@ int main(int argc, char **argv)
     sigemptyset(&sa.sa_mask);
     ::sigaction(SIGINT, &sa, nullptr);
     ::sigaction(SIGTERM, &sa, nullptr);
+    ::sigaction(SIGUSR1, &sa, nullptr);
     ::signal(SIGPIPE, SIG_IGN);
 
     std::printf("%s\n", qPrintable(server.SlavePath()));

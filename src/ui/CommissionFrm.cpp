@@ -292,8 +292,11 @@ void TCommissionForm::OnEvent(const TCommissionEvent &Event)
         break;
     case TCommissionStep::Failed: {
         const bool refused = Event.Fields.value(QStringLiteral("refused")).toBool();
+        // Failures without a write of their own (a unit changed since it was
+        // done, a swap seen late) say what happened in the message.
+        const QString reason = Event.Fields.value(QStringLiteral("reason")).toString();
         Model->SetState(serial, refused ? TUnitState::Refused : TUnitState::Failed,
-                        Event.Fields.value(QStringLiteral("reason")).toString());
+                        reason.isEmpty() ? Event.Message : reason);
         break;
     }
     case TCommissionStep::NotInPlan:

@@ -1,4 +1,5 @@
 #include "CliRun.h"
+#include "platform/serial/SerialPort.h"
 #include "support/SimLine.h"
 #include "support/TestEnv.h"
 #include "support/TinyDisk.h"
@@ -148,6 +149,11 @@ TEST_F(CommissionTest, SettingsAUnitCannotHoldAreRefusedAndNothingIsWritten)
          "Invalid local IP: 192.168.1.255 is the broadcast address of its subnet (mask 255.255.255.0); "
          "nothing was sent"},
         {{"--mask", "255.255.255.252", "--local", "192.168.1.103"}, "Invalid local IP: 192.168.1.103 is the"},
+        {{"--local", "192.168.1.0"},
+         "Invalid local IP: 192.168.1.0 is the network address of its subnet (mask 255.255.255.0); "
+         "nothing was sent"},
+        {{"--local", "10.0.0.5", "--gateway", "10.0.0.5"},
+         "Invalid gateway IP: 10.0.0.5 is the unit's own local IP"},
     };
     for (const auto &c : refused) {
         const TCliRun run = Run(unit, QStringList{"set"} + c.Args);
@@ -190,6 +196,21 @@ TEST_F(CommissionTest, SettingsAUnitCannotHoldAreRefusedAndNothingIsWritten)
     EXPECT_EQ(run.Err, "lumora-cli: " + Dir.filePath("edited.json") +
                            ": the DHCP flag is 7, where a unit takes 0 (off) or 1 (on); nothing was sent\n");
     EXPECT_EQ(Run(unit, {"restore", edited(48, "ff00ff00")}).Exit, 2) << "mask 255.0.255.0";
+    // The readable settings edited instead: a restore writes the record,
+    // which says otherwise.
+    QJsonObject readable = doc;
+    QJsonObject info = doc["info"].toObject();
+    QJsonObject network = info["network"].toObject();
+    network["localIp"] = "10.0.0.9";
+    info["network"] = network;
+    readable["info"] = info;
+    run = Run(unit, {"restore", File("readable.json", QJsonDocument(readable).toJson())});
+    EXPECT_EQ(run.Exit, 2);
+    EXPECT_EQ(run.Err,
+              "lumora-cli: " + Dir.filePath("readable.json") +
+                  ": its readable settings disagree with its record in network.localIp (\"10.0.0.9\" "
+                  "in \"info\", \"10.0.0.1\" in \"record\"); a backup edited by hand is not "
+                  "restored\n");
     EXPECT_EQ(unit.Received().size(), before);
 
     // The journal names the backup by its absolute path, however it was typed.
@@ -224,8 +245,92 @@ TEST_F(CommissionTest, CommunicationBoardsAreNeverWritten)
                       File("plan.csv", "serial,dhcp,local,server,gateway,mask\n0900000001,,,10.0.0.9,,\n")});
     EXPECT_EQ(run.Exit, 2);
     EXPECT_TRUE(run.Out.contains(refusal)) << run.Out.toStdString();
+    EXPECT_FALSE(run.Out.contains("writing")) << "the refusal only";
+    EXPECT_EQ(run.Err, "lumora-cli: 0900000001: FAILED: " + refusal + "; nothing was sent\n");
     EXPECT_EQ(Writes(board) + Writes(edfa), 0);
     EXPECT_TRUE(JournalLines({}).empty());
+}
+
+// Units swapped on the cable between the read and the write (the write goes
+// to the other unit) or between the write and the read-back (the other unit
+// answers): the write fails naming both, and nothing calls it verified.
+TEST_F(CommissionTest, AUnitSwappedDuringSetOrRestoreFailsNamingBoth)
+{
+    TSimLine original(SampleUnit("0612345678"));
+    const QString backup = File("unit.json");
+    ASSERT_EQ(RunTool({"--port", original.SlavePath(), "backup", "-o", backup}).Exit, 0);
+    TSimConfig swapping = SampleUnit("0612345678");
+    swapping.Swap = {true, SampleUnit("0600000002").Info, 1};
+    TSimLine line(swapping);
+    TCliRun run = Run(line, {"set", "--local", "10.1.2.3"});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err, "lumora-cli: the unit on the line changed during the write: 0600000002 now holds the "
+                       "settings planned for 0612345678\n");
+    EXPECT_EQ(LocalIp(line), "10.1.2.3") << "the other unit took it";
+    const QJsonObject outcome = JournalLines().back();
+    EXPECT_EQ(outcome["verification"].toString(), "wrong unit");
+    EXPECT_EQ(outcome["serialNumber"].toString(), "0612345678");
+    EXPECT_EQ(outcome["answered"]["serialNumber"].toString(), "0600000002");
+    EXPECT_TRUE(outcome["after"].isNull());
+
+    // restore's serial-number check is not bypassed by a swap.
+    swapping.Swap.SwapAfterFrames = 2;
+    swapping.Swap.Other.LocalAddr = 0x0909090A;
+    line.SetConfig(swapping);
+    run = Run(line, {"restore", backup});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err, "lumora-cli: the unit on the line changed during the write: 0600000002 answered in "
+                       "place of 0612345678, which may hold the settings sent\n");
+
+    const TCliRun report = RunTool({"report", "--journal", Journal(), "--format", "csv"});
+    EXPECT_TRUE(report.Out.contains(",wrong unit: 0600000002 answered,2\n")) << report.Out.toStdString();
+    EXPECT_FALSE(report.Out.contains("verified"));
+}
+
+TEST_F(CommissionTest, CommissionOnceSaysEveryFailureOnStandardErrorAndMatchesPaddedSerials)
+{
+    const QString plan = File("plan.csv", "serial,dhcp,local,server,gateway,mask\n"
+                                          "0600000001,,10.0.1.1,,,\n0600001,,10.0.1.2,,,\n");
+    TSimLine stranger(SampleUnit("0699999999"));
+    TCliRun run = Run(stranger, {"commission", plan, "--once"});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err, "lumora-cli: 0699999999 is not in the plan; left alone\n");
+
+    TSimLine ignoring(SampleUnit("0600000001", true));
+    run = Run(ignoring, {"commission", plan, "--once"});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err, "lumora-cli: 0600000001: FAILED: Local IP: acknowledged but not applied\n");
+
+    TSimConfig silent = SampleUnit("0600000001");
+    silent.Faults.Silent = true;
+    TSimLine nobody(silent);
+    run = Run(nobody, {"commission", plan, "--once"});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_TRUE(run.Err.startsWith("lumora-cli: no unit: ")) << run.Err.toStdString();
+    EXPECT_EQ(run.Err.count('\n'), 1);
+
+    // A busy port names who holds it.
+    TSerialPort holder;
+    ASSERT_TRUE(holder.Open(nobody.SlavePath()));
+    run = Run(nobody, {"commission", plan, "--once"});
+    EXPECT_TRUE(run.Err.contains("; held by ")) << run.Err.toStdString();
+    holder.Close();
+
+    // A serial number padded with blanks matches its row, and is shown quoted.
+    TSimLine padded(SampleUnit("0600001   "));
+    run = Run(padded, {"commission", plan, "--once"});
+    EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
+    EXPECT_TRUE(run.Out.contains("\"0600001   \": done (verified)")) << run.Out.toStdString();
+
+    // A unit done earlier that comes back changed: a failure, not written.
+    TSimConfig changed = padded.Config();
+    changed.Info.LocalAddr = 0x0909090A;
+    padded.SetConfig(changed);
+    run = Run(padded, {"commission", plan, "--once"});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_TRUE(run.Err.contains("changed since it was done: Local IP 10.0.1.2 -> 10.9.9.9"))
+        << run.Err.toStdString();
+    EXPECT_EQ(Writes(padded), 1);
 }
 
 TEST_F(CommissionTest, FullDiskKeepsTheOldBackupAndSaysWhy)
@@ -478,9 +583,10 @@ TEST_F(CommissionTest, UnitsSwappedOnOneLineAreEachWrittenOnce)
     EXPECT_EQ(out.Await("done", "0600000001")["verification"].toString(), "verified");
     EXPECT_EQ(LocalIp(*unit), "10.0.1.1");
 
+    const TSimConfig written = unit->Config();
     Swap(unit, SampleUnit("0699999999"));
     out.Await("not-in-plan", "0699999999");
-    Swap(unit, SampleUnit("0600000001"));
+    Swap(unit, written);
     out.Await("already-done", "0600000001");
     Swap(unit, SampleUnit("0600000002"));
     out.Await("done", "0600000002");

@@ -1,6 +1,7 @@
 #include "fleet/Commissioning.h"
 
 #include "fleet/Journal.h"
+#include "fleet/Report.h"
 #include "platform/process/InterruptWait.h"
 #include "support/QtPrinters.h"
 #include "support/SimLine.h"
@@ -91,6 +92,7 @@ TEST_F(CommissioningTest, EachUnitOfThePlanIsWrittenOnceAndStrangersAreLeftAlone
     EXPECT_EQ(Events.Last.Unit, "0600000001 (rack 1)");
 
     // Unplugged: said once, and the port is opened anew by its name.
+    const TSimConfig written = first->Config();
     first.reset();
     Attach(nullptr);
     EXPECT_EQ(run.Look(), Look::NoUnit);
@@ -111,7 +113,7 @@ TEST_F(CommissioningTest, EachUnitOfThePlanIsWrittenOnceAndStrangersAreLeftAlone
         return first == Look::NoUnit ? run.Look() : first;
     };
     EXPECT_EQ(swap(SampleUnit("0699999999")), Look::Stranger);
-    EXPECT_EQ(swap(SampleUnit("0600000001")), Look::Skipped);
+    EXPECT_EQ(swap(written), Look::Skipped);
     EXPECT_EQ(unit->CountOf(1), 0);
     // A unit that acknowledges but does not apply fails, and is written
     // again once it comes back.
@@ -141,6 +143,126 @@ TEST_F(CommissioningTest, RunEndsWhenAllAreDoneAndOnceLooksOnce)
     EXPECT_FALSE(once.RunOnce()) << "the unit attached is not in the plan";
     EXPECT_EQ(Events.Take().last(), "finished: 0 of 1 unit done");
     EXPECT_FALSE(Events.Last.Ok);
+}
+
+// A sample unit that becomes Other after answering Frames frames (1: the
+// write goes to Other; 2: Other answers the read-back).
+TSimConfig Swapping(const char *Serial, const char *Other, int Frames)
+{
+    TSimConfig config = SampleUnit(Serial);
+    config.Swap = {true, SampleUnit(Other).Info, Frames};
+    return config;
+}
+
+QString LocalIp(const TSimLine &Sim)
+{
+    return IPToStr(Sim.Config().Info.LocalAddr);
+}
+
+TEST_F(CommissioningTest, AUnitSwappedDuringTheWriteIsNeverDoneAndEachGetsItsOwnSettings)
+{
+    TSimLine line(Swapping("0600000001", "0600000002", 1));
+    Attach(&line);
+    {
+        TCommissioning run({Row("0600000001", "10.0.1.1"), Row("0600000002", "10.0.1.2")}, Journal, Events,
+                           {Line(), true});
+        run.Start();
+        EXPECT_EQ(run.Look(), Look::Failed);
+        EXPECT_EQ(Events.Last.Message, "0600000001: FAILED: the unit on the line changed during the write: "
+                                       "0600000002 now holds the settings planned for 0600000001");
+        EXPECT_EQ(Events.Last.Fields["verification"].toString(), "wrong unit");
+        EXPECT_EQ(Events.Last.Fields["answered"].toString(), "0600000002");
+        EXPECT_EQ(run.DoneCount(), 0);
+        // The unit that took the other's settings is not "the same unit still
+        // attached": it gets its own.
+        EXPECT_EQ(run.Look(), Look::Written);
+        EXPECT_EQ(LocalIp(line), "10.0.1.2");
+        line.Swap();
+        EXPECT_EQ(run.Look(), Look::Written) << "the planned unit is written when it is seen again";
+        EXPECT_EQ(LocalIp(line), "10.0.1.1");
+        EXPECT_TRUE(run.AllDone());
+    }
+
+    // Without the read-back the next look sees the swap: the planned unit is
+    // not done, the other is written with its own settings.
+    line.SetConfig(Swapping("0600000003", "0600000004", 1));
+    Events.Take();
+    TCommissioning blind({Row("0600000003", "10.0.1.3"), Row("0600000004", "10.0.1.4")}, Journal, Events,
+                         {Line(), false});
+    blind.Start();
+    EXPECT_EQ(blind.Look(), Look::Written) << "acknowledged, not read back";
+    EXPECT_EQ(blind.Look(), Look::Written);
+    const QStringList steps = Events.Take();
+    ASSERT_EQ(steps.size(), 6) << steps.join('\n').toStdString();
+    EXPECT_EQ(steps[3],
+              "failed: 0600000003: FAILED: the unit on the line changed during the write: 0600000004 "
+              "now holds the settings planned for 0600000003");
+    EXPECT_EQ(steps[5], "done: 0600000004: done (not verified)");
+    EXPECT_EQ(blind.DoneCount(), 1);
+    EXPECT_EQ(LocalIp(line), "10.0.1.4");
+}
+
+TEST_F(CommissioningTest, ARestartedRunStartsFromTheJournalAndAChangedUnitIsAFailure)
+{
+    TSimLine line(SampleUnit("0600000001"));
+    Attach(&line);
+    const std::vector<TPlanRow> plan{Row("0600000001", "10.0.1.1"), Row("0600000002", "10.0.1.2")};
+    {
+        TCommissioning first(plan, Journal, Events, {Line(), true});
+        first.Start();
+        ASSERT_EQ(first.Look(), Look::Written);
+    }
+    Events.Take();
+    {
+        TCommissioning again(plan, Journal, Events, {Line(), true});
+        again.Start();
+        EXPECT_EQ(again.DoneEarlier(), QStringList{"0600000001"});
+        EXPECT_EQ(Events.Last.Message, "commissioning 2 units, 1 done earlier; journal " + Journal.Path());
+        EXPECT_EQ(Events.Last.Done, 1);
+        EXPECT_EQ(again.Look(), Look::Skipped);
+        EXPECT_EQ(line.CountOf(1), 1) << "not written again";
+    }
+    // A plan that now gives other settings makes the unit not done.
+    TCommissioning replanned({Row("0600000001", "10.0.1.9")}, Journal, Events, {Line(), true});
+    replanned.Start();
+    EXPECT_TRUE(replanned.DoneEarlier().isEmpty());
+
+    // Changed behind the run's back: a failure naming the fields, recorded,
+    // and not written unless asked.
+    TSimConfig changed = line.Config();
+    changed.Info.LocalAddr = 0x0909090A;
+    line.SetConfig(changed);
+    {
+        TCommissioning looked(plan, Journal, Events, {Line(), true});
+        looked.Start();
+        EXPECT_EQ(looked.Look(), Look::Changed);
+        EXPECT_EQ(Events.Last.Message, "0600000001: FAILED: changed since it was done: Local IP 10.0.1.1 -> "
+                                       "10.9.9.9; not written again (--rewrite-changed writes it)");
+        EXPECT_EQ(line.CountOf(1), 1);
+    }
+    {
+        TCommissioning rewrite(plan, Journal, Events, {Line(), true, true});
+        rewrite.Start();
+        EXPECT_EQ(rewrite.Look(), Look::Written);
+        EXPECT_EQ(LocalIp(line), "10.0.1.1");
+    }
+    // All done earlier: the run ends by itself without a look.
+    TCommissioning finished({plan[0]}, Journal, Events, {Line(), true});
+    TInterruptWait wait;
+    EXPECT_TRUE(finished.Run(wait, 10));
+    EXPECT_EQ(Events.Last.Message, "1 unit done");
+    EXPECT_EQ(line.CountOf(1), 2);
+
+    std::vector<QJsonObject> entries;
+    int skipped = 0;
+    QString error;
+    ASSERT_TRUE(ReadJournal(Journal.Path(), entries, skipped, error));
+    const std::vector<TReportUnit> units = GroupByUnit(entries);
+    ASSERT_EQ(units.size(), 1u);
+    const TReportTable history = HistoryTable(units[0]);
+    ASSERT_EQ(history.Rows.size(), 4);
+    EXPECT_EQ(history.Rows[1].last(), "changed since done: Local IP");
+    EXPECT_TRUE(history.Failed[1]);
 }
 
 } // namespace

@@ -36,7 +36,7 @@ TEST(NoisyLine, TheJournalHoldsTheAcknowledgementTheUnitSent)
     unit.SendNoise(staleAck);
     TWriteOutcome outcome = WriteVerified(link, journal, request);
     EXPECT_TRUE(outcome.Ok) << outcome.Message.toStdString();
-    EXPECT_EQ(outcome.Verdict, "verified");
+    EXPECT_EQ(outcome.Verdict, TWriteVerdict::Verified);
     EXPECT_EQ(outcome.Entry["ack"].toObject()["code"], QJsonValue(0));
     EXPECT_EQ(link.Status().Text(), "Command success!");
 
@@ -46,7 +46,7 @@ TEST(NoisyLine, TheJournalHoldsTheAcknowledgementTheUnitSent)
     unit.SendNoise(staleAck);
     outcome = WriteVerified(link, journal, request);
     EXPECT_FALSE(outcome.Ok);
-    EXPECT_EQ(outcome.Verdict, "not acknowledged");
+    EXPECT_EQ(outcome.Verdict, TWriteVerdict::NotAcknowledged);
     EXPECT_TRUE(outcome.Entry["ack"].toObject()["code"].isNull());
     EXPECT_EQ(outcome.Entry["ack"].toObject()["status"], QJsonValue("Command fail!"));
 }

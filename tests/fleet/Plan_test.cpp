@@ -1,6 +1,11 @@
 #include "fleet/Plan.h"
+#include "platform/files/AnsiCodePage.h"
 
 #include "support/QtPrinters.h"
+
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -58,6 +63,94 @@ TEST(Plan, AsSpreadsheetsWriteThem)
         EXPECT_FALSE(ParsePlan(plan, rows, error)) << plan.toStdString();
         EXPECT_EQ(error, message);
     }
+}
+
+// Plans as spreadsheets on Windows save them: "Unicode text" (UTF-16 by its
+// byte-order mark, tabs), tab-separated UTF-8, and plain "CSV" in the ANSI
+// code page, which only Windows has.
+TEST(Plan, ReadAsWindowsSavesThem)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("plan.txt");
+    std::vector<TPlanRow> rows;
+    QString error;
+    auto read = [&](const QByteArray &Bytes) {
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(Bytes) == Bytes.size());
+        f.close();
+        rows.clear();
+        error.clear();
+        const bool ok = ReadPlan(path, rows, error);
+        error.remove(path + ": ");
+        return ok;
+    };
+    const QString text = QString::fromUtf8("serial\tdhcp\tlocal\tserver\tgateway\tmask\tlabel\r\n"
+                                           "0600000001\toff\t10.0.0.5\t\t\t\t\"Büro 3\t北\"\r\n");
+    for (const auto encoding :
+         {QStringConverter::Utf16LE, QStringConverter::Utf16BE, QStringConverter::Utf8}) {
+        ASSERT_TRUE(read(QStringEncoder(encoding, QStringEncoder::Flag::WriteBom).encode(text)))
+            << error.toStdString();
+        EXPECT_EQ(rows[0].Label, QString::fromUtf8("Büro 3\t北"));
+        EXPECT_EQ(rows[0].Edit.Addresses.value("localIp"), "10.0.0.5");
+    }
+    ASSERT_TRUE(read(text.toUtf8()));
+
+    const QByteArray ansi("serial,dhcp,local,server,gateway,mask,label\n0600000001,,,,,,B\xFCro\n");
+    if (AnsiCodePage() == 0) {
+        EXPECT_FALSE(read(ansi));
+        EXPECT_EQ(error, "line 2 is not UTF-8 text: save the plan as \"CSV UTF-8\"");
+    } else {
+        ASSERT_TRUE(read(ansi)) << error.toStdString();
+        EXPECT_EQ(rows[0].Label, FromAnsiCodePage("B\xFCro"));
+    }
+    // Never a replacement character: not for a character cut off, UTF-16
+    // saved without its mark, nor one a conversion left before.
+    EXPECT_FALSE(
+        read(QStringEncoder(QStringConverter::Utf16LE, QStringEncoder::Flag::WriteBom).encode(text) + 'x'));
+    EXPECT_EQ(error, "line 3 is not valid UTF-16LE text");
+    EXPECT_FALSE(read(QStringEncoder(QStringConverter::Utf16LE).encode(text)));
+    EXPECT_EQ(error, "line 1 holds a NUL character, as UTF-16 text without its byte-order mark would: save "
+                     "the plan as \"CSV UTF-8\"");
+    EXPECT_FALSE(read("serial,dhcp,local,server,gateway,mask,label\n\n0600000001,,,,,,B\xEF\xBF\xBDro\n"));
+    EXPECT_EQ(error,
+              "line 3 holds the replacement character U+FFFD: text was lost when the file was converted");
+}
+
+TEST(Plan, AddressesThatCannotWorkOnANetworkAreRefused)
+{
+    std::vector<TPlanRow> rows;
+    QString error;
+    const QString header = "serial,dhcp,local,server,gateway,mask\n";
+    const std::pair<QString, QString> refused[] = {
+        {"0600000001,,10.0.0.5,,,\n0600000002,,10.0.0.6,,,\n0600000003,off,10.0.0.05,,,\n",
+         "line 4 (0600000003,off,10.0.0.05,,,): local IP 10.0.0.05 is planned for line 2 as well"},
+        {"0600000001,,10.0.1.0,,,255.255.255.0\n", "line 2 (0600000001,,10.0.1.0,,,255.255.255.0): Invalid "
+                                                   "local IP: 10.0.1.0 is the network address of "
+                                                   "its subnet (mask 255.255.255.0)"},
+        {"0600000001,,127.0.0.1,,,\n", "line 2 (0600000001,,127.0.0.1,,,): Invalid local IP: 127.0.0.1 is a "
+                                       "loopback address (127.0.0.0/8)"},
+        {"0600000001,on,239.1.2.3,,,\n",
+         "line 2 (0600000001,on,239.1.2.3,,,): Invalid local IP: 239.1.2.3 is a multicast address "
+         "(224.0.0.0/4)"},
+        {"0600000001,,10.0.0.1,,10.0.0.1,\n",
+         "line 2 (0600000001,,10.0.0.1,,10.0.0.1,): Invalid gateway IP: 10.0.0.1 is the unit's own local IP"},
+        {"0600000001,,10.0.0.5,,10.0.1.1,255.255.255.0\n",
+         "line 2 (0600000001,,10.0.0.5,,10.0.1.1,255.255.255.0): Invalid gateway IP: 10.0.1.1 is outside the "
+         "unit's subnet (local IP 10.0.0.5, mask 255.255.255.0)"},
+    };
+    for (const auto &[plan, message] : refused) {
+        rows.clear();
+        EXPECT_FALSE(ParsePlan(header + plan, rows, error)) << plan.toStdString();
+        EXPECT_EQ(error, message);
+    }
+    // What needs a value the row leaves to the unit is not judged: the same
+    // address kept for when DHCP goes off, a gateway without the mask; nor is
+    // a gateway of 0.0.0.0 (none).
+    EXPECT_TRUE(
+        ParsePlan(header + "0600000001,on,10.0.0.5,,,\n0600000002,on,10.0.0.5,,,\n"
+                           "0600000003,,10.0.0.5,,10.9.0.1,\n0600000004,,10.0.1.7,,0.0.0.0,255.255.255.0\n",
+                  rows, error))
+        << error.toStdString();
 }
 
 } // namespace

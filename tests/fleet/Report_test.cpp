@@ -52,10 +52,20 @@ TEST(Report, SinceTakesWholeRealTimesOnly)
     EXPECT_EQ(since.toUTC(), QDateTime(QDate(2026, 12, 8), QTime(8, 15, 2), Qt::UTC));
     ASSERT_TRUE(ParseReportSince("2026-12-08T09:15Z", since));
     EXPECT_EQ(since, QDateTime(QDate(2026, 12, 8), QTime(9, 15), Qt::UTC));
+    // As watch prints it, to the millisecond; lower case; compact offsets.
+    ASSERT_TRUE(ParseReportSince("2026-12-09T15:07:33.407Z", since));
+    EXPECT_EQ(since, QDateTime(QDate(2026, 12, 9), QTime(15, 7, 33, 407), Qt::UTC));
+    ASSERT_TRUE(ParseReportSince("2026-12-09t15:07:33.4z", since));
+    EXPECT_EQ(since, QDateTime(QDate(2026, 12, 9), QTime(15, 7, 33, 400), Qt::UTC));
+    ASSERT_TRUE(ParseReportSince("2026-12-09T15:07:33.123456-0530", since));
+    EXPECT_EQ(since.toUTC(), QDateTime(QDate(2026, 12, 9), QTime(20, 37, 33, 123), Qt::UTC));
+    ASSERT_TRUE(ParseReportSince("2026-12-09T15:07+01", since));
+    EXPECT_EQ(since.toUTC(), QDateTime(QDate(2026, 12, 9), QTime(14, 7), Qt::UTC));
 
     for (const char *impossible :
          {"2026-12-08T25:00", "2026-12-08T24:00", "2026-12-08T10:60", "2026-02-30", "2026-12-08x",
-          "2026-12-08T10:00junk", "2026-12-08T10:00+15:00", "2026-12-8", "yesterday", " 2026-12-08", ""}) {
+          "2026-12-08T10:00junk", "2026-12-08T10:00+15:00", "2026-12-8", "2026-12-08T10:00.5",
+          "2026-12-08T10:00:00.", "2026-12-08T10:00:60", "yesterday", " 2026-12-08", ""}) {
         EXPECT_FALSE(ParseReportSince(impossible, since)) << impossible;
         EXPECT_FALSE(since.isValid()) << impossible;
     }

@@ -217,4 +217,29 @@ TEST_F(SimProgramTest, ValueOptionsShapeTheRecords)
     EXPECT_EQ(Label.Last(), Red("Command fail!"));
 }
 
+// Another unit on the same line: taken after the given frames, and back and
+// forth on SIGUSR1.
+TEST_F(SimProgramTest, SwapsToTheOtherUnitAfterFramesAndOnSignal)
+{
+    TSimProcess sim({"--serial", "0600000001", "--swap-to", "0600000002:7", "--swap-after", "2"});
+    lumora::test::MapPort(1, QString::fromLocal8Bit(sim.ReadLine().trimmed()));
+    TTestCom com(&Label);
+    ASSERT_TRUE(com.Open(1));
+    auto serial = [&] {
+        TDeviceInfo info{};
+        return com.ReadInfo(&info, 84)
+                   ? RecordText(info.SerialNo, 10) + "/" + QString::number(info.DeviceType)
+                   : QString();
+    };
+    EXPECT_EQ(serial(), "0600000001/6");
+    EXPECT_EQ(serial(), "0600000001/6");
+    EXPECT_EQ(serial(), "0600000002/7");
+    ::kill(sim.Pid(), SIGUSR1);
+    // The signal arrives in its own time: a bounded number of looks.
+    QString now = serial();
+    for (int i = 0; i < 50 && now != "0600000001/6"; ++i)
+        now = serial();
+    EXPECT_EQ(now, "0600000001/6");
+}
+
 } // namespace

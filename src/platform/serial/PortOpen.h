@@ -28,3 +28,8 @@ struct TPortOpening {
 // open(), fstat() and flock(); PortOpen_win.cpp: CreateFileA not shared and
 // GetFileType()).
 TPortOpening OpenHeldPort(const QString &Path);
+
+// Readies a port OpenHeldPort opened for the link's exchanges
+// (SerialPort_posix.cpp: the tty's exclusive mode and blocking reads and
+// writes; SerialPort_win.cpp: nothing).
+void ReadyHeldPort(TSerialPort::THandle Handle);

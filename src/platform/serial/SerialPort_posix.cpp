@@ -66,30 +66,15 @@ int Remaining(std::chrono::steady_clock::time_point deadline)
 
 } // namespace
 
-TSerialPort::~TSerialPort()
+void ReadyHeldPort(int Fd)
 {
-    Close();
-}
-
-bool TSerialPort::Open(const QString &Path)
-{
-    Close();
-    if (Path.isEmpty())
-        return false;
-    const TPortOpening opening = OpenHeldPort(Path);
-    if (!opening.Ok())
-        return false;
-    const int fd = opening.Handle;
     // TIOCEXCL keeps out other openers that do not lock (root excepted). A
     // non-terminal character device rejects the ioctl, which is harmless.
-    ::ioctl(fd, TIOCEXCL);
+    ::ioctl(Fd, TIOCEXCL);
     // The open did not block; reads and writes do.
-    const int flags = ::fcntl(fd, F_GETFL);
+    const int flags = ::fcntl(Fd, F_GETFL);
     if (flags >= 0)
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    FFd = fd;
-    FLost = false;
-    return true;
+        ::fcntl(Fd, F_SETFL, flags & ~O_NONBLOCK);
 }
 
 void TSerialPort::Close()

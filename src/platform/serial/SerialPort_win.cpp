@@ -51,22 +51,9 @@ int TimedRead(HANDLE Handle, uint8_t *Buffer, DWORD Length, DWORD TimeoutMs)
 
 } // namespace
 
-TSerialPort::~TSerialPort()
+void ReadyHeldPort(HANDLE)
 {
-    Close();
-}
-
-bool TSerialPort::Open(const QString &Path)
-{
-    Close();
-    if (Path.isEmpty())
-        return false;
-    const TPortOpening opening = OpenHeldPort(Path);
-    if (!opening.Ok())
-        return false;
-    FFd = opening.Handle;
-    FLost = false;
-    return true;
+    // A comm port opened not shared is ready as it is.
 }
 
 void TSerialPort::Close()
