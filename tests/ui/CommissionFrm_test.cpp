@@ -197,6 +197,18 @@ TEST_F(CommissionWindowTest, UnitsSwappedOnOneLineGetTheirStatesInTheTable)
     EXPECT_FALSE(csv.contains("0699999999"));
     ASSERT_TRUE(Form->ExportReport(Dir.filePath("report.html")));
     EXPECT_TRUE(lumora::test::TTinyDisk::ReadFile(Dir.filePath("report.html")).contains("<html"));
+
+    // After a restart the run starts from the journal: done earlier counts.
+    Form.reset();
+    Plug(std::nullopt);
+    OpenWindow();
+    ASSERT_TRUE(Form->OpenPlan(plan));
+    Press(Qt::Key_S);
+    ASSERT_TRUE(WaitForState("0600000001", "done earlier")) << State("0600000001").toStdString();
+    EXPECT_EQ(Form->DoneLabel->text(), "1 of 3 done");
+    EXPECT_EQ(State("0600000002"), "planned");
+    Press(Qt::Key_T);
+    ASSERT_TRUE(WaitUntilStopped());
 }
 
 TEST_F(CommissionWindowTest, StopEndsAWaitAtOnceAndClosingDuringARunStopsItFirst)
