@@ -203,8 +203,7 @@ int RunPorts(TCliContext &Context)
     TSettingsStore store(TSettingsStore::DefaultPath());
     const TPortInventory inventory = TakePortInventory(store, TPortScanRoots::FromEnvironment());
     if (!inventory.StoreError.isEmpty())
-        Context.Out.ErrorLine(
-            QStringLiteral("new adapters not numbered: %1").arg(inventory.StoreError));
+        Context.Out.ErrorLine(QStringLiteral("new adapters not numbered: %1").arg(inventory.StoreError));
     if (Context.Out.Json())
         Context.Out.JsonLine(SystemNumbersPorts ? SystemPortsJson(inventory) : InventoryJson(inventory));
     else

@@ -78,6 +78,7 @@ void TCommissioning::Notify(TCommissionStep Step, const QString &Message, bool L
     event.Done = DoneCount();
     event.Total = Total();
     event.Unit = FUnit;
+    event.UnitType = FUnitType;
     event.Fields = Fields;
     event.Ok = Ok;
     event.OnlyRefusals = OnlyRefusals();
@@ -150,6 +151,7 @@ void TCommissioning::NoUnit(const QString &Why, const QString &Shown)
         const QString gone = FAttached;
         FAttached.clear();
         FUnit.clear();
+        FUnitType.clear();
         Notify(TCommissionStep::Removed, QStringLiteral("%1 removed").arg(gone), false,
                {{QStringLiteral("serialNumber"), gone}});
     }
@@ -201,6 +203,7 @@ TCommissioning::TLook TCommissioning::Look()
     FAttached = serial;
     const TPlanRow *row = RowOf(serial);
     FUnit = UnitName(ShownSerial(info), row);
+    FUnitType = DeviceTypeName(info.DeviceType);
     if (!row)
         return Stranger(serial);
     if (FDone.contains(serial))
@@ -300,6 +303,7 @@ void TCommissioning::SwappedDuringWrite(const QString &Planned, const TDeviceInf
     // Whichever unit is on the line is looked at afresh.
     FAttached.clear();
     FUnit.clear();
+    FUnitType.clear();
 }
 
 void TCommissioning::CheckUnverifiedWrite(const TDeviceInfo &Info)
@@ -354,6 +358,8 @@ TCommissioning::TLook TCommissioning::Commission(const TDeviceInfo &Info, const 
         FFailed.insert(Row.Serial);
         if (outcome.Refused)
             FRefused.insert(Row.Serial);
+        fields.insert(QStringLiteral("reason"), outcome.Message);
+        fields.insert(QStringLiteral("refused"), outcome.Refused);
         if (outcome.Verdict == TWriteVerdict::WrongUnit) {
             fields.insert(QStringLiteral("answered"), UnitSerial(outcome.Answered));
             SwappedDuringWrite(Row.Serial, outcome.Answered, outcome.AnsweredTookSettings);

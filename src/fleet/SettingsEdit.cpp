@@ -13,8 +13,6 @@ constexpr std::pair<const char *, uint8_t (TNetSettings::*)[4]> AddressFields[] 
     {"gatewayIp", &TNetSettings::GatewayAddr},
     {"subnetMask", &TNetSettings::SubnetMask}};
 
-
-
 int AddressSlot(const QString &Key)
 {
     for (int i = 0; i < 4; ++i) {
@@ -54,7 +52,6 @@ QString TAddressTexts::value(const QString &Key) const
     const int start = slot == 0 ? 0 : FEnd[slot - 1];
     return FTexts.mid(start, FEnd[slot] - start);
 }
-
 
 QString SettingsEditFault(const TSettingsEdit &Edit)
 {
