@@ -1,15 +1,16 @@
 #include "CommissionFrm.h"
 
 #include "CommissionModel.h"
-#include "CommissionPorts.h"
 #include "CommissionRunner.h"
 #include "StdControls.h"
 #include "WindowFrame.h"
 #include "fleet/FleetLink.h"
 #include "fleet/Journal.h"
 #include "fleet/PlainText.h"
+#include "fleet/PortInventory.h"
 #include "fleet/Report.h"
 #include "framework/Application.h"
+#include "platform/store/SettingsStore.h"
 #include "skin/XP_Button.h"
 #include "skin/XP_CheckBox.h"
 
@@ -168,8 +169,18 @@ void TCommissionForm::FillPorts(const QString &Port)
 {
     const QString chosen = PortCB->count() > 0 ? ChosenPort() : Port;
     PortCB->clear();
-    for (const TPortOffer &offer : CommissionPorts(TFleetLink().GetPortNumber()))
-        PortCB->addItem(offer.Text, offer.Name);
+    // The ports as `lumora-cli ports` lists them, the stored one first.
+    TSettingsStore store(TSettingsStore::DefaultPath());
+    const TPortInventory inventory = TakePortInventory(store, TPortScanRoots::FromEnvironment());
+    const QString stored = QStringLiteral("COM%1").arg(inventory.StoredPort);
+    for (const TInventoryPort &row : inventory.Ports) {
+        const QString text = row.Port.Name + QStringLiteral("  ") + PortText(row);
+        if (row.Port.Name == stored)
+            PortCB->insertItem(0, text, row.Port.Name);
+        else
+            PortCB->addItem(text, row.Port.Name);
+    }
+    PortCB->setCurrentIndex(0);
     if (chosen.isEmpty())
         return; // the stored port, listed first
     const int at = PortCB->findData(chosen, Qt::UserRole, Qt::MatchFixedString);
@@ -362,33 +373,38 @@ void TCommissionForm::UpdateButtons()
 bool TCommissionForm::ExportReport(const QString &Path)
 {
     QString error;
-    std::vector<QJsonObject> entries;
-    int skipped = 0;
+    TJournalIndex journal;
     // Before the first write there is no journal yet: a report of no unit.
-    if (QFileInfo::exists(JournalPath()) && !ReadJournal(JournalPath(), entries, skipped, error)) {
+    if (QFileInfo::exists(JournalPath()) && !journal.Read(JournalPath(), QDateTime(), error)) {
         ShowMessage(error, true);
         return false;
     }
     QSet<QString> planned;
     for (const TPlanRow &row : FPlan)
         planned.insert(row.Serial);
-    std::vector<TReportUnit> units = GroupByUnit(entries);
-    std::erase_if(units, [&](const TReportUnit &unit) { return !planned.contains(unit.Serial); });
+    journal.KeepUnits([&](const TJournalUnit &Unit) { return planned.contains(Unit.Serial); });
     const QString suffix = QFileInfo(Path).suffix().toLower();
     const bool html = suffix == QLatin1String("html") || suffix == QLatin1String("htm");
-    const QString text = html
-                             ? ReportHtml(units, QStringLiteral("Commissioning report, %1").arg(RecordTime()))
-                             : ReportCsv(units);
+    // The report goes to the file piece by piece; the first failed write
+    // ends it and nothing is committed.
     QSaveFile file(Path);
-    const QByteArray bytes = text.toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    bool written = file.open(QIODevice::WriteOnly);
+    const TReportSink put = [&](const QString &Text) {
+        const QByteArray bytes = Text.toUtf8();
+        written = written && file.write(bytes) == bytes.size();
+    };
+    if (written && html)
+        ReportHtml(journal, QStringLiteral("Commissioning report, %1").arg(RecordTime()), put);
+    else if (written)
+        ReportCsv(journal, put);
+    if (!written || !file.commit()) {
         ShowMessage(QStringLiteral("%1: the report cannot be written: %2")
                         .arg(QDir::toNativeSeparators(Path), file.errorString()),
                     true);
         return false;
     }
     ShowMessage(QStringLiteral("Report of %1 written to %2")
-                    .arg(Counted(int(units.size()), QStringLiteral("unit"), QStringLiteral("units")),
+                    .arg(Counted(int(journal.Units().size()), QStringLiteral("unit"), QStringLiteral("units")),
                          QDir::toNativeSeparators(Path)),
                 false);
     return true;

@@ -36,8 +36,8 @@ QString PlannedSettingsText(const TSettingsEdit &Edit)
             if (Edit.Dhcp.has_value())
                 parts << QStringLiteral("DHCP %1").arg(*Edit.Dhcp ? QStringLiteral("on")
                                                                   : QStringLiteral("off"));
-        } else if (const auto it = Edit.Addresses.find(field.Key); it != Edit.Addresses.end()) {
-            parts << QStringLiteral("%1 %2").arg(field.Label, it.value());
+        } else if (Edit.Addresses.contains(field.Key)) {
+            parts << QStringLiteral("%1 %2").arg(field.Label, Edit.Addresses.value(field.Key));
         }
     }
     return parts.isEmpty() ? QStringLiteral("no change") : parts.join(QStringLiteral(", "));

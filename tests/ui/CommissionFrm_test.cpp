@@ -91,10 +91,12 @@ protected:
         auto *timer = new QTimer(Form.get());
         timer->setInterval(10);
         QObject::connect(timer, &QTimer::timeout, timer, [timer, Path] {
-            if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            auto *name = dialog ? dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")) : nullptr;
+            if (name && name->isVisible()) {
                 timer->deleteLater();
-                dialog->selectFile(Path);
-                QMetaObject::invokeMethod(dialog, "accept");
+                name->setText(Path);
+                QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
             }
         });
         timer->start();
