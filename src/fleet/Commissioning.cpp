@@ -1,6 +1,7 @@
 #include "fleet/Commissioning.h"
 
 #include "base/NameTable.h"
+#include "fleet/DoneEarlier.h"
 #include "fleet/Journal.h"
 #include "fleet/PlainText.h"
 #include "fleet/RecordViews.h"
@@ -13,7 +14,6 @@
 #include <QJsonArray>
 
 #include <chrono>
-#include <cstring>
 
 namespace {
 
@@ -27,26 +27,6 @@ QString Units(int Count)
 QString UnitName(const QString &Serial, const TPlanRow *Row)
 {
     return Row && !Row->Label.isEmpty() ? QStringLiteral("%1 (%2)").arg(Serial, OneLine(Row->Label)) : Serial;
-}
-
-bool SameSettings(const TNetSettings &A, const TNetSettings &B)
-{
-    return std::memcmp(&A, &B, sizeof A) == 0;
-}
-
-// The settings a journal line's write left the unit with when it succeeded:
-// the bytes sent (its "payload"), which a verified write read back equal.
-std::optional<TNetSettings> SucceededWith(const QJsonObject &Entry)
-{
-    if (!WriteSucceeded(Entry.value(QStringLiteral("verification")).toString()))
-        return std::nullopt;
-    const QByteArray payload =
-        QByteArray::fromHex(Entry.value(QStringLiteral("payload")).toString().toLatin1());
-    TNetSettings settings{};
-    if (payload.size() != int(sizeof settings))
-        return std::nullopt;
-    std::memcpy(&settings, payload.constData(), sizeof settings);
-    return settings;
 }
 
 } // namespace
@@ -113,33 +93,11 @@ void TCommissioning::MarkNotDone(const QString &Serial)
 
 void TCommissioning::ReadDoneEarlier()
 {
-    // The latest write of each planned unit decides; a write that another
-    // unit answered counts against both units.
-    std::vector<std::optional<TNetSettings>> latest(FRows.size());
-    auto note = [&](const QString &Serial, const std::optional<TNetSettings> &Settings) {
-        if (const auto it = FRowIndex.constFind(Serial.trimmed()); it != FRowIndex.constEnd())
-            latest[size_t(*it)] = Settings;
-    };
-    int skipped = 0;
-    QString error;
-    ForEachJournalLine(
-        FJournal.Path(),
-        [&](QJsonObject &&Line) {
-            const QString verdict = Line.value(QStringLiteral("verification")).toString();
-            if (verdict.isEmpty() || Line.value(QStringLiteral("stage")) == QLatin1String("intent") ||
-                ParseWriteVerdict(verdict) == TWriteVerdict::ChangedSinceDone)
-                return;
-            note(Line.value(QStringLiteral("serialNumber")).toString(), SucceededWith(Line));
-            const QJsonValue answered = Line.value(QStringLiteral("answered"));
-            if (answered.isObject())
-                note(answered.toObject().value(QStringLiteral("serialNumber")).toString(), std::nullopt);
-        },
-        skipped, error);
-    for (size_t i = 0; i < FRows.size(); ++i) {
-        const std::optional<TNetSettings> &with = latest[i];
-        if (with && SameSettings(ApplySettingsEdit(FRows[i].Edit, *with), *with)) {
-            FDone.insert(FRows[i].Serial, *with);
-            FDoneEarlier << FRows[i].Serial;
+    const QMap<QString, TNetSettings> done = FindDoneEarlier(FJournal.Path(), FRows);
+    for (const TPlanRow &row : FRows) {
+        if (const auto it = done.constFind(row.Serial); it != done.constEnd()) {
+            FDone.insert(row.Serial, *it);
+            FDoneEarlier << row.Serial;
         }
     }
 }

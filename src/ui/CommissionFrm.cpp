@@ -4,7 +4,7 @@
 #include "CommissionRunner.h"
 #include "StdControls.h"
 #include "WindowFrame.h"
-#include "fleet/FleetLink.h"
+#include "fleet/DoneEarlier.h"
 #include "fleet/Journal.h"
 #include "fleet/PlainText.h"
 #include "fleet/PortInventory.h"
@@ -234,6 +234,10 @@ bool TCommissionForm::OpenPlan(const QString &Path)
     FPlan = std::move(rows);
     FPlanPath = Path;
     Model->SetPlan(FPlan);
+    // Units done in an earlier run, as the run will count them.
+    const QMap<QString, TNetSettings> earlier = FindDoneEarlier(JournalPath(), FPlan);
+    for (auto it = earlier.cbegin(); it != earlier.cend(); ++it)
+        Model->SetState(it.key(), TUnitState::DoneEarlier);
     PlanLabel->setText(
         QStringLiteral("Plan: %1 (%2 units)").arg(QDir::toNativeSeparators(Path)).arg(FPlan.size()));
     SetCaption(Title + QStringLiteral(" - ") + QFileInfo(Path).fileName());
@@ -403,10 +407,11 @@ bool TCommissionForm::ExportReport(const QString &Path)
                     true);
         return false;
     }
-    ShowMessage(QStringLiteral("Report of %1 written to %2")
-                    .arg(Counted(int(journal.Units().size()), QStringLiteral("unit"), QStringLiteral("units")),
-                         QDir::toNativeSeparators(Path)),
-                false);
+    ShowMessage(
+        QStringLiteral("Report of %1 written to %2")
+            .arg(Counted(int(journal.Units().size()), QStringLiteral("unit"), QStringLiteral("units")),
+                 QDir::toNativeSeparators(Path)),
+        false);
     return true;
 }
 

@@ -205,9 +205,10 @@ TEST_F(CommissionWindowTest, UnitsSwappedOnOneLineGetTheirStatesInTheTable)
     Plug(std::nullopt);
     OpenWindow();
     ASSERT_TRUE(Form->OpenPlan(plan));
+    EXPECT_EQ(State("0600000001"), "done earlier");
+    EXPECT_EQ(Form->DoneLabel->text(), "1 of 3 done");
     Press(Qt::Key_S);
     ASSERT_TRUE(WaitForState("0600000001", "done earlier")) << State("0600000001").toStdString();
-    EXPECT_EQ(Form->DoneLabel->text(), "1 of 3 done");
     EXPECT_EQ(State("0600000002"), "planned");
     Press(Qt::Key_T);
     ASSERT_TRUE(WaitUntilStopped());
