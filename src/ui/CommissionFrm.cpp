@@ -286,7 +286,7 @@ void TCommissionForm::OnEvent(const TCommissionEvent &Event)
     const QString serial = Event.Fields.value(QStringLiteral("serialNumber")).toString();
     switch (Event.Step) {
     case TCommissionStep::Start:
-        for (const QJsonValue &earlier : Event.Fields.value(QStringLiteral("doneEarlier")).toArray())
+        for (const auto &earlier : Event.Fields.value(QStringLiteral("doneEarlier")).toArray())
             Model->SetState(earlier.toString(), TUnitState::DoneEarlier);
         ShowMessage(Event.Message, false);
         break;

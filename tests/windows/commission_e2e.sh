@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The commissioning window of lumora.exe under Wine (inside
-# tests/windows/run.sh): `lumora.exe --commission plan.csv --port COM8`, COM8
-# leading to lumora-sim; Alt+S writes the unit on the line, a second
-# simulator takes the line over (a unit swapped) and is written with its own
-# row; the frame's close button ends the program; the journal in
+# tests/windows/run.sh): `lumora.exe --commission plan.csv --port COM9`, COM9
+# leading to lumora-sim (a port of its own: Wine's registry maps those
+# run.sh made); Alt+S writes the unit on the line, a second simulator takes
+# the line over (a unit swapped) and is written with its own row; the frame's close button ends the program; the journal in
 # %LOCALAPPDATA%\Lumora holds both writes whole.
 #
 #   commission_e2e.sh WINDOWS_BUILD_DIR LINUX_BUILD_DIR
@@ -11,7 +11,7 @@ set -euo pipefail
 win_build=$(realpath "$1")
 linux_build=$(realpath "$2")
 work=${LUMORA_WINE_WORK:?run inside tests/windows/run.sh}
-link=$WINEPREFIX/dosdevices/com8
+link=$WINEPREFIX/dosdevices/com9
 user=$(ls "$WINEPREFIX/drive_c/users" | grep -vx Public | head -n 1)
 journal=$WINEPREFIX/drive_c/users/$user/AppData/Local/Lumora/journal.jsonl
 
@@ -42,16 +42,17 @@ outcome() { [[ $(grep -c "\"serialNumber\":\"$1\",\"stage\":\"outcome\"" "$journ
 printf 'serial,label,dhcp,local,server,gateway,mask\r\n0600000001,rack 1,,10.0.1.1,,,\r\n0600000002,rack 2,,10.0.1.2,,,\r\n' \
   >"$work/plan.csv"
 start_unit 0600000001
-(cd "$work" && exec wine "$win_build/lumora.exe" --commission plan.csv --port COM8) \
+(cd "$work" && exec wine "$win_build/lumora.exe" --commission plan.csv --port COM9) \
   >"$work/commission-exe.log" 2>&1 </dev/null &
 exe=$!
 
 window() { xdotool search --name '^Lumora Commissioning - plan\.csv' 2>/dev/null | head -n 1; }
-wait_for test -n "$(window)" || fail "no window titled 'Lumora Commissioning - plan.csv'"
+has_window() { [[ -n $(window) ]]; }
+wait_for has_window || fail "no window titled 'Lumora Commissioning - plan.csv'"
 id=$(window)
 xdotool windowfocus --sync "$id" >/dev/null 2>&1 || true
 sleep 1
-xdotool key --window "$id" alt+s
+xdotool key alt+s
 wait_for outcome 0600000001 || fail "0600000001 was not written"
 
 # The unit is swapped on the line.
