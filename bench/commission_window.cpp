@@ -165,7 +165,7 @@ void UnitCycle(const QTemporaryDir &Dir, int Rounds)
         row.Edit.Addresses.insert(QStringLiteral("localIp"), QStringLiteral("10.0.1.%1").arg(i));
         rows.push_back(row);
     }
-    TCommissioning run(rows, journal, quiet, {line, true});
+    TCommissioning run(TFleetContext::FromEnvironment(), rows, journal, quiet, {line, true});
     TSamples cycles;
     for (int i = 1; i <= Rounds; ++i) {
         TSimServer unit(Unit(i));

@@ -8,7 +8,7 @@
 
 int RunBackup(TCliContext &Context)
 {
-    TFleetLink link;
+    TFleetLink link(Context.Fleet);
     TDeviceInfo info{};
     int exit = CliExitOk;
     if (!Context.ReadDeviceInfo(link, info, exit))
@@ -17,8 +17,8 @@ int RunBackup(TCliContext &Context)
     // up; the absence is recorded with the link's report.
     TDeviceParams params{};
     const bool paramsRead = link.ReadParams(&params, sizeof params);
-    const QJsonObject backup =
-        BackupDocument({CliVersionText(), link.PortName(), link.DevicePath(), info,
+    const QJsonObject backup = BackupDocument(
+        Context.Fleet, {CliVersionText(), link.PortName(), link.DevicePath(), info,
                         paramsRead ? &params : nullptr, paramsRead ? QString() : link.Status().Text()});
 
     if (!Context.Args.Has(QStringLiteral("output"))) {

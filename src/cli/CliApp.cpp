@@ -247,7 +247,7 @@ bool TCliContext::OpenLink(TFleetLink &Link, int &Exit) const
 {
     TPortChoice choice;
     QString error;
-    if (!ResolvePortChoice(Global.Port, choice, error)) {
+    if (!ResolvePortChoice(Fleet, Global.Port, choice, error)) {
         Exit = Usage(error);
         return false;
     }
@@ -321,8 +321,8 @@ int RunCli(const QStringList &Args, TCliOutput &Out)
         // Every run numbers the adapters seen for the first time, as the
         // program does whenever it resolves a port name; a store that cannot
         // be written does not stop the command.
-        TSettingsStore store(TSettingsStore::DefaultPath());
-        TPortMap(store).TryAssignAdapters();
+        TSettingsStore store(context.Fleet.StorePath);
+        TPortMap(store, context.Fleet.Roots).TryAssignAdapters();
         return command->Run(context);
     } catch (const ELumoraError &e) {
         // Only the settings store raises here (a store that cannot be written).

@@ -2,6 +2,7 @@
 
 #include "cli/CliArgs.h"
 #include "cli/CliOutput.h"
+#include "fleet/FleetContext.h"
 #include "fleet/SingleWrite.h"
 
 #include <QString>
@@ -20,6 +21,9 @@ struct TCliContext {
     TCliOutput &Out;
     TGlobalArgs Global;
     TCommandArgs Args;
+    // The store, places, clock and names the library works with: the
+    // user's own, as every front end fills them.
+    TFleetContext Fleet = TFleetContext::FromEnvironment();
 
     // Prints the error Message and the hint to the command's help on
     // standard error; returns the usage exit status.

@@ -24,18 +24,18 @@ int RunCommission(TCliContext &Context)
         return CliExitUsage;
     }
     TPortChoice choice;
-    if (!ResolvePortChoice(Context.Global.Port, choice, error))
+    if (!ResolvePortChoice(Context.Fleet, Context.Global.Port, choice, error))
         return Context.Usage(error);
     int exit = CliExitOk;
     TJournal journal;
     if (!OpenCommandJournal(Context, journal, exit))
         return exit;
 
-    TCommissionProgress text(Context.Out);
-    TCommissionJsonEvents json(Context.Out);
+    TCommissionProgress text(Context.Out, Context.Fleet);
+    TCommissionJsonEvents json(Context.Out, Context.Fleet);
     TCommissionObserver &observer = Context.Out.Json() ? static_cast<TCommissionObserver &>(json) : text;
     TCommissioning run(
-        std::move(rows), journal, observer,
+        Context.Fleet, std::move(rows), journal, observer,
         {Context.Global.Port, VerifyWrites(Context), Context.Args.Has(QStringLiteral("rewrite-changed"))});
     bool ok = false;
     const bool once = Context.Args.Has(QStringLiteral("once"));

@@ -21,13 +21,16 @@ int ExitStatusOf(const TCommissionEvent &Event)
 
 } // namespace
 
-TCommissionProgress::TCommissionProgress(TCliOutput &Out) : FOut(Out), FLive(Out.IsTerminal()) {}
+TCommissionProgress::TCommissionProgress(TCliOutput &Out, const TFleetContext &Context)
+    : FOut(Out), FContext(Context), FLive(Out.IsTerminal())
+{
+}
 
 void TCommissionProgress::Notify(const TCommissionEvent &Event)
 {
     const QString line = QStringLiteral("[%1/%2] %3").arg(Event.Done).arg(Event.Total).arg(Event.Message);
     if (!FLive) {
-        FOut.Line(RecordTime() + QLatin1Char(' ') + line);
+        FOut.Line(FContext.Time() + QLatin1Char(' ') + line);
         return;
     }
     if (Event.Lasting)
@@ -63,7 +66,7 @@ void TCommissionProgress::DrawLive(const TCommissionEvent &Event)
 
 void TCommissionJsonEvents::Notify(const TCommissionEvent &Event)
 {
-    QJsonObject object{{QStringLiteral("time"), RecordTime()},
+    QJsonObject object{{QStringLiteral("time"), FContext.Time()},
                        {QStringLiteral("event"), CommissionStepName(Event.Step)},
                        {QStringLiteral("done"), Event.Done},
                        {QStringLiteral("total"), Event.Total},

@@ -5,6 +5,7 @@
 #include <QString>
 
 class TCliOutput;
+struct TFleetContext;
 
 // A commissioning run as text. On a terminal: one live line (done n of N,
 // the unit attached now, what it is doing) redrawn in place and cut to the
@@ -12,7 +13,7 @@ class TCliOutput;
 // stranger) printed above it. Otherwise one line per event with its time.
 class TCommissionProgress : public TCommissionObserver {
 public:
-    explicit TCommissionProgress(TCliOutput &Out);
+    TCommissionProgress(TCliOutput &Out, const TFleetContext &Context);
     TCommissionProgress(const TCommissionProgress &) = delete;
     TCommissionProgress &operator=(const TCommissionProgress &) = delete;
 
@@ -23,6 +24,7 @@ private:
     void DrawLive(const TCommissionEvent &Event);
 
     TCliOutput &FOut;
+    const TFleetContext &FContext;
     bool FLive;
     bool FLiveShown = false;
 };
@@ -32,11 +34,12 @@ private:
 // "exitStatus".
 class TCommissionJsonEvents : public TCommissionObserver {
 public:
-    explicit TCommissionJsonEvents(TCliOutput &Out) : FOut(Out) {}
+    TCommissionJsonEvents(TCliOutput &Out, const TFleetContext &Context) : FOut(Out), FContext(Context) {}
 
     void Notify(const TCommissionEvent &Event) override;
     bool Lost() const override;
 
 private:
     TCliOutput &FOut;
+    const TFleetContext &FContext;
 };

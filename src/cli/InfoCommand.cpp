@@ -15,7 +15,7 @@ bool TCliContext::ReadDeviceInfo(TFleetLink &Link, TDeviceInfo &Info, int &Exit)
 
 int RunInfo(TCliContext &Context)
 {
-    TFleetLink link;
+    TFleetLink link(Context.Fleet);
     TDeviceInfo info{};
     int exit = CliExitOk;
     if (!Context.ReadDeviceInfo(link, info, exit))

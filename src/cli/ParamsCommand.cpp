@@ -29,7 +29,7 @@ bool PrepareLimits(const TCliContext &Context, TFleetLink &Link, TLimits &Limits
 
 int RunParams(TCliContext &Context)
 {
-    TFleetLink link;
+    TFleetLink link(Context.Fleet);
     TLimits limits;
     int type = 0;
     int exit = CliExitOk;

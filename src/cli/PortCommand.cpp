@@ -1,6 +1,7 @@
 #include "cli/CliCommand.h"
 #include "cli/PortMapCommand.h"
-#include "fleet/FleetLink.h"
+#include "device/ComUnit.h"
+#include "fleet/PortChoice.h"
 #include "platform/store/SettingsStore.h"
 
 #include <QJsonValue>
@@ -28,18 +29,18 @@ int RunPort(TCliContext &Context)
         return UnmapPort(Context, operands);
     if (operands.size() > 1)
         return Context.Usage(QStringLiteral("too many operands"));
-    TFleetLink link;
+    TSettingsStore store(Context.Fleet.StorePath);
     if (!operands.isEmpty()) {
         int32_t number = 0;
         int exit = CliExitOk;
         if (!PortOperand(Context, operands.first(), number, exit))
             return exit;
-        link.SetPortNumber(number);
+        StorePortNumber(store, number);
     }
     TPortChoice choice;
     QString error;
-    ResolvePortChoice(QString(), choice, error);
-    const int32_t stored = link.GetPortNumber();
+    ResolvePortChoice(Context.Fleet, QString(), choice, error);
+    const int32_t stored = StoredPortNumber(store);
     if (Context.Out.Json()) {
         Context.Out.JsonLine(
             QJsonObject{{QStringLiteral("port"), stored},

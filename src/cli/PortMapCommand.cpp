@@ -72,7 +72,7 @@ int MapPort(TCliContext &Context, const QStringList &operands)
     // given (a by-id link stays the adapter's stable name).
     const QString path = QFileInfo(operands[2]).absoluteFilePath();
     const QString name = QStringLiteral("COM%1").arg(number);
-    TSettingsStore(TSettingsStore::DefaultPath()).WriteString(TPortMap::UserSection, name, path);
+    TSettingsStore(Context.Fleet.StorePath).WriteString(TPortMap::UserSection, name, path);
     Report(Context, name, QStringLiteral("mapped to %1 (your entry in [Ports])").arg(path), path);
     return CliExitOk;
 }
@@ -89,7 +89,7 @@ int UnmapPort(TCliContext &Context, const QStringList &operands)
     if (!PortOperand(Context, operands[1], number, exit))
         return exit;
     const QString name = QStringLiteral("COM%1").arg(number);
-    TSettingsStore store(TSettingsStore::DefaultPath());
+    TSettingsStore store(Context.Fleet.StorePath);
     if (const auto entry = store.ReadString(TPortMap::UserSection, name)) {
         store.RemoveValue(TPortMap::UserSection, name);
         Report(Context, name, QStringLiteral("your entry in [Ports] removed (it led to %1)").arg(*entry),
@@ -97,7 +97,7 @@ int UnmapPort(TCliContext &Context, const QStringList &operands)
         return CliExitOk;
     }
     QStringList removed;
-    for (const TAdapterNumber &a : TPortMap(store).AdapterNumbers()) {
+    for (const TAdapterNumber &a : TPortMap(store, Context.Fleet.Roots).AdapterNumbers()) {
         if (a.Number == number) {
             store.RemoveValue(TPortMap::AdapterSection, a.Path);
             removed << a.Path;

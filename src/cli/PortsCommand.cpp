@@ -200,8 +200,7 @@ QString JournalPlaceText()
 
 int RunPorts(TCliContext &Context)
 {
-    TSettingsStore store(TSettingsStore::DefaultPath());
-    const TPortInventory inventory = TakePortInventory(store, TPortScanRoots::FromEnvironment());
+    const TPortInventory inventory = TakePortInventory(Context.Fleet);
     if (!inventory.StoreError.isEmpty())
         Context.Out.ErrorLine(QStringLiteral("new adapters not numbered: %1").arg(inventory.StoreError));
     if (Context.Out.Json())

@@ -64,7 +64,7 @@ int RunReport(TCliContext &Context)
     else if (format == QLatin1String("csv"))
         ReportCsv(journal, put);
     else if (format == QLatin1String("html"))
-        ReportHtml(journal, QStringLiteral("Commissioning report, %1").arg(RecordTime()), put);
+        ReportHtml(journal, QStringLiteral("Commissioning report, %1").arg(Context.Fleet.Time()), put);
     else
         ReportText(journal, put);
     Context.Out.Text(pending);

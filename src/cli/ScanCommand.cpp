@@ -46,10 +46,9 @@ int RunScan(TCliContext &Context)
     QStringList specs = Context.Args.Operands;
     if (specs.isEmpty() && Context.Global.PortGiven)
         specs << Context.Global.Port;
-    TSettingsStore store(TSettingsStore::DefaultPath());
     std::vector<TPortChoice> targets;
     QString error;
-    if (!ScanTargets(specs, store, TPortScanRoots::FromEnvironment(), targets, error))
+    if (!ScanTargets(Context.Fleet, specs, targets, error))
         return Context.Usage(error);
     if (targets.empty()) {
         Context.Out.ErrorLine(QStringLiteral("no port resolves to a device; see 'lumora-cli ports'"));
@@ -58,7 +57,7 @@ int RunScan(TCliContext &Context)
 
     bool any = false;
     QJsonArray array;
-    for (const TScannedPort &port : ScanPorts(targets)) {
+    for (const TScannedPort &port : ScanPorts(Context.Fleet, targets)) {
         any = any || port.Answered;
         if (Context.Out.Json())
             array.append(PortJson(port));

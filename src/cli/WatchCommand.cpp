@@ -71,7 +71,7 @@ int RunWatch(TCliContext &Context)
 
     // Ctrl+C from here on ends the watch after the reading under way.
     TInterruptWait interrupt;
-    TFleetLink link;
+    TFleetLink link(Context.Fleet);
     TLimits limits;
     int type = 0;
     int exit = CliExitOk;
@@ -91,7 +91,7 @@ int RunWatch(TCliContext &Context)
         // The next reading starts one interval after this one; a reading that
         // took longer than that is followed at once, without catching up.
         next = std::max(next + interval, Clock::now());
-        const QString time = RecordTime(Qt::ISODateWithMs);
+        const QString time = Context.Fleet.Time(Qt::ISODateWithMs);
         TDeviceParams params{};
         QString why;
         if (!TakeReading(link, Context.Global.Port, params, why)) {

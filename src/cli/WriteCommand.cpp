@@ -36,13 +36,13 @@ int ReportWrite(const TCliContext &Context, const TSingleWriteResult &Result)
 
 QString CommandJournalPath(const TCliContext &Context, QString &Error)
 {
-    return WriteJournalPath(JournalOption(Context), Error);
+    return WriteJournalPath(Context.Fleet, JournalOption(Context), Error);
 }
 
 bool OpenCommandJournal(const TCliContext &Context, TJournal &Journal, int &Exit)
 {
     QString error;
-    if (OpenWriteJournal(Journal, JournalOption(Context), error))
+    if (OpenWriteJournal(Context.Fleet, Journal, JournalOption(Context), error))
         return true;
     Context.Out.ErrorLine(error);
     Exit = CliExitDevice;
@@ -60,14 +60,14 @@ int WriteOneUnit(TCliContext &Context, const QString &Command, const TPrepareWri
     // is done: a write that went out is read back and recorded before the
     // tool ends with the interrupt's status.
     TInterruptWait interrupt;
-    const TSingleWriteResult result =
-        RunSingleWrite({Context.Global.Port, JournalOption(Context), Command, VerifyWrites(Context)},
-                       [&](TWriteRequest &Request) {
-                           QString refusal = Prepare(Request);
-                           if (refusal.isEmpty() && interrupt.Interrupted())
-                               refusal = QStringLiteral("interrupted; nothing was sent");
-                           return refusal;
-                       });
+    const TSingleWriteResult result = RunSingleWrite(
+        Context.Fleet, {Context.Global.Port, JournalOption(Context), Command, VerifyWrites(Context)},
+        [&](TWriteRequest &Request) {
+            QString refusal = Prepare(Request);
+            if (refusal.isEmpty() && interrupt.Interrupted())
+                refusal = QStringLiteral("interrupted; nothing was sent");
+            return refusal;
+        });
     int exit = CliExitOk;
     switch (result.Stage) {
     case TSingleWriteStage::PortName:

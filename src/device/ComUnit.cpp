@@ -104,6 +104,11 @@ int32_t StoredPortNumber(const TSettingsStore &Store)
     return Store.ReadInteger(SetupSection, PortValue, 1);
 }
 
+void StorePortNumber(TSettingsStore &Store, int32_t PortNumber)
+{
+    Store.WriteInteger(SetupSection, PortValue, PortNumber);
+}
+
 QString StoredPortLocation(const TSettingsStore &Store)
 {
     return Store.Location(SetupSection);
@@ -116,7 +121,8 @@ int32_t TCOMMan::GetPortNumber()
 
 void TCOMMan::SetPortNumber(int32_t PortNumber)
 {
-    TSettingsStore(TSettingsStore::DefaultPath()).WriteInteger(SetupSection, PortValue, PortNumber);
+    TSettingsStore store(TSettingsStore::DefaultPath());
+    StorePortNumber(store, PortNumber);
 }
 
 TLinkResult TCOMMan::Send(const uint8_t *Data, int N)

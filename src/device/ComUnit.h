@@ -39,6 +39,8 @@ class TSettingsStore;
 // The stored port number in Store: the value "COM" of section "COMSetup",
 // 1 when absent.
 int32_t StoredPortNumber(const TSettingsStore &Store);
+// Stores PortNumber as the stored port in Store; raises as the store does.
+void StorePortNumber(TSettingsStore &Store, int32_t PortNumber);
 // Where Store keeps the stored port, as the user would look for it.
 QString StoredPortLocation(const TSettingsStore &Store);
 

@@ -1,5 +1,6 @@
 #include "fleet/Backup.h"
 
+#include "fleet/FleetContext.h"
 #include "fleet/Journal.h"
 #include "fleet/JsonFile.h"
 #include "fleet/RecordViews.h"
@@ -11,15 +12,15 @@
 
 #include <cstring>
 
-QJsonObject BackupDocument(const TBackupSource &Source)
+QJsonObject BackupDocument(const TFleetContext &Context, const TBackupSource &Source)
 {
     QJsonObject infoJson = InfoJson(Source.Info);
     infoJson.insert(QStringLiteral("port"), Source.Port);
     QJsonObject backup{
         {QStringLiteral("tool"), Source.Tool},
-        {QStringLiteral("time"), RecordTime()},
+        {QStringLiteral("time"), Context.Time()},
         {QStringLiteral("port"), Source.Port},
-        {QStringLiteral("device"), DeviceRecordName(Source.DevicePath)},
+        {QStringLiteral("device"), DeviceRecordName(Source.DevicePath, Context.Roots)},
         {QStringLiteral("info"), infoJson},
         {QStringLiteral("record"),
          QString::fromLatin1(

@@ -6,6 +6,8 @@
 #include <QJsonObject>
 #include <QString>
 
+struct TFleetContext;
+
 // What a backup holds: the tool that made it, when, the port and device, the
 // decoded information record, its 84 bytes in hex and the parameter record
 // (or null with the reason it could not be read).
@@ -18,7 +20,8 @@ struct TBackupSource {
     QString ParamsError;
 };
 
-QJsonObject BackupDocument(const TBackupSource &Source);
+// Made now, by the context's clock; the device named as in the journal.
+QJsonObject BackupDocument(const TFleetContext &Context, const TBackupSource &Source);
 
 // The information record a backup holds: its "record", the record's 84
 // bytes as hex. False when Backup holds no such record.

@@ -40,9 +40,10 @@ QString CommissionStepName(TCommissionStep Step)
     return QString::fromLatin1(TableEntry(Names, Step));
 }
 
-TCommissioning::TCommissioning(std::vector<TPlanRow> Rows, TJournal &Journal, TCommissionObserver &Observer,
-                               TOptions Options)
-    : FRows(std::move(Rows)), FJournal(Journal), FObserver(Observer), FOptions(std::move(Options))
+TCommissioning::TCommissioning(const TFleetContext &Context, std::vector<TPlanRow> Rows, TJournal &Journal,
+                               TCommissionObserver &Observer, TOptions Options)
+    : FRows(std::move(Rows)), FJournal(Journal), FObserver(Observer), FOptions(std::move(Options)),
+      FLink(Context)
 {
     for (qsizetype i = 0; i < qsizetype(FRows.size()); ++i)
         FRowIndex.insert(FRows[size_t(i)].Serial, i);
@@ -230,13 +231,14 @@ TCommissioning::TLook TCommissioning::DoneBefore(const TDeviceInfo &Info, const 
 
 void TCommissioning::Record(const TDeviceInfo &Unit, const TPlanRow *Row, QJsonObject Entry)
 {
-    Entry.insert(QStringLiteral("time"), RecordTime());
+    const TFleetContext &context = FLink.Context();
+    Entry.insert(QStringLiteral("time"), context.Time());
     Entry.insert(QStringLiteral("stage"), QStringLiteral("check"));
-    Entry.insert(QStringLiteral("user"), CurrentUser());
-    Entry.insert(QStringLiteral("host"), CurrentHost());
+    Entry.insert(QStringLiteral("user"), context.User);
+    Entry.insert(QStringLiteral("host"), context.Host);
     Entry.insert(QStringLiteral("command"), QStringLiteral("commission"));
     Entry.insert(QStringLiteral("port"), FLink.PortName());
-    Entry.insert(QStringLiteral("device"), DeviceRecordName(FLink.DevicePath()));
+    Entry.insert(QStringLiteral("device"), DeviceRecordName(FLink.DevicePath(), context.Roots));
     Entry.insert(QStringLiteral("serialNumber"), RecordText(Unit.SerialNo, sizeof Unit.SerialNo));
     Entry.insert(QStringLiteral("type"), InfoJson(Unit).value(QStringLiteral("type")));
     if (Row && !Row->Label.isEmpty())

@@ -95,8 +95,9 @@ public:
         bool RewriteChanged = false; // write a done unit again when it comes back changed
     };
 
-    TCommissioning(std::vector<TPlanRow> Rows, TJournal &Journal, TCommissionObserver &Observer,
-                   TOptions Options);
+    // The port is resolved, and writes recorded, in Context.
+    TCommissioning(const TFleetContext &Context, std::vector<TPlanRow> Rows, TJournal &Journal,
+                   TCommissionObserver &Observer, TOptions Options);
 
     // The outcome of one look at the line.
     enum class TLook {

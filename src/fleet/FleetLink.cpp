@@ -19,7 +19,7 @@ bool TFleetLink::OpenByName(const QString &Spec, QString &Error)
 {
     TPortChoice choice;
     Error.clear();
-    if (!ResolvePortChoice(Spec, choice, Error))
+    if (!ResolvePortChoice(FContext, Spec, choice, Error))
         return false;
     if (OpenChoice(choice))
         return true;

@@ -2,6 +2,7 @@
 
 #include "device/ComUnit.h"
 #include "device/StatusLabel.h"
+#include "fleet/FleetContext.h"
 #include "fleet/PortChoice.h"
 
 #include <QString>
@@ -30,7 +31,11 @@ private:
 // not fail a healthy unit nor be read as its acknowledgement.
 class TFleetLink : public TCOMMan {
 public:
-    TFleetLink() : TCOMMan(&FStatus) { SetDiscardStaleInput(true); }
+    // Port names are resolved, and writes recorded, in Context.
+    explicit TFleetLink(TFleetContext Context) : TCOMMan(&FStatus), FContext(std::move(Context))
+    {
+        SetDiscardStaleInput(true);
+    }
 
     // Opens Choice and reports as the program's Open does. A character
     // device that is no serial line (/dev/null) is closed again and refused
@@ -61,11 +66,13 @@ public:
     }
 
     const TFleetStatus &Status() const { return FStatus; }
+    const TFleetContext &Context() const { return FContext; }
     // The device path the last OpenChoice used.
     const QString &DevicePath() const { return FDevicePath; }
 
 private:
     TFleetStatus FStatus;
+    TFleetContext FContext;
     QString FDevicePath;
 };
 

@@ -2,7 +2,6 @@
 
 #include "fleet/JournalIndex.h"
 #include "fleet/WriteVerdict.h"
-#include "platform/files/UserPlaces.h"
 #include "platform/serial/PortMap.h"
 
 #include <QDateTime>
@@ -10,17 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QSysInfo>
 
 #include <algorithm>
-
-QString TJournal::DefaultPath(QString *Why)
-{
-    const QString folder = UserStateFolder(Why);
-    if (folder.isEmpty())
-        return QString();
-    return QDir::toNativeSeparators(QDir(folder).filePath(QStringLiteral("journal.jsonl")));
-}
 
 bool TJournal::Open(const QString &Path, QString &Error)
 {
@@ -123,20 +113,4 @@ QString DeviceRecordName(const QString &DevicePath, const TPortScanRoots &Roots)
             return link.absoluteFilePath();
     }
     return DevicePath;
-}
-
-QString CurrentUser()
-{
-    return LoginName();
-}
-
-QString CurrentHost()
-{
-    return QSysInfo::machineHostName();
-}
-
-QString RecordTime(Qt::DateFormat Format)
-{
-    const QDateTime now = QDateTime::currentDateTime();
-    return now.toOffsetFromUtc(now.offsetFromUtc()).toString(Format);
 }

@@ -20,11 +20,6 @@ public:
     TJournal(const TJournal &) = delete;
     TJournal &operator=(const TJournal &) = delete;
 
-    // journal.jsonl in the user's state folder (UserStateFolder():
-    // ${XDG_STATE_HOME:-$HOME/.local/state}/lumora, %LOCALAPPDATA%\Lumora).
-    // Empty, with Why (when given) saying why, when there is no such folder.
-    static QString DefaultPath(QString *Why = nullptr);
-
     // Creates the folder when needed and opens Path for appending. False with
     // Error set when the file cannot be written.
     bool Open(const QString &Path, QString &Error);
@@ -78,13 +73,4 @@ bool ForEachJournalLine(const QString &Path, const std::function<void(QJsonObjec
 // How a device path is best named in a record: its link among the stable
 // adapter links (Roots.ById) when it has one (stable across replugging), else
 // the path itself.
-QString DeviceRecordName(const QString &DevicePath,
-                         const TPortScanRoots &Roots = TPortScanRoots::FromEnvironment());
-
-// Who and where: the login name and the host name.
-QString CurrentUser();
-QString CurrentHost();
-
-// Local time with the UTC offset, to the second: 2026-12-08T09:15:02+01:00;
-// with Qt::ISODateWithMs to the millisecond: 2026-12-08T09:15:02.125+01:00.
-QString RecordTime(Qt::DateFormat Format = Qt::ISODate);
+QString DeviceRecordName(const QString &DevicePath, const TPortScanRoots &Roots);

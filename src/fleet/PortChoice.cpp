@@ -1,6 +1,7 @@
 #include "fleet/PortChoice.h"
 
-#include "fleet/FleetLink.h"
+#include "device/ComUnit.h"
+#include "fleet/FleetContext.h"
 #include "platform/serial/ComNumber.h"
 #include "platform/serial/PortMap.h"
 #include "platform/store/SettingsStore.h"
@@ -16,18 +17,17 @@ bool ParsePortNumber(const QString &Spec, int32_t &Number)
     return true;
 }
 
-bool ResolvePortChoice(const QString &Spec, TPortChoice &Choice, QString &Error)
+bool ResolvePortChoice(const TFleetContext &Context, const QString &Spec, TPortChoice &Choice, QString &Error)
 {
-    TSettingsStore store(TSettingsStore::DefaultPath());
+    TSettingsStore store(Context.StorePath);
     if (Spec.contains(QLatin1Char('/'))) {
         Choice = {Spec, Spec};
         return true;
     }
     int32_t number = 0;
-    if (Spec.isEmpty()) {
-        TFleetStatus status;
-        number = TCOMMan(&status).GetPortNumber();
-    } else if (!ParsePortNumber(Spec, number)) {
+    if (Spec.isEmpty())
+        number = StoredPortNumber(store);
+    else if (!ParsePortNumber(Spec, number)) {
         Error = QStringLiteral("invalid port '%1': give COMn, a port number or a device path").arg(Spec);
         return false;
     } else if (number < 1) {
@@ -35,6 +35,6 @@ bool ResolvePortChoice(const QString &Spec, TPortChoice &Choice, QString &Error)
         return false;
     }
     Choice.Name = QStringLiteral("COM%1").arg(number);
-    Choice.Path = PortDevicePath(Choice.Name, store);
+    Choice.Path = PortDevicePath(Choice.Name, store, Context.Roots);
     return true;
 }

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+struct TFleetContext;
+
 // Which port a command talks to: the stored one, a COMn name (through the
 // [Ports] mapping) or a device path.
 struct TPortChoice {
@@ -18,4 +20,6 @@ bool ParsePortNumber(const QString &Spec, int32_t &Number);
 // Resolves a port given by the user: empty text means the stored port.
 // Accepts "COMn" (any case) and a plain number n, n from 1, and any text
 // containing "/" as a path. Returns false and fills Error when the text is none of these.
-bool ResolvePortChoice(const QString &Spec, TPortChoice &Choice, QString &Error);
+// The store and the port folders are the context's.
+bool ResolvePortChoice(const TFleetContext &Context, const QString &Spec, TPortChoice &Choice,
+                       QString &Error);

@@ -2,6 +2,7 @@
 
 #include "base/NameTable.h"
 #include "device/ComUnit.h"
+#include "fleet/FleetContext.h"
 #include "platform/serial/ComNumber.h"
 #include "platform/store/SettingsStore.h"
 
@@ -78,13 +79,14 @@ QString SourceText(TPortSource Source)
     return QString::fromLatin1(TableEntry(SourceNames, Source).Text);
 }
 
-TPortInventory TakePortInventory(TSettingsStore &Store, const TPortScanRoots &Roots)
+TPortInventory TakePortInventory(const TFleetContext &Context)
 {
-    TPortMap map(Store, Roots);
+    TSettingsStore store(Context.StorePath);
+    TPortMap map(store, Context.Roots);
     TPortInventory inventory;
     inventory.StoreError = map.TryAssignAdapters();
-    inventory.StoredPort = StoredPortNumber(Store);
-    inventory.Store = StoredPortLocation(Store);
+    inventory.StoredPort = StoredPortNumber(store);
+    inventory.Store = StoredPortLocation(store);
     inventory.Ports = PortRows(map, inventory.StoredPort);
     if (SystemNumbersPorts)
         return inventory;

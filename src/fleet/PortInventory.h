@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-class TSettingsStore;
+struct TFleetContext;
 
 // A COM number and whether its device can be opened.
 struct TInventoryPort {
@@ -53,9 +53,9 @@ struct TPortInventory {
     QStringList ModemManagerRules;
 };
 
-// Numbers the adapters seen for the first time (recorded in Store), then
-// looks at every port, adapter and UART without sending anything.
-TPortInventory TakePortInventory(TSettingsStore &Store, const TPortScanRoots &Roots);
+// Numbers the adapters seen for the first time (recorded in the context's
+// store), then looks at every port, adapter and UART without sending anything.
+TPortInventory TakePortInventory(const TFleetContext &Context);
 
 // Where a port name leads: a short key for JSON ("none", "user", "uart",
 // "adapter") and the words of the listing ("no device", "your entry in

@@ -3,19 +3,20 @@
 #include "fleet/FleetLink.h"
 #include "platform/serial/PortMap.h"
 #include "platform/serial/PortProbe.h"
+#include "platform/store/SettingsStore.h"
 
 #include <algorithm>
 #include <thread>
 
 namespace {
 
-void Ask(TScannedPort &Port)
+void Ask(const TFleetContext &Context, TScannedPort &Port)
 {
     if (Port.Choice.Path.isEmpty()) {
         Port.Why = QStringLiteral("no device");
         return;
     }
-    TFleetLink link;
+    TFleetLink link(Context);
     if (!link.OpenChoice(Port.Choice)) {
         // A device that opens but is no serial line is refused by the link
         // itself: say so, not what a probe of the open alone would say.
@@ -32,18 +33,19 @@ void Ask(TScannedPort &Port)
 
 } // namespace
 
-bool ScanTargets(const QStringList &Specs, TSettingsStore &Store, const TPortScanRoots &Roots,
-                 std::vector<TPortChoice> &Targets, QString &Error)
+bool ScanTargets(const TFleetContext &Context, const QStringList &Specs, std::vector<TPortChoice> &Targets,
+                 QString &Error)
 {
     Targets.clear();
     if (Specs.isEmpty()) {
-        for (const TPortResolution &port : TPortMap(Store, Roots).ResolveAll())
+        TSettingsStore store(Context.StorePath);
+        for (const TPortResolution &port : TPortMap(store, Context.Roots).ResolveAll())
             Targets.push_back({port.Name, port.Path});
         return true;
     }
     for (const QString &spec : Specs) {
         TPortChoice choice;
-        if (!ResolvePortChoice(spec, choice, Error))
+        if (!ResolvePortChoice(Context, spec, choice, Error))
             return false;
         // "COM3 3" or a name and the path it leads to: one device, asked once
         // (a second open of it would only find it busy).
@@ -56,14 +58,14 @@ bool ScanTargets(const QStringList &Specs, TSettingsStore &Store, const TPortSca
     return true;
 }
 
-std::vector<TScannedPort> ScanPorts(const std::vector<TPortChoice> &Targets)
+std::vector<TScannedPort> ScanPorts(const TFleetContext &Context, const std::vector<TPortChoice> &Targets)
 {
     std::vector<TScannedPort> ports(Targets.size());
     std::vector<std::thread> threads;
     threads.reserve(ports.size());
     for (size_t i = 0; i < ports.size(); ++i) {
         ports[i].Choice = Targets[i];
-        threads.emplace_back(Ask, std::ref(ports[i]));
+        threads.emplace_back(Ask, std::cref(Context), std::ref(ports[i]));
     }
     for (std::thread &t : threads)
         t.join();

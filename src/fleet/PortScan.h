@@ -8,8 +8,7 @@
 
 #include <vector>
 
-class TSettingsStore;
-struct TPortScanRoots;
+struct TFleetContext;
 
 // What one port of a scan said.
 struct TScannedPort {
@@ -23,9 +22,9 @@ struct TScannedPort {
 // device once however often it is named), or every COMn that leads to a
 // device when Specs is empty. False with Error set when a spec names no
 // port.
-bool ScanTargets(const QStringList &Specs, TSettingsStore &Store, const TPortScanRoots &Roots,
-                 std::vector<TPortChoice> &Targets, QString &Error);
+bool ScanTargets(const TFleetContext &Context, const QStringList &Specs, std::vector<TPortChoice> &Targets,
+                 QString &Error);
 
 // Asks every port for its information record at once (each exchange waits
 // on its own line) and sends nothing else.
-std::vector<TScannedPort> ScanPorts(const std::vector<TPortChoice> &Targets);
+std::vector<TScannedPort> ScanPorts(const TFleetContext &Context, const std::vector<TPortChoice> &Targets);

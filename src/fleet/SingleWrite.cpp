@@ -3,12 +3,12 @@
 #include "fleet/FleetLink.h"
 #include "fleet/Journal.h"
 
-QString WriteJournalPath(const QString &Given, QString &Error)
+QString WriteJournalPath(const TFleetContext &Context, const QString &Given, QString &Error)
 {
     if (!Given.isEmpty())
         return Given;
     QString why;
-    QString path = TJournal::DefaultPath(&why);
+    QString path = Context.JournalPath(&why);
     if (path.isEmpty())
         Error = QStringLiteral(
                     "no folder for the journal: %1 (set HOME or XDG_STATE_HOME, or give --journal FILE)")
@@ -16,29 +16,30 @@ QString WriteJournalPath(const QString &Given, QString &Error)
     return path;
 }
 
-bool OpenWriteJournal(TJournal &Journal, const QString &Path, QString &Error)
+bool OpenWriteJournal(const TFleetContext &Context, TJournal &Journal, const QString &Path, QString &Error)
 {
-    const QString path = WriteJournalPath(Path, Error);
+    const QString path = WriteJournalPath(Context, Path, Error);
     if (!path.isEmpty() && Journal.Open(path, Error))
         return true;
     Error += QStringLiteral("; nothing was sent");
     return false;
 }
 
-TSingleWriteResult RunSingleWrite(const TSingleWrite &Write, const TPrepareWrite &Prepare)
+TSingleWriteResult RunSingleWrite(const TFleetContext &Context, const TSingleWrite &Write,
+                                  const TPrepareWrite &Prepare)
 {
     TSingleWriteResult result;
     TJournal journal;
     QString error;
-    if (!OpenWriteJournal(journal, Write.JournalPath, result.Message))
+    if (!OpenWriteJournal(Context, journal, Write.JournalPath, result.Message))
         return result;
     TPortChoice choice;
-    if (!ResolvePortChoice(Write.Port, choice, error)) {
+    if (!ResolvePortChoice(Context, Write.Port, choice, error)) {
         result.Stage = TSingleWriteStage::PortName;
         result.Message = error;
         return result;
     }
-    TFleetLink link;
+    TFleetLink link(Context);
     if (!link.OpenChoice(choice)) {
         result.Stage = TSingleWriteStage::Port;
         result.Message = link.Status().Text();

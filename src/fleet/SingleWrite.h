@@ -7,11 +7,12 @@
 #include <functional>
 
 class TJournal;
+struct TFleetContext;
 
 // One verified write of one unit, as `set` and `restore` make it.
 struct TSingleWrite {
     QString Port;        // as the user gave it (empty: the stored port)
-    QString JournalPath; // empty: the default journal
+    QString JournalPath; // empty: the context's journal
     QString Command;     // "set", "restore"
     bool Verify = true;
 };
@@ -35,14 +36,13 @@ struct TSingleWriteResult {
     QString StatusText; // the link's report of the write
 };
 
-// The journal a command records into: Given, else the default one. Empty
-// with Error set when there is no folder for the default.
-QString WriteJournalPath(const QString &Given, QString &Error);
+// The journal a command records into: Given, else the context's. Empty
+// with Error set when there is no folder for the context's.
+QString WriteJournalPath(const TFleetContext &Context, const QString &Given, QString &Error);
 
-// Opens the journal at Path (empty: the default one) before anything is
-// sent. False with Error set ("...; nothing was sent") when it cannot be
-// written.
-bool OpenWriteJournal(TJournal &Journal, const QString &Path, QString &Error);
+// Opens the journal at Path (empty: the context's) before anything is sent.
+// False with Error set ("...; nothing was sent") when it cannot be written.
+bool OpenWriteJournal(const TFleetContext &Context, TJournal &Journal, const QString &Path, QString &Error);
 
 // Fills the settings to send (and more fields for the journal) into Request
 // from the unit read into Request.Before; returns why the unit is not to be
@@ -53,4 +53,5 @@ using TPrepareWrite = std::function<QString(TWriteRequest &Request)>;
 // port; reads the unit, lets Prepare decide what to send, writes it, reads it
 // back unless told not to and records it (WriteVerified). On any stage before
 // Written nothing has been sent.
-TSingleWriteResult RunSingleWrite(const TSingleWrite &Write, const TPrepareWrite &Prepare);
+TSingleWriteResult RunSingleWrite(const TFleetContext &Context, const TSingleWrite &Write,
+                                  const TPrepareWrite &Prepare);

@@ -54,14 +54,14 @@ QJsonObject IntentEntry(const TFleetLink &Link, const TWriteRequest &Request)
 {
     const TDeviceInfo &unit = Request.Before;
     QJsonObject entry{
-        {QStringLiteral("time"), RecordTime()},
+        {QStringLiteral("time"), Link.Context().Time()},
         {QStringLiteral("stage"), QStringLiteral("intent")},
         {QStringLiteral("writeId"), QUuid::createUuid().toString(QUuid::WithoutBraces)},
-        {QStringLiteral("user"), CurrentUser()},
-        {QStringLiteral("host"), CurrentHost()},
+        {QStringLiteral("user"), Link.Context().User},
+        {QStringLiteral("host"), Link.Context().Host},
         {QStringLiteral("command"), Request.Command},
         {QStringLiteral("port"), Link.PortName()},
-        {QStringLiteral("device"), DeviceRecordName(Link.DevicePath())},
+        {QStringLiteral("device"), DeviceRecordName(Link.DevicePath(), Link.Context().Roots)},
         {QStringLiteral("serialNumber"), RecordText(unit.SerialNo, sizeof unit.SerialNo)},
         {QStringLiteral("type"), InfoJson(unit).value(QStringLiteral("type"))},
         {QStringLiteral("firmwareVersion"), VersionToStr(unit.FirmwareVersion)},
@@ -164,7 +164,7 @@ TWriteOutcome WriteVerified(TFleetLink &Link, TJournal &Journal, const TWriteReq
         }
     }
 
-    entry.insert(QStringLiteral("time"), RecordTime());
+    entry.insert(QStringLiteral("time"), Link.Context().Time());
     entry.insert(QStringLiteral("stage"), QStringLiteral("outcome"));
     entry.insert(QStringLiteral("after"), after);
     entry.insert(QStringLiteral("ack"),

@@ -10,7 +10,6 @@
 #include "fleet/PortInventory.h"
 #include "fleet/Report.h"
 #include "framework/Application.h"
-#include "platform/store/SettingsStore.h"
 #include "skin/XP_Button.h"
 #include "skin/XP_CheckBox.h"
 
@@ -55,7 +54,8 @@ QLabel *BuddyLabel(QWidget *parent, const QRect &geometry, const QString &captio
 
 } // namespace
 
-TCommissionForm::TCommissionForm(const QString &Port) : TForm(nullptr), FRunner(new TCommissionRunner(this))
+TCommissionForm::TCommissionForm(const QString &Port)
+    : TForm(nullptr), FFleet(TFleetContext::FromEnvironment()), FRunner(new TCommissionRunner(this))
 {
     CreateControls();
     FillPorts(Port);
@@ -170,8 +170,7 @@ void TCommissionForm::FillPorts(const QString &Port)
     const QString chosen = PortCB->count() > 0 ? ChosenPort() : Port;
     PortCB->clear();
     // The ports as `lumora-cli ports` lists them, the stored one first.
-    TSettingsStore store(TSettingsStore::DefaultPath());
-    const TPortInventory inventory = TakePortInventory(store, TPortScanRoots::FromEnvironment());
+    const TPortInventory inventory = TakePortInventory(FFleet);
     const QString stored = QStringLiteral("COM%1").arg(inventory.StoredPort);
     for (const TInventoryPort &row : inventory.Ports) {
         const QString text = row.Port.Name + QStringLiteral("  ") + PortText(row);
@@ -200,7 +199,7 @@ QString TCommissionForm::ChosenPort() const
 
 QString TCommissionForm::JournalPath() const
 {
-    return TJournal::DefaultPath();
+    return FFleet.JournalPath();
 }
 
 QString TCommissionForm::Message() const
@@ -262,7 +261,14 @@ void TCommissionForm::StartButtonClick(QObject *)
 {
     if (Running() || FPlan.empty())
         return;
+    if (JournalPath().isEmpty()) {
+        ShowMessage(
+            QStringLiteral("No folder for the journal: %1; nothing was sent").arg(FFleet.JournalFolderFault),
+            true);
+        return;
+    }
     TCommissionRunner::TSetup setup;
+    setup.Fleet = FFleet;
     setup.Rows = FPlan;
     setup.Port = ChosenPort();
     setup.Verify = VerifyBox->Checked();
@@ -398,7 +404,7 @@ bool TCommissionForm::ExportReport(const QString &Path)
         written = written && file.write(bytes) == bytes.size();
     };
     if (written && html)
-        ReportHtml(journal, QStringLiteral("Commissioning report, %1").arg(RecordTime()), put);
+        ReportHtml(journal, QStringLiteral("Commissioning report, %1").arg(FFleet.Time()), put);
     else if (written)
         ReportCsv(journal, put);
     if (!written || !file.commit()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fleet/FleetContext.h"
 #include "fleet/Plan.h"
 #include "framework/Forms.h"
 
@@ -93,6 +94,7 @@ private:
     void UpdateButtons();
     void ShowMessage(const QString &Text, bool Fault);
 
+    TFleetContext FFleet; // the user's store, port folders, journal folder, clock
     TCommissionRunner *FRunner;
     std::vector<TPlanRow> FPlan;
     QString FPlanPath;

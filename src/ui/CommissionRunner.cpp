@@ -65,7 +65,7 @@ void TCommissionRunner::Stop()
 void TCommissionRunner::Work(TSetup Setup)
 {
     TSignalObserver observer(*this);
-    TCommissioning run(std::move(Setup.Rows), *FJournal, observer, {Setup.Port, Setup.Verify});
+    TCommissioning run(Setup.Fleet, std::move(Setup.Rows), *FJournal, observer, {Setup.Port, Setup.Verify});
     // Made on this thread: the signals it takes are this thread's, and the
     // window's thread keeps its own.
     TInterruptWait wait;

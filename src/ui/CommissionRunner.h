@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fleet/Commissioning.h"
+#include "fleet/FleetContext.h"
 #include "fleet/Plan.h"
 
 #include <QObject>
@@ -22,6 +23,7 @@ class TCommissionRunner : public QObject {
     Q_OBJECT
 public:
     struct TSetup {
+        TFleetContext Fleet;
         std::vector<TPlanRow> Rows;
         QString Port; // as the user gave it; empty for the stored port
         bool Verify = true;

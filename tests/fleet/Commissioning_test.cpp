@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimeZone>
 
 #include <gtest/gtest.h>
 
@@ -60,24 +61,35 @@ protected:
         }
     }
     QString Line() const { return Dir.filePath("line"); }
-    int JournalLines()
+    std::vector<QJsonObject> JournalEntries()
     {
         std::vector<QJsonObject> entries;
         int skipped = 0;
         QString error;
         EXPECT_TRUE(ReadJournal(Journal.Path(), entries, skipped, error));
-        return int(entries.size());
+        return entries;
     }
+    int JournalLines() { return int(JournalEntries().size()); }
 
     QTemporaryDir Dir;
     TJournal Journal;
     TRecorder Events;
+    // The engine's surroundings are the test's own: no store, port folder,
+    // clock or name of the machine's.
+    const TFleetContext Context{
+        Dir.filePath("ComSetup.INI"),
+        TPortScanRoots::Under(Dir.filePath("root")),
+        Dir.path(),
+        QString(),
+        [] { return QDateTime(QDate(2026, 12, 8), QTime(9, 15, 2), QTimeZone(3600)); },
+        "tester",
+        "bench"};
 };
 
 TEST_F(CommissioningTest, EachUnitOfThePlanIsWrittenOnceAndStrangersAreLeftAlone)
 {
-    TCommissioning run({Row("0600000001", "10.0.1.1", "rack 1"), Row("0600000002", "10.0.1.2")}, Journal,
-                       Events, {Line(), true});
+    TCommissioning run(Context, {Row("0600000001", "10.0.1.1", "rack 1"), Row("0600000002", "10.0.1.2")},
+                       Journal, Events, {Line(), true});
     auto first = std::make_unique<TSimLine>(SampleUnit("0600000001"));
     Attach(first.get());
     run.Start();
@@ -90,6 +102,10 @@ TEST_F(CommissioningTest, EachUnitOfThePlanIsWrittenOnceAndStrangersAreLeftAlone
                            "done: 0600000001 (rack 1): done (verified)"}));
     EXPECT_EQ(Events.Last.Done, 1);
     EXPECT_EQ(Events.Last.Unit, "0600000001 (rack 1)");
+    for (const QJsonObject &entry : JournalEntries()) {
+        EXPECT_EQ(entry["time"].toString(), "2026-12-08T09:15:02+01:00");
+        EXPECT_EQ(entry["user"].toString() + "@" + entry["host"].toString(), "tester@bench");
+    }
 
     // Unplugged: said once, and the port is opened anew by its name.
     const TSimConfig written = first->Config();
@@ -130,7 +146,7 @@ TEST_F(CommissioningTest, RunEndsWhenAllAreDoneAndOnceLooksOnce)
     TSimLine unit(SampleUnit("0600000001"));
     Attach(&unit);
     {
-        TCommissioning run({Row("0600000001", "10.0.1.1")}, Journal, Events, {Line(), false});
+        TCommissioning run(Context, {Row("0600000001", "10.0.1.1")}, Journal, Events, {Line(), false});
         TInterruptWait wait;
         EXPECT_TRUE(run.Run(wait, 10));
         EXPECT_EQ(Events.Last.Step, TCommissionStep::Finished);
@@ -139,7 +155,7 @@ TEST_F(CommissioningTest, RunEndsWhenAllAreDoneAndOnceLooksOnce)
         EXPECT_EQ(unit.CountOf(0), 1) << "not verified: no read-back";
     }
     Events.Take();
-    TCommissioning once({Row("0600000002", "10.0.1.2")}, Journal, Events, {Line(), true});
+    TCommissioning once(Context, {Row("0600000002", "10.0.1.2")}, Journal, Events, {Line(), true});
     EXPECT_FALSE(once.RunOnce()) << "the unit attached is not in the plan";
     EXPECT_EQ(Events.Take().last(), "finished: 0 of 1 unit done");
     EXPECT_FALSE(Events.Last.Ok);
@@ -164,8 +180,8 @@ TEST_F(CommissioningTest, AUnitSwappedDuringTheWriteIsNeverDoneAndEachGetsItsOwn
     TSimLine line(Swapping("0600000001", "0600000002", 1));
     Attach(&line);
     {
-        TCommissioning run({Row("0600000001", "10.0.1.1"), Row("0600000002", "10.0.1.2")}, Journal, Events,
-                           {Line(), true});
+        TCommissioning run(Context, {Row("0600000001", "10.0.1.1"), Row("0600000002", "10.0.1.2")}, Journal,
+                           Events, {Line(), true});
         run.Start();
         EXPECT_EQ(run.Look(), Look::Failed);
         EXPECT_EQ(Events.Last.Message, "0600000001: FAILED: the unit on the line changed during the write: "
@@ -187,8 +203,8 @@ TEST_F(CommissioningTest, AUnitSwappedDuringTheWriteIsNeverDoneAndEachGetsItsOwn
     // not done, the other is written with its own settings.
     line.SetConfig(Swapping("0600000003", "0600000004", 1));
     Events.Take();
-    TCommissioning blind({Row("0600000003", "10.0.1.3"), Row("0600000004", "10.0.1.4")}, Journal, Events,
-                         {Line(), false});
+    TCommissioning blind(Context, {Row("0600000003", "10.0.1.3"), Row("0600000004", "10.0.1.4")}, Journal,
+                         Events, {Line(), false});
     blind.Start();
     EXPECT_EQ(blind.Look(), Look::Written) << "acknowledged, not read back";
     EXPECT_EQ(blind.Look(), Look::Written);
@@ -208,13 +224,13 @@ TEST_F(CommissioningTest, ARestartedRunStartsFromTheJournalAndAChangedUnitIsAFai
     Attach(&line);
     const std::vector<TPlanRow> plan{Row("0600000001", "10.0.1.1"), Row("0600000002", "10.0.1.2")};
     {
-        TCommissioning first(plan, Journal, Events, {Line(), true});
+        TCommissioning first(Context, plan, Journal, Events, {Line(), true});
         first.Start();
         ASSERT_EQ(first.Look(), Look::Written);
     }
     Events.Take();
     {
-        TCommissioning again(plan, Journal, Events, {Line(), true});
+        TCommissioning again(Context, plan, Journal, Events, {Line(), true});
         again.Start();
         EXPECT_EQ(again.DoneEarlier(), QStringList{"0600000001"});
         EXPECT_EQ(Events.Last.Message, "commissioning 2 units, 1 done earlier; journal " + Journal.Path());
@@ -223,7 +239,7 @@ TEST_F(CommissioningTest, ARestartedRunStartsFromTheJournalAndAChangedUnitIsAFai
         EXPECT_EQ(line.CountOf(1), 1) << "not written again";
     }
     // A plan that now gives other settings makes the unit not done.
-    TCommissioning replanned({Row("0600000001", "10.0.1.9")}, Journal, Events, {Line(), true});
+    TCommissioning replanned(Context, {Row("0600000001", "10.0.1.9")}, Journal, Events, {Line(), true});
     replanned.Start();
     EXPECT_TRUE(replanned.DoneEarlier().isEmpty());
 
@@ -233,7 +249,7 @@ TEST_F(CommissioningTest, ARestartedRunStartsFromTheJournalAndAChangedUnitIsAFai
     changed.Info.LocalAddr = 0x0909090A;
     line.SetConfig(changed);
     {
-        TCommissioning looked(plan, Journal, Events, {Line(), true});
+        TCommissioning looked(Context, plan, Journal, Events, {Line(), true});
         looked.Start();
         EXPECT_EQ(looked.Look(), Look::Changed);
         EXPECT_EQ(Events.Last.Message, "0600000001: FAILED: changed since it was done: Local IP 10.0.1.1 -> "
@@ -241,13 +257,13 @@ TEST_F(CommissioningTest, ARestartedRunStartsFromTheJournalAndAChangedUnitIsAFai
         EXPECT_EQ(line.CountOf(1), 1);
     }
     {
-        TCommissioning rewrite(plan, Journal, Events, {Line(), true, true});
+        TCommissioning rewrite(Context, plan, Journal, Events, {Line(), true, true});
         rewrite.Start();
         EXPECT_EQ(rewrite.Look(), Look::Written);
         EXPECT_EQ(LocalIp(line), "10.0.1.1");
     }
     // All done earlier: the run ends by itself without a look.
-    TCommissioning finished({plan[0]}, Journal, Events, {Line(), true});
+    TCommissioning finished(Context, {plan[0]}, Journal, Events, {Line(), true});
     TInterruptWait wait;
     EXPECT_TRUE(finished.Run(wait, 10));
     EXPECT_EQ(Events.Last.Message, "1 unit done");

@@ -24,7 +24,7 @@ TEST(NoisyLine, TheJournalHoldsTheAcknowledgementTheUnitSent)
     TJournal journal;
     QString error;
     ASSERT_TRUE(journal.Open(dir.filePath("journal.jsonl"), error)) << error.toStdString();
-    TFleetLink link;
+    TFleetLink link(TFleetContext::FromEnvironment());
     ASSERT_TRUE(link.OpenChoice({unit.SlavePath(), unit.SlavePath()}));
     TWriteRequest request;
     request.Before = unit.Config().Info;

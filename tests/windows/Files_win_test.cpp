@@ -1,5 +1,6 @@
 // The files the command line keeps, on Windows: the journal's home under
 // %LOCALAPPDATA%\Lumora and files replaced whole or not at all.
+#include "fleet/FleetContext.h"
 #include "fleet/Journal.h"
 #include "platform/files/WholeFile.h"
 
@@ -23,7 +24,8 @@ TEST(FilesWin, TheJournalLivesInTheUsersLocalApplicationData)
 {
     const QString local = QDir::toNativeSeparators(qEnvironmentVariable("LOCALAPPDATA"));
     ASSERT_FALSE(local.isEmpty());
-    EXPECT_EQ(TJournal::DefaultPath(), local + QStringLiteral("\\Lumora\\journal.jsonl"));
+    EXPECT_EQ(TFleetContext::FromEnvironment().JournalPath(),
+              local + QStringLiteral("\\Lumora\\journal.jsonl"));
 
     // Opening creates the folder; a record is one whole line.
     QTemporaryDir dir;
