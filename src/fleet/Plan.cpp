@@ -111,16 +111,19 @@ bool ParsePlan(const QString &Text, std::vector<TPlanRow> &Rows, QString &Error)
     // Rows are quoted in messages with commas for tabs, which a terminal
     // shows as blanks.
     const QChar shownSeparator = separator == u'\t' ? QLatin1Char(',') : separator;
-    std::vector<TCsvRow> records;
-    if (!ReadCsv(text, separator, records, Error))
-        return false;
+    // Records are taken one at a time: a plan of many thousand rows is never
+    // held as cells as well as rows.
+    TCsvReader reader(text, separator);
+    Rows.reserve(Rows.size() + size_t(text.count(QLatin1Char('\n'))));
     QMap<QString, int> columns;
     // The serial numbers planned so far and their lines, by the number
     // without leading zeros.
     QMap<QString, std::pair<QString, int>> planned;
     // The lines of the own addresses planned so far.
     QHash<uint32_t, int> localLines;
-    for (TCsvRow &record : records) {
+    TCsvRow record;
+    QString unclosed;
+    while (reader.Next(record, unclosed)) {
         QStringList &cells = record.Cells;
         for (QString &cell : cells)
             cell = cell.trimmed();
@@ -191,6 +194,13 @@ bool ParsePlan(const QString &Text, std::vector<TPlanRow> &Rows, QString &Error)
             localLines.insert(local, lineNo);
         Rows.push_back(row);
     }
+    if (!unclosed.isEmpty()) {
+        Error = unclosed;
+        return false;
+    }
+    // Room kept for blank lines goes back, unless little was kept.
+    if (Rows.capacity() > Rows.size() + Rows.size() / 4)
+        Rows.shrink_to_fit();
     if (Rows.empty()) {
         Error = QStringLiteral("the plan names no unit");
         return false;
@@ -205,9 +215,12 @@ bool ReadPlan(const QString &Path, std::vector<TPlanRow> &Rows, QString &Error)
         Error = QStringLiteral("cannot read %1: %2").arg(Path, file.errorString());
         return false;
     }
+    // The file's bytes go before the plan is parsed.
     QString text;
-    if (!DecodeFileText(file.readAll(), QStringLiteral("save the plan as \"CSV UTF-8\""), text, Error) ||
-        !ParsePlan(text, Rows, Error)) {
+    const bool decoded =
+        DecodeFileText(file.readAll(), QStringLiteral("save the plan as \"CSV UTF-8\""), text, Error);
+    file.close();
+    if (!decoded || !ParsePlan(text, Rows, Error)) {
         Error = Path + QStringLiteral(": ") + Error;
         return false;
     }
