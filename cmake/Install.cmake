@@ -28,8 +28,10 @@ foreach(program lumora lumora-cli lumora-sim)
   lumora_install_gzipped(${CMAKE_SOURCE_DIR}/dist/${program}.1 ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
 
-# The desktop entry and the program's icon in each of its sizes.
-install(FILES ${CMAKE_SOURCE_DIR}/dist/lumora.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The desktop entries (the program, and its commissioning window) and the
+# program's icon in each of its sizes.
+install(FILES ${CMAKE_SOURCE_DIR}/dist/lumora.desktop ${CMAKE_SOURCE_DIR}/dist/lumora-commissioning.desktop
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 foreach(size 16 32 48 256)
   install(FILES ${CMAKE_SOURCE_DIR}/src/ui/resources/lumora-${size}.png
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME lumora.png)

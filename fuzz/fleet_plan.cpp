@@ -75,13 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         serials.insert(row.Serial);
         FUZZ_CHECK(row.Line > lastLine && row.Line <= lines);
         lastLine = row.Line;
-        bool passes = true;
-        try {
-            CheckSettingsEdit(row.Edit);
-        } catch (const ELumoraError &) {
-            passes = false;
-        }
-        FUZZ_CHECK(passes);
+        FUZZ_CHECK(SettingsEditFault(row.Edit).isEmpty());
     }
 
     std::vector<TPlanRow> again;

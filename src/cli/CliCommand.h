@@ -2,6 +2,7 @@
 
 #include "cli/CliArgs.h"
 #include "cli/CliOutput.h"
+#include "fleet/SingleWrite.h"
 
 #include <QString>
 
@@ -12,7 +13,6 @@ class TFleetLink;
 class TJournal;
 class TLimits;
 struct TDeviceInfo;
-struct TWriteRequest;
 
 // What a command runs with: the output, the global options and its own
 // parsed options and operands.
@@ -50,16 +50,11 @@ bool OpenCommandJournal(const TCliContext &Context, TJournal &Journal, int &Exit
 // Whether the writes of a command are read back (no --no-verify).
 bool VerifyWrites(const TCliContext &Context);
 
-// Fills the settings to send (and more fields for the journal) into Request
-// from the unit read into Request.Before, or refuses with a message and an
-// exit status other than CliExitOk.
-using TPrepareWrite = std::function<int(TWriteRequest &Request)>;
-
-// A single write (`set`, `restore`): opens the journal, then the port, reads
-// the unit, lets Prepare decide what to send, writes it, reads it back unless
-// --no-verify and records it in the journal. Prints the outcome and returns
-// the exit status; on any failure before the write nothing has been sent.
-int RunSingleWrite(TCliContext &Context, const QString &Command, const TPrepareWrite &Prepare);
+// A single write (`set`, `restore`) of the port chosen: the library's
+// RunSingleWrite with the command's options. Prints the outcome and returns
+// the exit status; a unit Prepare refuses gets its message and the usage
+// status.
+int WriteOneUnit(TCliContext &Context, const QString &Command, const TPrepareWrite &Prepare);
 
 // Reads what `params` and `watch` judge by: the limits of --limits FILE and,
 // when a limit holds for one device type only, the unit's type (command 0,

@@ -17,10 +17,32 @@ void Report(TCliContext &Context, const QString &name, const QString &text, cons
         Context.Out.Line(QStringLiteral("%1: %2").arg(name, text));
 }
 
+// Where the system numbers the ports, there is nothing to map.
+int NotNeeded(TCliContext &Context, const QString &word)
+{
+    Context.Out.ErrorLine(QStringLiteral("'port %1' is not needed on Windows: Windows numbers its "
+                                         "ports itself (see 'lumora-cli ports')")
+                              .arg(word));
+    return CliExitUsage;
+}
+
 } // namespace
 
 TCliCommand PortCommand()
 {
+    // On Windows map and unmap stay operands, so that they are refused with
+    // the reason.
+    if (SystemNumbersPorts)
+        return {"port",
+                "[N]",
+                "show or store the port number",
+                "Without operands shows the stored port and the device it leads to; with N (or\n"
+                "COMn) stores it in the registry, where the program reads it: the value COM of\n"
+                "HKEY_CURRENT_USER\\ComSetup.INI\\COMSetup. The numbers are those Windows gives its\n"
+                "ports (see 'lumora-cli ports').\n",
+                {},
+                3,
+                RunPort};
     return {"port",
             "[N] | map COMn PATH | unmap COMn",
             "show or store the port number, pin or free a COM number",
@@ -38,6 +60,8 @@ TCliCommand PortCommand()
 // port map COMn PATH: the user's own entry in [Ports].
 int MapPort(TCliContext &Context, const QStringList &operands)
 {
+    if (SystemNumbersPorts)
+        return NotNeeded(Context, QStringLiteral("map"));
     int32_t number = 0;
     int exit = CliExitOk;
     if (operands.size() != 3 || operands[2].isEmpty())
@@ -56,6 +80,8 @@ int MapPort(TCliContext &Context, const QStringList &operands)
 // port unmap COMn: removes the user's entry, else the adapter assigned to n.
 int UnmapPort(TCliContext &Context, const QStringList &operands)
 {
+    if (SystemNumbersPorts)
+        return NotNeeded(Context, QStringLiteral("unmap"));
     int32_t number = 0;
     int exit = CliExitOk;
     if (operands.size() != 2)

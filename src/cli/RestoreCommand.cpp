@@ -42,19 +42,16 @@ int RunRestore(TCliContext &Context)
         return CliExitUsage;
     }
 
-    return RunSingleWrite(Context, QStringLiteral("restore"), [&](TWriteRequest &Request) {
+    return WriteOneUnit(Context, QStringLiteral("restore"), [&](TWriteRequest &Request) {
         const TDeviceInfo &unit = Request.Before;
         const bool sameUnit = std::memcmp(unit.SerialNo, saved.SerialNo, sizeof unit.SerialNo) == 0 &&
                               unit.DeviceType == saved.DeviceType;
-        if (!sameUnit && !Context.Args.Has(QStringLiteral("force"))) {
-            Context.Out.ErrorLine(
-                QStringLiteral("the backup is of %1 but the unit attached is %2; nothing was sent "
-                               "(--force writes it anyway, cloning the settings)")
-                    .arg(UnitText(saved), UnitText(unit)));
-            return int(CliExitUsage);
-        }
+        if (!sameUnit && !Context.Args.Has(QStringLiteral("force")))
+            return QStringLiteral("the backup is of %1 but the unit attached is %2; nothing was sent "
+                                  "(--force writes it anyway, cloning the settings)")
+                .arg(UnitText(saved), UnitText(unit));
         Request.Settings = RecordNetwork(saved);
         Request.Extra.insert(QStringLiteral("backup"), QFileInfo(path).absoluteFilePath());
-        return int(CliExitOk);
+        return QString();
     });
 }

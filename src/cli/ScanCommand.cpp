@@ -1,117 +1,69 @@
 #include "cli/CliCommand.h"
-#include "fleet/FleetLink.h"
-#include "fleet/RecordViews.h"
+#include "device/ComUnit.h"
+#include "fleet/PortScan.h"
 #include "platform/serial/PortMap.h"
-#include "platform/serial/PortProbe.h"
 #include "platform/store/SettingsStore.h"
 
 #include <QJsonArray>
 #include <QJsonValue>
 
-#include <thread>
-#include <vector>
-
 namespace {
 
-struct TScanTarget {
-    TPortChoice Choice;
-    bool Opened = false;
-    bool Answered = false;
-    TDeviceInfo Info{};
-    QString Why; // why the port did not answer
-};
-
-// Opens the port and sends the information request, nothing else.
-void Ask(TScanTarget &target)
+QJsonObject PortJson(const TScannedPort &port)
 {
-    if (target.Choice.Path.isEmpty())
-        return;
-    TFleetLink link;
-    target.Opened = link.OpenChoice(target.Choice);
-    if (target.Opened) {
-        target.Answered = link.ReadInfo(&target.Info, sizeof target.Info);
-        if (!target.Answered)
-            target.Why = QStringLiteral("no answer (%1)").arg(link.Status().Text());
+    QJsonObject object{{QStringLiteral("name"), port.Choice.Name},
+                       {QStringLiteral("path"), port.Choice.Path.isEmpty() ? QJsonValue() : port.Choice.Path},
+                       {QStringLiteral("answered"), port.Answered}};
+    if (!port.Answered) {
+        object.insert(QStringLiteral("why"), port.Why);
+        return object;
     }
+    object.insert(QStringLiteral("type"),
+                  QJsonObject{{QStringLiteral("code"), port.Info.DeviceType},
+                              {QStringLiteral("name"), DeviceTypeName(port.Info.DeviceType)}});
+    object.insert(QStringLiteral("serialNumber"), RecordText(port.Info.SerialNo, sizeof port.Info.SerialNo));
+    return object;
 }
 
-QString CannotOpen(const TScanTarget &target)
+QString PortLine(const TScannedPort &port)
 {
-    if (target.Choice.Path.isEmpty())
-        return QStringLiteral("no device");
-    return QStringLiteral("cannot be opened: %1").arg(DescribeAccess(ProbePort(target.Choice.Path)));
+    QString line = QStringLiteral("%1  %2: ")
+                       .arg(port.Choice.Name, -5)
+                       .arg(port.Choice.Path.isEmpty() ? QStringLiteral("-") : port.Choice.Path);
+    if (!port.Answered)
+        return line + port.Why;
+    const QString type = DeviceTypeName(port.Info.DeviceType);
+    return line + QStringLiteral("type %1%2, serial number %3")
+                      .arg(port.Info.DeviceType)
+                      .arg(type.isEmpty() ? QString() : QLatin1Char(' ') + type,
+                           RecordText(port.Info.SerialNo, sizeof port.Info.SerialNo));
 }
 
 } // namespace
 
 int RunScan(TCliContext &Context)
 {
-    std::vector<TScanTarget> targets;
     QStringList specs = Context.Args.Operands;
     if (specs.isEmpty() && Context.Global.PortGiven)
         specs << Context.Global.Port;
-    for (const QString &spec : std::as_const(specs)) {
-        TScanTarget target;
-        QString error;
-        if (!ResolvePortChoice(spec, target.Choice, error))
-            return Context.Usage(error);
-        targets.push_back(target);
-    }
-    if (specs.isEmpty()) {
-        TSettingsStore store(TSettingsStore::DefaultPath());
-        for (const TPortResolution &port : TPortMap(store).ResolveAll()) {
-            TScanTarget target;
-            target.Choice = {port.Name, port.Path};
-            targets.push_back(target);
-        }
-    }
+    TSettingsStore store(TSettingsStore::DefaultPath());
+    std::vector<TPortChoice> targets;
+    QString error;
+    if (!ScanTargets(specs, store, TPortScanRoots::FromEnvironment(), targets, error))
+        return Context.Usage(error);
     if (targets.empty()) {
         Context.Out.ErrorLine(QStringLiteral("no port resolves to a device; see 'lumora-cli ports'"));
         return CliExitDevice;
     }
 
-    // Every port at once: each exchange waits on its own line.
-    std::vector<std::thread> threads;
-    threads.reserve(targets.size());
-    for (TScanTarget &target : targets)
-        threads.emplace_back(Ask, std::ref(target));
-    for (std::thread &t : threads)
-        t.join();
-
     bool any = false;
     QJsonArray array;
-    for (TScanTarget &target : targets) {
-        any = any || target.Answered;
-        if (!target.Opened)
-            target.Why = CannotOpen(target);
-        const QString type = DeviceTypeName(target.Info.DeviceType);
-        const QString serial = RecordText(target.Info.SerialNo, sizeof target.Info.SerialNo);
-        if (Context.Out.Json()) {
-            QJsonObject object{
-                {QStringLiteral("name"), target.Choice.Name},
-                {QStringLiteral("path"), target.Choice.Path.isEmpty() ? QJsonValue() : target.Choice.Path},
-                {QStringLiteral("answered"), target.Answered}};
-            if (target.Answered) {
-                object.insert(QStringLiteral("type"),
-                              QJsonObject{{QStringLiteral("code"), target.Info.DeviceType},
-                                          {QStringLiteral("name"), type}});
-                object.insert(QStringLiteral("serialNumber"), serial);
-            } else {
-                object.insert(QStringLiteral("why"), target.Why);
-            }
-            array.append(object);
-            continue;
-        }
-        QString line = QStringLiteral("%1  %2: ")
-                           .arg(target.Choice.Name, -5)
-                           .arg(target.Choice.Path.isEmpty() ? QStringLiteral("-") : target.Choice.Path);
-        if (target.Answered)
-            line += QStringLiteral("type %1%2, serial number %3")
-                        .arg(target.Info.DeviceType)
-                        .arg(type.isEmpty() ? QString() : QLatin1Char(' ') + type, serial);
+    for (const TScannedPort &port : ScanPorts(targets)) {
+        any = any || port.Answered;
+        if (Context.Out.Json())
+            array.append(PortJson(port));
         else
-            line += target.Why;
-        Context.Out.Line(line);
+            Context.Out.Line(PortLine(port));
     }
     if (Context.Out.Json())
         Context.Out.JsonLine(QJsonObject{{QStringLiteral("ports"), array}});

@@ -32,16 +32,14 @@ int RunSet(TCliContext &Context)
 
     // Check the given addresses before anything goes to the device: a
     // rejected value leaves the line untouched.
-    try {
-        CheckSettingsEdit(edit);
-    } catch (const ELumoraError &e) {
-        Context.Out.ErrorLine(e.Message());
+    if (const QString fault = SettingsEditFault(edit); !fault.isEmpty()) {
+        Context.Out.ErrorLine(fault);
         return CliExitUsage;
     }
 
     // Read-modify-write: start from the device's own network fields.
-    return RunSingleWrite(Context, QStringLiteral("set"), [&](TWriteRequest &Request) {
+    return WriteOneUnit(Context, QStringLiteral("set"), [&](TWriteRequest &Request) {
         Request.Settings = ApplySettingsEdit(edit, RecordNetwork(Request.Before));
-        return int(CliExitOk);
+        return QString();
     });
 }

@@ -34,22 +34,17 @@ QString CsvLine(const QString &time, const TDeviceParams &params, const QMap<QSt
 
 // One reading of the parameters into Params; false with Why set when it
 // failed. A lost line (the unit or its adapter was swapped) is opened anew by
-// its name, as commissioning does, and read once more; a port left closed by
-// a reopening that failed is tried again.
+// its name and read once more.
 bool TakeReading(TFleetLink &Link, const QString &Port, TDeviceParams &Params, QString &Why)
 {
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!Link.Opened() && !Link.OpenByName(Port, Why))
-            return false;
-        const TRecordResult<TDeviceParams> read = Link.ReadRecord<TDeviceParams>(CmdReadParams);
+        const TRecordResult<TDeviceParams> read = Link.ReadByName<TDeviceParams>(Port, CmdReadParams, Why);
         if (read.Ok()) {
             Params = read.Record;
             return true;
         }
-        Why = StatusLine(TLinkOperation::Read, read).Text;
         if (!read.LineLost())
             return false;
-        Link.ClosePort();
     }
     return false;
 }

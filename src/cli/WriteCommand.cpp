@@ -1,29 +1,50 @@
 #include "cli/CliCommand.h"
-#include "fleet/FleetLink.h"
 #include "fleet/Journal.h"
-#include "fleet/VerifiedWrite.h"
+#include "fleet/SingleWrite.h"
 #include "platform/process/InterruptWait.h"
+
+namespace {
+
+QString JournalOption(const TCliContext &Context)
+{
+    return Context.Args.Has(QStringLiteral("journal")) ? Context.Args.Value(QStringLiteral("journal"))
+                                                       : QString();
+}
+
+// Prints the outcome of a write: the link's status (or with --json an
+// object with the port, status, verdict and settings sent), or the failure
+// on standard error. Returns the exit status.
+int ReportWrite(const TCliContext &Context, const TSingleWriteResult &Result)
+{
+    const TWriteOutcome &outcome = Result.Outcome;
+    if (!outcome.Ok) {
+        Context.Out.ErrorLine(outcome.Message);
+        return outcome.Refused ? CliExitUsage : CliExitDevice;
+    }
+    if (Context.Out.Json())
+        Context.Out.JsonLine(
+            QJsonObject{{QStringLiteral("port"), Result.PortName},
+                        {QStringLiteral("status"), Result.StatusText},
+                        {QStringLiteral("verification"), WriteVerdictText(outcome.Verdict)},
+                        {QStringLiteral("network"), outcome.Entry.value(QStringLiteral("written"))}});
+    else
+        Context.Out.Line(Result.StatusText);
+    return CliExitOk;
+}
+
+} // namespace
 
 QString CommandJournalPath(const TCliContext &Context, QString &Error)
 {
-    if (Context.Args.Has(QStringLiteral("journal")))
-        return Context.Args.Value(QStringLiteral("journal"));
-    QString why;
-    const QString path = TJournal::DefaultPath(&why);
-    if (path.isEmpty())
-        Error = QStringLiteral(
-                    "no folder for the journal: %1 (set HOME or XDG_STATE_HOME, or give --journal FILE)")
-                    .arg(why);
-    return path;
+    return WriteJournalPath(JournalOption(Context), Error);
 }
 
 bool OpenCommandJournal(const TCliContext &Context, TJournal &Journal, int &Exit)
 {
     QString error;
-    const QString path = CommandJournalPath(Context, error);
-    if (!path.isEmpty() && Journal.Open(path, error))
+    if (OpenWriteJournal(Journal, JournalOption(Context), error))
         return true;
-    Context.Out.ErrorLine(error + QStringLiteral("; nothing was sent"));
+    Context.Out.ErrorLine(error);
     Exit = CliExitDevice;
     return false;
 }
@@ -33,55 +54,43 @@ bool VerifyWrites(const TCliContext &Context)
     return !Context.Args.Has(QStringLiteral("no-verify"));
 }
 
-namespace {
-
-// Prints the outcome of a write: the link's status (or with --json an
-// object with the port, status, verdict and settings sent), or the failure
-// on standard error. Returns the exit status.
-int ReportWrite(const TCliContext &Context, const TFleetLink &Link, const TWriteOutcome &Outcome)
-{
-    if (!Outcome.Ok) {
-        Context.Out.ErrorLine(Outcome.Message);
-        return Outcome.Refused ? CliExitUsage : CliExitDevice;
-    }
-    if (Context.Out.Json())
-        Context.Out.JsonLine(
-            QJsonObject{{QStringLiteral("port"), Link.PortName()},
-                        {QStringLiteral("status"), Link.Status().Text()},
-                        {QStringLiteral("verification"), WriteVerdictText(Outcome.Verdict)},
-                        {QStringLiteral("network"), Outcome.Entry.value(QStringLiteral("written"))}});
-    else
-        Context.Out.Line(Link.Status().Text());
-    return CliExitOk;
-}
-
-} // namespace
-
-int RunSingleWrite(TCliContext &Context, const QString &Command, const TPrepareWrite &Prepare)
+int WriteOneUnit(TCliContext &Context, const QString &Command, const TPrepareWrite &Prepare)
 {
     // Ctrl+C and SIGTERM from here on are held until the exchange under way
     // is done: a write that went out is read back and recorded before the
     // tool ends with the interrupt's status.
     TInterruptWait interrupt;
+    const TSingleWriteResult result =
+        RunSingleWrite({Context.Global.Port, JournalOption(Context), Command, VerifyWrites(Context)},
+                       [&](TWriteRequest &Request) {
+                           QString refusal = Prepare(Request);
+                           if (refusal.isEmpty() && interrupt.Interrupted())
+                               refusal = QStringLiteral("interrupted; nothing was sent");
+                           return refusal;
+                       });
     int exit = CliExitOk;
-    TJournal journal;
-    TFleetLink link;
-    TWriteRequest request;
-    if (!OpenCommandJournal(Context, journal, exit) || !Context.ReadDeviceInfo(link, request.Before, exit))
-        return interrupt.Interrupted() ? interrupt.ExitStatus() : exit;
-    exit = Prepare(request);
-    if (interrupt.Interrupted()) {
-        if (exit == CliExitOk)
-            Context.Out.ErrorLine(QStringLiteral("interrupted; nothing was sent"));
-        return interrupt.ExitStatus();
+    switch (result.Stage) {
+    case TSingleWriteStage::PortName:
+        return Context.Usage(result.Message);
+    case TSingleWriteStage::Port:
+        Context.Out.ErrorLine(result.Message);
+        Context.NameHolders(result.DevicePath);
+        exit = CliExitDevice;
+        break;
+    case TSingleWriteStage::Journal:
+    case TSingleWriteStage::Read:
+        Context.Out.ErrorLine(result.Message);
+        exit = CliExitDevice;
+        break;
+    case TSingleWriteStage::Refused:
+        Context.Out.ErrorLine(result.Message);
+        exit = CliExitUsage;
+        break;
+    case TSingleWriteStage::Written:
+        exit = ReportWrite(Context, result);
+        if (interrupt.Interrupted())
+            Context.Out.ErrorLine(QStringLiteral("interrupted; the write under way was finished first"));
+        break;
     }
-    if (exit != CliExitOk)
-        return exit;
-    request.Verify = VerifyWrites(Context);
-    request.Command = Command;
-    exit = ReportWrite(Context, link, WriteVerified(link, journal, request));
-    if (!interrupt.Interrupted())
-        return exit;
-    Context.Out.ErrorLine(QStringLiteral("interrupted; the write under way was finished first"));
-    return interrupt.ExitStatus();
+    return interrupt.Interrupted() ? interrupt.ExitStatus() : exit;
 }

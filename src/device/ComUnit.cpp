@@ -99,9 +99,19 @@ void TCOMMan::ClosePort()
     FOpened = false;
 }
 
+int32_t StoredPortNumber(const TSettingsStore &Store)
+{
+    return Store.ReadInteger(SetupSection, PortValue, 1);
+}
+
+QString StoredPortLocation(const TSettingsStore &Store)
+{
+    return Store.Location(SetupSection);
+}
+
 int32_t TCOMMan::GetPortNumber()
 {
-    return TSettingsStore(TSettingsStore::DefaultPath()).ReadInteger(SetupSection, PortValue, 1);
+    return StoredPortNumber(TSettingsStore(TSettingsStore::DefaultPath()));
 }
 
 void TCOMMan::SetPortNumber(int32_t PortNumber)

@@ -34,6 +34,14 @@ uint8_t ByteSum(std::span<const uint8_t> Bytes);
 // payload, checksum (command + length + payload bytes, modulo 256), tail.
 QByteArray BuildFrame(uint8_t Command, std::span<const uint8_t> Payload);
 
+class TSettingsStore;
+
+// The stored port number in Store: the value "COM" of section "COMSetup",
+// 1 when absent.
+int32_t StoredPortNumber(const TSettingsStore &Store);
+// Where Store keeps the stored port, as the user would look for it.
+QString StoredPortLocation(const TSettingsStore &Store);
+
 // The serial-port manager: owns one port, opened by number, frames each
 // command, waits for and checks the reply and reports every outcome to the
 // status label, red for failure and green for success. Device operations

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 // The network settings record: the payload of command 1, sent as it lies in
 // memory. Each address holds the numbers of its dotted form in the order
@@ -23,6 +24,12 @@ static_assert(sizeof(TNetSettings) == 17, "TNetSettings is a 17-byte wire record
 static_assert(offsetof(TNetSettings, LocalAddr) == 1 && offsetof(TNetSettings, ServerAddr) == 5 &&
                   offsetof(TNetSettings, GatewayAddr) == 9 && offsetof(TNetSettings, SubnetMask) == 13,
               "TNetSettings's fields lie where the wire puts them");
+
+// Whether two records hold the same bytes (the unit takes them as they lie).
+inline bool SameSettings(const TNetSettings &A, const TNetSettings &B)
+{
+    return std::memcmp(&A, &B, sizeof A) == 0;
+}
 
 // The program's one record: all zero at start, kept for the whole run,
 // written by the collection of the address edits and by every successful

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "device/DeviceParams.h"
-#include "device/EDFACom.h"
+#include "device/Records.h"
 
 #include <QJsonObject>
 #include <QString>

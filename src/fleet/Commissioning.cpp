@@ -1,6 +1,7 @@
 #include "fleet/Commissioning.h"
 
 #include "base/NameTable.h"
+#include "fleet/DoneEarlier.h"
 #include "fleet/Journal.h"
 #include "fleet/PlainText.h"
 #include "fleet/RecordViews.h"
@@ -13,7 +14,6 @@
 #include <QJsonArray>
 
 #include <chrono>
-#include <cstring>
 
 namespace {
 
@@ -27,26 +27,6 @@ QString Units(int Count)
 QString UnitName(const QString &Serial, const TPlanRow *Row)
 {
     return Row && !Row->Label.isEmpty() ? QStringLiteral("%1 (%2)").arg(Serial, OneLine(Row->Label)) : Serial;
-}
-
-bool SameSettings(const TNetSettings &A, const TNetSettings &B)
-{
-    return std::memcmp(&A, &B, sizeof A) == 0;
-}
-
-// The settings a journal line's write left the unit with when it succeeded:
-// the bytes sent (its "payload"), which a verified write read back equal.
-std::optional<TNetSettings> SucceededWith(const QJsonObject &Entry)
-{
-    if (!WriteSucceeded(Entry.value(QStringLiteral("verification")).toString()))
-        return std::nullopt;
-    const QByteArray payload =
-        QByteArray::fromHex(Entry.value(QStringLiteral("payload")).toString().toLatin1());
-    TNetSettings settings{};
-    if (payload.size() != int(sizeof settings))
-        return std::nullopt;
-    std::memcpy(&settings, payload.constData(), sizeof settings);
-    return settings;
 }
 
 } // namespace
@@ -78,6 +58,7 @@ void TCommissioning::Notify(TCommissionStep Step, const QString &Message, bool L
     event.Done = DoneCount();
     event.Total = Total();
     event.Unit = FUnit;
+    event.UnitType = FUnitType;
     event.Fields = Fields;
     event.Ok = Ok;
     event.OnlyRefusals = OnlyRefusals();
@@ -112,33 +93,11 @@ void TCommissioning::MarkNotDone(const QString &Serial)
 
 void TCommissioning::ReadDoneEarlier()
 {
-    // The latest write of each planned unit decides; a write that another
-    // unit answered counts against both units.
-    std::vector<std::optional<TNetSettings>> latest(FRows.size());
-    auto note = [&](const QString &Serial, const std::optional<TNetSettings> &Settings) {
-        if (const auto it = FRowIndex.constFind(Serial.trimmed()); it != FRowIndex.constEnd())
-            latest[size_t(*it)] = Settings;
-    };
-    int skipped = 0;
-    QString error;
-    ForEachJournalLine(
-        FJournal.Path(),
-        [&](QJsonObject &&Line) {
-            const QString verdict = Line.value(QStringLiteral("verification")).toString();
-            if (verdict.isEmpty() || Line.value(QStringLiteral("stage")) == QLatin1String("intent") ||
-                ParseWriteVerdict(verdict) == TWriteVerdict::ChangedSinceDone)
-                return;
-            note(Line.value(QStringLiteral("serialNumber")).toString(), SucceededWith(Line));
-            const QJsonValue answered = Line.value(QStringLiteral("answered"));
-            if (answered.isObject())
-                note(answered.toObject().value(QStringLiteral("serialNumber")).toString(), std::nullopt);
-        },
-        skipped, error);
-    for (size_t i = 0; i < FRows.size(); ++i) {
-        const std::optional<TNetSettings> &with = latest[i];
-        if (with && SameSettings(ApplySettingsEdit(FRows[i].Edit, *with), *with)) {
-            FDone.insert(FRows[i].Serial, *with);
-            FDoneEarlier << FRows[i].Serial;
+    const QMap<QString, TNetSettings> done = FindDoneEarlier(FJournal.Path(), FRows);
+    for (const TPlanRow &row : FRows) {
+        if (const auto it = done.constFind(row.Serial); it != done.constEnd()) {
+            FDone.insert(row.Serial, *it);
+            FDoneEarlier << row.Serial;
         }
     }
 }
@@ -150,6 +109,7 @@ void TCommissioning::NoUnit(const QString &Why, const QString &Shown)
         const QString gone = FAttached;
         FAttached.clear();
         FUnit.clear();
+        FUnitType.clear();
         Notify(TCommissionStep::Removed, QStringLiteral("%1 removed").arg(gone), false,
                {{QStringLiteral("serialNumber"), gone}});
     }
@@ -201,6 +161,7 @@ TCommissioning::TLook TCommissioning::Look()
     FAttached = serial;
     const TPlanRow *row = RowOf(serial);
     FUnit = UnitName(ShownSerial(info), row);
+    FUnitType = DeviceTypeName(info.DeviceType);
     if (!row)
         return Stranger(serial);
     if (FDone.contains(serial))
@@ -300,6 +261,7 @@ void TCommissioning::SwappedDuringWrite(const QString &Planned, const TDeviceInf
     // Whichever unit is on the line is looked at afresh.
     FAttached.clear();
     FUnit.clear();
+    FUnitType.clear();
 }
 
 void TCommissioning::CheckUnverifiedWrite(const TDeviceInfo &Info)
@@ -354,6 +316,8 @@ TCommissioning::TLook TCommissioning::Commission(const TDeviceInfo &Info, const 
         FFailed.insert(Row.Serial);
         if (outcome.Refused)
             FRefused.insert(Row.Serial);
+        fields.insert(QStringLiteral("reason"), outcome.Message);
+        fields.insert(QStringLiteral("refused"), outcome.Refused);
         if (outcome.Verdict == TWriteVerdict::WrongUnit) {
             fields.insert(QStringLiteral("answered"), UnitSerial(outcome.Answered));
             SwappedDuringWrite(Row.Serial, outcome.Answered, outcome.AnsweredTookSettings);

@@ -41,6 +41,7 @@ struct TCommissionEvent {
     int Done = 0;
     int Total = 0;
     QString Unit;       // the unit attached now ("0612345679 (rack 3)"), empty when none
+    QString UnitType;   // its type's name ("EDFA(Single)"), empty when none
     QJsonObject Fields; // details: serialNumber, label, before, after, verification
     bool Ok = true;     // for Finished: no unit failed (with --once: the unit was done)
     // For Finished: the failures were all refusals (a board, settings no unit
@@ -187,6 +188,7 @@ private:
     QString FLastFailure;
     QString FAttached;     // serial number of the unit on the line now
     QString FUnit;         // how the attached unit is named in events
+    QString FUnitType;     // the attached unit's type name
     QString FNoUnitReason; // what was last said about an empty line
     QString FJournalFault;
 };

@@ -41,6 +41,24 @@ public:
     // wherever the name leads now. False with Error set when the name is
     // invalid or the port does not open.
     bool OpenByName(const QString &Spec, QString &Error);
+    // Reads the record Command answers with from the port Spec names,
+    // opening it by its name first when it is closed. Why says what went
+    // wrong: the open's error (the result is then PortNotOpen) or the read's
+    // status. A read that finds the line lost closes the port, so that the
+    // next one opens the name anew.
+    template <typename TRecord>
+    TRecordResult<TRecord> ReadByName(const QString &Spec, uint8_t Command, QString &Why)
+    {
+        TRecordResult<TRecord> read;
+        read.Error = TLinkError::PortNotOpen;
+        if (!Opened() && !OpenByName(Spec, Why))
+            return read;
+        read = ReadRecord<TRecord>(Command);
+        Why = StatusLine(TLinkOperation::Read, read).Text;
+        if (read.LineLost())
+            ClosePort();
+        return read;
+    }
 
     const TFleetStatus &Status() const { return FStatus; }
     // The device path the last OpenChoice used.

@@ -28,6 +28,11 @@ public:
     bool Read(const QString &Path, const QDateTime &Since, QString &Error);
 
     const std::vector<TJournalUnit> &Units() const { return FUnits; }
+    // Leaves out the units Keep turns down (a report of some units only).
+    template <typename TKeep> void KeepUnits(TKeep Keep)
+    {
+        std::erase_if(FUnits, [&](const TJournalUnit &Unit) { return !Keep(Unit); });
+    }
     // Lines skipped: not a JSON object, and entries of a kind this version
     // does not know (ParseJournalLine).
     int Damaged() const { return FDamaged; }

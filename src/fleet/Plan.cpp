@@ -1,6 +1,5 @@
 #include "fleet/Plan.h"
 
-#include "base/LumoraError.h"
 #include "device/NetSettings.h"
 #include "fleet/Csv.h"
 #include "fleet/FileText.h"
@@ -79,12 +78,9 @@ bool ParseRow(const QStringList &Cells, const QMap<QString, int> &Columns, TPlan
         if (const QString text = cell(column); !text.isEmpty())
             Row.Edit.Addresses.insert(QLatin1String(key), text);
     }
-    try {
-        CheckSettingsEdit(Row.Edit);
-    } catch (const ELumoraError &e) {
-        Error = e.Message();
+    Error = SettingsEditFault(Row.Edit);
+    if (!Error.isEmpty())
         return false;
-    }
     uint8_t local[4] = {};
     Local =
         Row.Edit.Dhcp != true && DottedToAddress(cell("local"), local) ? qFromBigEndian<uint32_t>(local) : 0;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "device/DeviceParams.h"
-#include "device/EDFACom.h"
 #include "device/NetSettings.h"
+#include "device/Records.h"
 
 #include <QJsonObject>
 #include <QString>

@@ -55,7 +55,7 @@ bool WriteFailed(const QJsonObject &Entry)
 // one written, which fields changed since the unit was done.
 QString VerdictText(const QJsonObject &Entry)
 {
-    const QString verdict = Text(Entry, "verification");
+    QString verdict = Text(Entry, "verification");
     switch (ParseWriteVerdict(verdict).value_or(TWriteVerdict::NotSent)) {
     case TWriteVerdict::WrongUnit:
         return QStringLiteral("%1: %2 answered")

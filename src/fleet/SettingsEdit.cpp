@@ -6,12 +6,17 @@
 
 namespace {
 
-const char *const AddressKeys[] = {"localIp", "serverIp", "gatewayIp", "subnetMask"};
+// The address fields an edit may give, by key.
+constexpr std::pair<const char *, uint8_t (TNetSettings::*)[4]> AddressFields[] = {
+    {"localIp", &TNetSettings::LocalAddr},
+    {"serverIp", &TNetSettings::ServerAddr},
+    {"gatewayIp", &TNetSettings::GatewayAddr},
+    {"subnetMask", &TNetSettings::SubnetMask}};
 
 int AddressSlot(const QString &Key)
 {
     for (int i = 0; i < 4; ++i) {
-        if (Key == QLatin1String(AddressKeys[i]))
+        if (Key == QLatin1String(AddressFields[i].first))
             return i;
     }
     return -1;
@@ -48,55 +53,43 @@ QString TAddressTexts::value(const QString &Key) const
     return FTexts.mid(start, FEnd[slot] - start);
 }
 
-namespace {
-
-// The texts a collection reads: each given address, else the unit's value
-// (or a stand-in when there is no unit yet). DHCP stays off in the source so
-// that all four are checked and stored.
-TNetSettingsTexts SourceFor(const TSettingsEdit &Edit, const TNetSettings *Current)
+QString SettingsEditFault(const TSettingsEdit &Edit)
 {
-    const std::vector<TShownField> shown = Current ? NetworkFields(*Current) : std::vector<TShownField>();
-    auto text = [&](const QString &key) {
-        if (Edit.Addresses.contains(key))
-            return Edit.Addresses.value(key);
-        for (const TShownField &f : shown) {
-            if (f.Key == key)
-                return f.Text;
-        }
-        return QStringLiteral("0.0.0.0");
+    // DHCP stays off in the source so that all four are checked; an address
+    // not given stands in as 0.0.0.0, which always passes.
+    auto text = [&](const char *key) {
+        const QString given = QLatin1String(key);
+        return Edit.Addresses.contains(given) ? Edit.Addresses.value(given) : QStringLiteral("0.0.0.0");
     };
     TNetSettingsTexts source;
-    source.Local = text(QStringLiteral("localIp"));
-    source.Server = text(QStringLiteral("serverIp"));
-    source.Gateway = text(QStringLiteral("gatewayIp"));
-    source.Mask = text(QStringLiteral("subnetMask"));
-    return source;
-}
-
-} // namespace
-
-void CheckSettingsEdit(const TSettingsEdit &Edit)
-{
-    TNetSettingsTexts source = SourceFor(Edit, nullptr);
+    source.Local = text("localIp");
+    source.Server = text("serverIp");
+    source.Gateway = text("gatewayIp");
+    source.Mask = text("subnetMask");
     TNetSettings scratch{};
-    CollectNetSettings(source, scratch);
+    try {
+        CollectNetSettings(source, scratch);
+    } catch (const ELumoraError &e) {
+        return e.Message();
+    }
     const bool local = Edit.Addresses.contains(QStringLiteral("localIp"));
     const bool mask = Edit.Addresses.contains(QStringLiteral("subnetMask"));
     const bool gateway = Edit.Addresses.contains(QStringLiteral("gatewayIp"));
-    if (const QString fault =
-            AddressFault({local ? scratch.LocalAddr : nullptr, mask ? scratch.SubnetMask : nullptr,
-                          gateway ? scratch.GatewayAddr : nullptr});
-        !fault.isEmpty())
-        throw ELumoraError(fault);
+    return AddressFault({local ? scratch.LocalAddr : nullptr, mask ? scratch.SubnetMask : nullptr,
+                         gateway ? scratch.GatewayAddr : nullptr});
 }
 
 TNetSettings ApplySettingsEdit(const TSettingsEdit &Edit, const TNetSettings &Current)
 {
+    // The unit's own bytes, with each given address put in place.
     TNetSettings settings = Current;
-    TNetSettingsTexts source = SourceFor(Edit, &Current);
-    CollectNetSettings(source, settings);
+    for (const auto &[key, field] : AddressFields) {
+        if (Edit.Addresses.contains(QLatin1String(key)))
+            DottedToAddress(Edit.Addresses.value(QLatin1String(key)), settings.*field);
+    }
     // The flag goes back as the unit holds it (any value) unless it was given.
-    settings.DhcpFlag = Edit.Dhcp.has_value() ? (*Edit.Dhcp ? 1 : 0) : Current.DhcpFlag;
+    if (Edit.Dhcp.has_value())
+        settings.DhcpFlag = *Edit.Dhcp ? 1 : 0;
     return settings;
 }
 

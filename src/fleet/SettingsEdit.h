@@ -41,12 +41,13 @@ struct TSettingsEdit {
 // its order (local, gateway, mask, server), whatever the DHCP flag: an address
 // given while DHCP is on is stored for when it goes off. Then the given local
 // address, mask and gateway by AddressFault: only what the edit gives, since
-// the unit's own values are not known yet. Raises ELumoraError with the
-// message of the first address that fails.
-void CheckSettingsEdit(const TSettingsEdit &Edit);
+// the unit's own values are not known yet. Returns the message of the first
+// address that fails, empty text when all pass.
+QString SettingsEditFault(const TSettingsEdit &Edit);
 
-// The settings to send: Current with Edit applied. The edit must have passed
-// CheckSettingsEdit (the unit's own values always pass).
+// The settings to send: Current's bytes with the given addresses and flag put
+// in place. An address that does not pass SettingsEditFault is left as
+// Current holds it.
 TNetSettings ApplySettingsEdit(const TSettingsEdit &Edit, const TNetSettings &Current);
 
 // "on"/"off" (any case) or 1/0 as a DHCP flag; nothing for any other text.

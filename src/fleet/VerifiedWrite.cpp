@@ -147,13 +147,13 @@ TWriteOutcome WriteVerified(TFleetLink &Link, TJournal &Journal, const TWriteReq
             outcome.Verdict = TWriteVerdict::WrongUnit;
             outcome.Answered = readBack.Record;
             const TNetSettings held = RecordNetwork(readBack.Record);
-            outcome.AnsweredTookSettings = std::memcmp(&held, &Request.Settings, sizeof held) == 0;
+            outcome.AnsweredTookSettings = SameSettings(held, Request.Settings);
             outcome.Message = WrongUnitMessage(Request.Before, readBack.Record, outcome.AnsweredTookSettings);
             entry.insert(QStringLiteral("answered"), AnsweredJson(readBack.Record));
         } else {
             outcome.After = RecordNetwork(readBack.Record);
             after = NetworkJson(outcome.After);
-            if (std::memcmp(&outcome.After, &Request.Settings, sizeof Request.Settings) == 0) {
+            if (SameSettings(outcome.After, Request.Settings)) {
                 outcome.Ok = true;
                 outcome.Verdict = TWriteVerdict::Verified;
             } else {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "device/EDFACom.h"
 #include "device/NetSettings.h"
+#include "device/Records.h"
 #include "fleet/WriteVerdict.h"
 
 #include <QJsonObject>

@@ -2,7 +2,7 @@
 
 #include "FrameParser.h"
 #include "device/DeviceParams.h"
-#include "device/EDFACom.h"
+#include "device/Records.h"
 
 #include <QByteArray>
 

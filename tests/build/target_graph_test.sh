@@ -6,7 +6,7 @@
 #
 #   base <- platform <- device <- sim engine
 #   base <- platform <- device <- fleet <- command line
-#   base <- platform <- framework <- skin <- ui -> device
+#   base <- platform <- framework <- skin <- ui -> device, fleet
 #
 #   target_graph_test.sh SOURCE_DIR [CMAKE]
 set -euo pipefail
@@ -29,6 +29,7 @@ lumora_framework -> lumora_platform
 lumora_skin -> lumora_framework
 lumora_ui -> lumora_skin
 lumora_ui -> lumora_device
+lumora_ui -> lumora_fleet
 lumora_sim_engine -> lumora_device
 lumora_fleet -> lumora_device
 lumora_cli_lib -> lumora_fleet

@@ -168,6 +168,15 @@ TEST_F(PortsTest, ScanAsksEveryPortOnceAndSaysWhyOthersDoNotAnswer)
     const TCliRun busy = RunTool({"--port", "COM7", "info"});
     EXPECT_EQ(busy.Exit, 1);
     EXPECT_TRUE(busy.Err.contains(held.SlavePath() + " is held by ")) << busy.Err.toStdString();
+
+    // A device named twice (by number, by name, by path) is asked once; a
+    // device that opens but is no serial line says so.
+    const TCliRun twice = RunTool({"scan", "COM2", "2", Tree.ById("usb-B")});
+    EXPECT_EQ(twice.Out.count('\n'), 1) << twice.Out.toStdString();
+    EXPECT_EQ(second.Received().size(), 3U);
+    const TCliRun null = RunTool({"scan", "/dev/null"});
+    EXPECT_EQ(null.Exit, 1);
+    EXPECT_EQ(null.Out, "/dev/null  /dev/null: /dev/null is not a serial device\n");
 }
 
 // Makes a pty slave that this process cannot open, and undoes what it did.

@@ -41,7 +41,11 @@ for f in bin/lumora bin/lumora-cli bin/lumora-sim share/icons/hicolor/48x48/apps
   [[ -e $root/$f ]] || fail "missing /usr/$f"
 done
 [[ $depends == *libqt6widgets6* ]] || fail "Depends lacks libqt6widgets6"
-desktop-file-validate "$root/share/applications/lumora.desktop" || fail "desktop entry invalid"
+for entry in lumora lumora-commissioning; do
+  desktop-file-validate "$root/share/applications/$entry.desktop" || fail "desktop entry $entry invalid"
+done
+grep -qx 'Exec=lumora --commission %f' "$root/share/applications/lumora-commissioning.desktop" ||
+  fail "the commissioning entry does not open the commissioning window"
 
 # Debian's checker: any error or warning fails (info and pedantic notes are
 # shown only). Lintian should not run as root, since it unpacks the archive

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <thread>
 
 namespace {
 
@@ -34,6 +35,25 @@ TEST(InterruptWait, EndsAtTheDeadlineOrAtASignal)
     pthread_sigmask(SIG_BLOCK, nullptr, &blocked);
     EXPECT_FALSE(sigismember(&blocked, SIGINT));
     EXPECT_FALSE(sigismember(&blocked, SIGTERM));
+}
+
+TEST(InterruptWait, StopFromAnotherThreadEndsTheWaitUnderWayAndEveryLaterOne)
+{
+    TInterruptWait wait;
+    std::atomic<bool> waiting{false};
+    std::thread stopper([&] {
+        while (!waiting)
+            std::this_thread::yield();
+        std::this_thread::sleep_for(50ms);
+        wait.Stop();
+    });
+    waiting = true;
+    const auto start = Clock::now();
+    EXPECT_FALSE(wait.WaitUntil(start + 30s));
+    EXPECT_LT(Clock::now() - start, 10s);
+    stopper.join();
+    EXPECT_TRUE(wait.Interrupted());
+    EXPECT_FALSE(wait.WaitUntil(Clock::now() + 30s));
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-#include "device/EDFACom.h"
 #include "device/NetSettings.h"
+#include "device/Records.h"
 #include "sim/SimOptions.h"
 
 #include <gtest/gtest.h>

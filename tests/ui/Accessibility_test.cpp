@@ -3,12 +3,15 @@
 #include "skin/XP_Button.h"
 #include "skin/XP_CheckBox.h"
 #include "skin/XP_Form.h"
+#include "ui/CommissionFrm.h"
 #include "ui/ParamsFrm.h"
 #include "ui/SetupFrm.h"
 #include "ui/StdAccessible.h"
 
 #include <QAccessible>
 #include <QComboBox>
+#include <QTableView>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -207,6 +210,49 @@ TEST(AccessibilityOfDialogs, ParametersAndSetupWindowsAreNamed)
     EXPECT_EQ(Speak(setup.XP_Button1).Name, "OK");
     setup.XP_Button1->setEnabled(false);
     EXPECT_TRUE(Speak(setup.XP_Button1).State.disabled);
+}
+
+// The commissioning window: every control named and on the Tab round; the
+// table's cells readable one by one.
+TEST(AccessibilityOfDialogs, CommissioningWindowIsNamedAndItsCellsRead)
+{
+    InstallAccessibility();
+    QAccessible::setActive(true);
+    QTemporaryDir dir;
+    QFile plan(dir.filePath("plan.csv"));
+    ASSERT_TRUE(plan.open(QIODevice::WriteOnly));
+    plan.write("serial,label,dhcp,local,server,gateway,mask\n0600000001,rack 1,off,10.0.1.1,,,\n");
+    plan.close();
+    TCommissionForm form(dir.filePath("line"));
+    ASSERT_TRUE(form.OpenPlan(plan.fileName()));
+    form.show();
+    QCoreApplication::processEvents();
+    const QStringList names = NamedControls(&form);
+    for (const char *name :
+         {"Open plan...", "Verify each write", "Filter", "Start", "Stop", "Export report...", "Minimize"})
+        EXPECT_TRUE(names.contains(QString::fromUtf8(name))) << name;
+    // A list box is named by its label through a relation (its name is its
+    // value on Linux).
+    const auto labels = QAccessible::queryAccessibleInterface(form.PortCB)->relations(QAccessible::Label);
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels.front().first->object(), form.PortLabel);
+    const QList<QWidget *> stops = form.TabStops();
+    for (QWidget *control :
+         std::initializer_list<QWidget *>{form.OpenButton, form.PortCB, form.VerifyBox, form.FilterEdit,
+                                          form.Units, form.StartButton, form.StopButton, form.ExportButton})
+        EXPECT_TRUE(stops.contains(control)) << control->metaObject()->className();
+
+    QAccessibleInterface *table = QAccessible::queryAccessibleInterface(form.Units);
+    EXPECT_EQ(table->role(), QAccessible::Table);
+    EXPECT_EQ(table->text(QAccessible::Name), "Units");
+    QAccessibleTableInterface *cells = table->tableInterface();
+    ASSERT_NE(cells, nullptr);
+    EXPECT_EQ(cells->columnCount(), 4);
+    QStringList row;
+    for (int column = 0; column < 4; ++column)
+        row << cells->cellAt(0, column)->text(QAccessible::Name);
+    EXPECT_EQ(row, (QStringList{"0600000001", "rack 1", "DHCP off, Local IP 10.0.1.1", "planned"}));
+    EXPECT_EQ(cells->columnDescription(3), "State");
 }
 
 } // namespace

@@ -31,6 +31,11 @@ for file in lumora.exe lumora-cli.exe LICENSE.txt uninstall.exe; do
   [[ -f $dir/$file ]] || fail "not installed: $dir/$file"
 done
 [[ -f $link ]] || fail "no Start-menu entry: $link"
+commission_link="${link%/*}/Lumora Commissioning.lnk"
+[[ -f $commission_link ]] || fail "no Start-menu entry: $commission_link"
+# The link's arguments are UTF-16 text.
+tr -d '\0' <"$commission_link" | grep -qa -- '--commission' ||
+  fail "the Start-menu entry Lumora Commissioning does not open the commissioning window"
 if uninstall_key; then
   grep -q "DisplayVersion.*$version" "$work/key.out" || fail "uninstall key without the version: $(cat "$work/key.out")"
 else
@@ -46,6 +51,7 @@ timeout 120 wine "$dir/uninstall.exe" /S >"$work/uninstall.log" 2>&1 </dev/null 
 wine_done
 [[ ! -e $dir ]] || fail "left behind: $(find "$dir")"
 [[ ! -e $link ]] || fail "left behind: $link"
+[[ ! -e $commission_link ]] || fail "left behind: $commission_link"
 uninstall_key && fail "left behind: the key $key"
 
 [[ $failures -eq 0 ]] || { echo "installer_e2e: $failures failures" >&2; exit 1; }

@@ -1,12 +1,13 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 
-// Turns a request to stop (Ctrl+C, or a termination request) into an event
-// that a wait can see, so that Ctrl+C ends a wait at once and never
-// interrupts a device exchange halfway. On Linux (InterruptWait_posix.cpp), while an instance lives,
-// SIGINT and SIGTERM are blocked for the process and arrive through a signal
+// Turns a request to stop (Ctrl+C, a termination request, or Stop() called
+// from another thread) into an event that a wait can see, so that a stop
+// ends a wait at once and never interrupts a device exchange halfway. On Linux (InterruptWait_posix.cpp),
+// while an instance lives, SIGINT and SIGTERM are blocked for the process and arrive through a signal
 // descriptor that a wait polls. On Windows (InterruptWait_win.cpp) a console
 // control handler (Ctrl+C, Ctrl+Break, the console closed) sets an event
 // that a wait blocks on.
@@ -21,7 +22,8 @@ public:
     // one that came before the call).
     bool WaitUntil(std::chrono::steady_clock::time_point deadline);
 
-    // True once a signal has arrived; checks without waiting.
+    // True once a signal has arrived or Stop() was called; checks without
+    // waiting.
     bool Interrupted();
 
     // The status a program ends with after the first signal, as a shell
@@ -29,6 +31,10 @@ public:
     // on Windows), 143 for SIGTERM (the console closed on Windows); 0 while
     // none has arrived.
     int ExitStatus();
+
+    // Asks the thread that waits to stop, as a signal does: the wait under
+    // way ends at once, every later one too. Safe from any thread.
+    void Stop();
 
 private:
     // Blocks until the stop event or for Bound at most; false when the
@@ -39,4 +45,5 @@ private:
     std::unique_ptr<TSystem> FSystem;
     bool FInterrupted = false;
     int FExitStatus = 0;
+    std::atomic<bool> FStopped{false};
 };

@@ -53,8 +53,17 @@ TInterruptWait::~TInterruptWait()
         CloseHandle(FSystem->Event);
 }
 
+void TInterruptWait::Stop()
+{
+    FStopped = true;
+    if (FSystem->Event != nullptr)
+        SetEvent(FSystem->Event);
+}
+
 bool TInterruptWait::Interrupted()
 {
+    if (FStopped)
+        FInterrupted = true;
     if (!FInterrupted && FSystem->Event != nullptr)
         FInterrupted = WaitForSingleObject(FSystem->Event, 0) == WAIT_OBJECT_0;
     return FInterrupted;

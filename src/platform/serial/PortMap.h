@@ -35,7 +35,17 @@ struct TPortResolution {
     QString Name; // "COM3"
     QString Path; // empty when the name leads to no device
     TPortSource Source = TPortSource::None;
+    QString
+        FriendlyName; // the adapter as the system names it (Windows' device manager); empty when it does not
 };
+
+// True on Windows, whose port numbers are its own: nothing is assigned or
+// mapped and there are no adapters or UARTs of the program's to list.
+#ifdef _WIN32
+inline constexpr bool SystemNumbersPorts = true;
+#else
+inline constexpr bool SystemNumbersPorts = false;
+#endif
 
 // An adapter's number as recorded in section [Adapters].
 struct TAdapterNumber {

@@ -183,18 +183,18 @@ QString TPortMap::AssignedPath(int32_t Number) const
 
 TPortResolution TPortMap::Resolve(const QString &PortName) const
 {
-    TPortResolution r{PortName, {}, TPortSource::None};
+    TPortResolution r{PortName, {}, TPortSource::None, {}};
     for (const auto &[name, path] : FUser) {
         if (name.compare(PortName, Qt::CaseInsensitive) == 0 && !path.isEmpty())
-            return {PortName, path, TPortSource::User};
+            return {PortName, path, TPortSource::User, {}};
     }
     const int32_t number = ComNumber(PortName);
     if (number < 1)
         return r;
     if (std::binary_search(FUarts.begin(), FUarts.end(), number))
-        return {PortName, UartPath(number), TPortSource::Uart};
+        return {PortName, UartPath(number), TPortSource::Uart, {}};
     if (const QString path = AssignedPath(number); !path.isEmpty())
-        return {PortName, path, TPortSource::Adapter};
+        return {PortName, path, TPortSource::Adapter, {}};
     return r;
 }
 

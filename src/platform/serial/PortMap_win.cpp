@@ -29,18 +29,18 @@ TPortResolution TPortMap::Resolve(const QString &PortName) const
 {
     const int32_t number = ComNumber(PortName);
     if (number < 1)
-        return {PortName, {}, TPortSource::None};
+        return {PortName, {}, TPortSource::None, {}};
     const QString name = QStringLiteral("COM%1").arg(number);
     // A port Windows does not list may still open (some drivers do not
     // register theirs): the open says whether it exists.
-    return {name, ComPortPath(name), TPortSource::Adapter};
+    return {name, ComPortPath(name), TPortSource::Adapter, {}};
 }
 
 std::vector<TPortResolution> TPortMap::ResolveAll() const
 {
     std::vector<TPortResolution> all;
     for (const TSystemPort &port : SystemPorts())
-        all.push_back({port.Name, ComPortPath(port.Name), TPortSource::Adapter});
+        all.push_back({port.Name, ComPortPath(port.Name), TPortSource::Adapter, port.FriendlyName});
     return all;
 }
 

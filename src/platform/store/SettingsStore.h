@@ -34,6 +34,9 @@ public:
     static QString DefaultPath();
 
     const QString &FilePath() const { return FPath; }
+    // Where the values of Section are kept, as the user would look for
+    // them: the file; on Windows the key "HKEY_CURRENT_USER\<FilePath>\<Section>".
+    QString Location(const QString &Section) const;
 
     std::optional<QString> ReadString(const QString &Section, const QString &Name) const;
     // Default when the value is absent or does not read as an integer.

@@ -144,6 +144,12 @@ QString TSettingsStore::DefaultPath()
     return base + QStringLiteral("/lumora/ComSetup.INI");
 }
 
+QString TSettingsStore::Location(const QString &Section) const
+{
+    Q_UNUSED(Section);
+    return FPath;
+}
+
 std::optional<QString> TSettingsStore::ReadString(const QString &Section, const QString &Name) const
 {
     QByteArray content;

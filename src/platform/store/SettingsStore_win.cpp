@@ -23,6 +23,11 @@ QString TSettingsStore::DefaultPath()
     return QStringLiteral("ComSetup.INI");
 }
 
+QString TSettingsStore::Location(const QString &Section) const
+{
+    return QStringLiteral("HKEY_CURRENT_USER\\%1\\%2").arg(FPath, Section);
+}
+
 std::optional<QString> TSettingsStore::ReadString(const QString &Section, const QString &Name) const
 {
     // The store's key is created on every open, also for reading.

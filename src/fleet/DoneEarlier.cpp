@@ -1,0 +1,65 @@
+#include "fleet/DoneEarlier.h"
+
+#include "fleet/Journal.h"
+#include "fleet/SettingsEdit.h"
+#include "fleet/WriteVerdict.h"
+
+#include <QHash>
+#include <QJsonObject>
+
+#include <cstring>
+#include <optional>
+
+namespace {
+
+// The settings a journal line's write left the unit with when it succeeded:
+// the bytes sent (its "payload"), which a verified write read back equal.
+std::optional<TNetSettings> SucceededWith(const QJsonObject &Entry)
+{
+    if (!WriteSucceeded(Entry.value(QStringLiteral("verification")).toString()))
+        return std::nullopt;
+    const QByteArray payload =
+        QByteArray::fromHex(Entry.value(QStringLiteral("payload")).toString().toLatin1());
+    TNetSettings settings{};
+    if (payload.size() != int(sizeof settings))
+        return std::nullopt;
+    std::memcpy(&settings, payload.constData(), sizeof settings);
+    return settings;
+}
+
+} // namespace
+
+QMap<QString, TNetSettings> FindDoneEarlier(const QString &JournalPath, const std::vector<TPlanRow> &Rows)
+{
+    QHash<QString, size_t> index;
+    for (size_t i = 0; i < Rows.size(); ++i)
+        index.insert(Rows[i].Serial, i);
+    // The latest write of each planned unit decides.
+    std::vector<std::optional<TNetSettings>> latest(Rows.size());
+    auto note = [&](const QString &Serial, const std::optional<TNetSettings> &Settings) {
+        if (const auto it = index.constFind(Serial.trimmed()); it != index.constEnd())
+            latest[*it] = Settings;
+    };
+    int skipped = 0;
+    QString error;
+    ForEachJournalLine(
+        JournalPath,
+        [&](QJsonObject &&Line) {
+            const QString verdict = Line.value(QStringLiteral("verification")).toString();
+            if (verdict.isEmpty() || Line.value(QStringLiteral("stage")) == QLatin1String("intent") ||
+                ParseWriteVerdict(verdict) == TWriteVerdict::ChangedSinceDone)
+                return;
+            note(Line.value(QStringLiteral("serialNumber")).toString(), SucceededWith(Line));
+            const QJsonValue answered = Line.value(QStringLiteral("answered"));
+            if (answered.isObject())
+                note(answered.toObject().value(QStringLiteral("serialNumber")).toString(), std::nullopt);
+        },
+        skipped, error);
+    QMap<QString, TNetSettings> done;
+    for (size_t i = 0; i < Rows.size(); ++i) {
+        const std::optional<TNetSettings> &with = latest[i];
+        if (with && SameSettings(ApplySettingsEdit(Rows[i].Edit, *with), *with))
+            done.insert(Rows[i].Serial, *with);
+    }
+    return done;
+}
