@@ -293,20 +293,6 @@ bool ReadPlan(const QString &Path, std::vector<TPlanRow> &Rows, QString &Error)
     return true;
 }
 
-bool TPlanRow::SetSerial(const QString &Serial)
-{
-    if (Serial.isEmpty() || Serial.size() > qsizetype(sizeof FSerial))
-        return false;
-    for (const QChar c : Serial) {
-        if (c.unicode() >= 0x80)
-            return false;
-    }
-    for (qsizetype i = 0; i < Serial.size(); ++i)
-        FSerial[i] = char(Serial[i].unicode());
-    FSerialSize = uint8_t(Serial.size());
-    return true;
-}
-
 namespace {
 
 // Serial as the rows hold serial numbers; empty when no row can hold it.
@@ -325,6 +311,16 @@ std::string_view View(const QByteArray &Chars)
 }
 
 } // namespace
+
+bool TPlanRow::SetSerial(const QString &Serial)
+{
+    const QByteArray chars = SerialChars(Serial);
+    if (chars.isEmpty() || chars.size() > qsizetype(sizeof FSerial))
+        return false;
+    std::copy(chars.cbegin(), chars.cend(), FSerial);
+    FSerialSize = uint8_t(chars.size());
+    return true;
+}
 
 TPlanLookup::TPlanLookup(const std::vector<TPlanRow> &Rows) : FOrder(Rows.size())
 {
