@@ -296,7 +296,7 @@ bool ReadPlan(const QString &Path, std::vector<TPlanRow> &Rows, QString &Error)
 namespace {
 
 // Serial as the rows hold serial numbers; empty when no row can hold it.
-QByteArray SerialChars(const QString &Serial)
+QByteArray AsciiSerial(const QString &Serial)
 {
     for (const QChar c : Serial) {
         if (c.unicode() >= 0x80)
@@ -314,7 +314,7 @@ std::string_view View(const QByteArray &Chars)
 
 bool TPlanRow::SetSerial(const QString &Serial)
 {
-    const QByteArray chars = SerialChars(Serial);
+    const QByteArray chars = AsciiSerial(Serial);
     if (chars.isEmpty() || chars.size() > qsizetype(sizeof FSerial))
         return false;
     std::copy(chars.cbegin(), chars.cend(), FSerial);
@@ -332,7 +332,7 @@ TPlanLookup::TPlanLookup(const std::vector<TPlanRow> &Rows) : FOrder(Rows.size()
 
 qsizetype TPlanLookup::IndexOf(const std::vector<TPlanRow> &Rows, const QString &Serial) const
 {
-    const QByteArray chars = SerialChars(Serial);
+    const QByteArray chars = AsciiSerial(Serial);
     if (chars.isEmpty())
         return -1;
     const auto it =
@@ -343,7 +343,7 @@ qsizetype TPlanLookup::IndexOf(const std::vector<TPlanRow> &Rows, const QString 
 
 QString DroppedZeroHint(const std::vector<TPlanRow> &Rows, const QString &UnitSerial)
 {
-    const QByteArray unit = SerialChars(UnitSerial);
+    const QByteArray unit = AsciiSerial(UnitSerial);
     const std::string_view bare = WithoutLeadingZeros(View(unit));
     if (unit.isEmpty() || bare == View(unit))
         return QString();
