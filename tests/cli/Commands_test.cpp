@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -410,60 +409,6 @@ TEST_F(CliTest, PortShowsAndStores)
     }
     EXPECT_EQ(RunTool({"port", "1", "2"}).Exit, 2);
     EXPECT_EQ(StoredPort(), 7);
-}
-
-TEST_F(CliTest, WatchPrintsOneTimestampedLinePerReading)
-{
-    const QRegularExpression stamp(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}(Z|[+-]\d\d:\d\d)$)");
-    TCliRun run = Run({"watch", "--count", "3", "--interval", "0.05"});
-    EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
-    QStringList lines = run.Out.split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 4);
-    EXPECT_EQ(lines[0], "time,reversePower,inputPowerA,temperature,inputPowerB,supply24V,supply15V,"
-                        "transceiverSupply,supply8V,lid,outputPath,switchingMode");
-    for (int i = 1; i < 4; ++i) {
-        const QStringList cells = lines[i].split(',');
-        ASSERT_EQ(cells.size(), 12);
-        EXPECT_TRUE(stamp.match(cells[0]).hasMatch()) << cells[0].toStdString();
-        EXPECT_EQ(cells.mid(1).join(','), "3.5dBm,6.2dBm,25℃,无,24.0V,15.2V,5.00V,8.1V,闭合,A路,自动");
-    }
-    EXPECT_EQ(Commands(), (std::vector<uint8_t>{3, 3, 3}));
-
-    run = Run({"--json", "watch", "--count=2", "--interval=0.01"});
-    EXPECT_EQ(run.Exit, 0);
-    lines = run.Out.split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 2);
-    for (const QString &line : lines) {
-        const QJsonObject o = QJsonDocument::fromJson(line.toUtf8()).object();
-        EXPECT_TRUE(stamp.match(o["time"].toString()).hasMatch());
-        EXPECT_EQ(o["params"].toObject()["supply24V"].toObject()["text"].toString(), "24.0V");
-    }
-}
-
-TEST_F(CliTest, WatchReportsFailedReadingsAndGoesOn)
-{
-    TSimFaults silent;
-    silent.Silent = true;
-    Sim.SetFaults(silent);
-    const TCliRun run = Run({"watch", "--count", "2", "--interval", "0.01"});
-    EXPECT_EQ(run.Exit, 1);
-    EXPECT_EQ(run.Out.count('\n'), 1) << "the header only";
-    const QStringList errors = run.Err.split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(errors.size(), 2);
-    for (const QString &e : errors)
-        EXPECT_TRUE(e.endsWith(" Device response timeout!")) << e.toStdString();
-}
-
-TEST_F(CliTest, WatchRejectsBadNumbers)
-{
-    for (const QStringList &args :
-         {QStringList{"--interval", "0"}, QStringList{"--interval", "-1"}, QStringList{"--interval", "abc"},
-          QStringList{"--count", "0"}, QStringList{"--count", "1.5"}, QStringList{"--interval"}}) {
-        const TCliRun run = Run(QStringList{"watch"} + args);
-        EXPECT_EQ(run.Exit, 2) << args.join(' ').toStdString();
-        EXPECT_TRUE(run.Err.endsWith("Try 'lumora-cli watch --help'.\n")) << run.Err.toStdString();
-    }
-    EXPECT_TRUE(Sim.Received().empty());
 }
 
 } // namespace
