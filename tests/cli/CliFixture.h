@@ -93,6 +93,24 @@ protected:
     QTemporaryDir Dir;
 };
 
+// The same with one sample unit on a line of its own.
+class TUnitFixture : public TCliFixture {
+protected:
+    using TCliFixture::Run;
+    // The tool against Sim, addressed by its path.
+    TCliRun Run(const QStringList &Args) { return RunTool(QStringList{"--port", Sim.SlavePath()} + Args); }
+    // The commands of the frames Sim received, in order.
+    std::vector<uint8_t> Commands() const
+    {
+        std::vector<uint8_t> codes;
+        for (const TRequest &r : Sim.Received())
+            codes.push_back(r.Command);
+        return codes;
+    }
+
+    TSimLine Sim;
+};
+
 // Collects the tool's standard output in a pipe, so that a test can wait for
 // the events of a run in another thread.
 class TPipeOutput : public TCliOutput {

@@ -1,4 +1,4 @@
-#include "CliRun.h"
+#include "CliFixture.h"
 #include "device/ComUnit.h"
 #include "platform/store/SettingsStore.h"
 #include "support/PtyPair.h"
@@ -39,23 +39,7 @@ int StoredPort()
     return com.GetPortNumber();
 }
 
-class CliTest : public ::testing::Test {
-protected:
-    void SetUp() override { lumora::test::ResetConfigHome(); }
-
-    // The tool against the simulator, addressed by its path.
-    TCliRun Run(const QStringList &args) { return RunTool(QStringList{"--port", Sim.SlavePath()} + args); }
-
-    std::vector<uint8_t> Commands() const
-    {
-        std::vector<uint8_t> codes;
-        for (const TRequest &r : Sim.Received())
-            codes.push_back(r.Command);
-        return codes;
-    }
-
-    TSimLine Sim;
-};
+using CliTest = lumora::test::TUnitFixture;
 
 TEST_F(CliTest, InfoPrintsTheFieldsAsTheMainWindowShowsThem)
 {

@@ -12,25 +12,12 @@ using lumora::test::SampleUnit;
 using lumora::test::TPipeOutput;
 using lumora::test::TSimLine;
 
-class WatchTest : public lumora::test::TCliFixture {
-protected:
-    // The tool against Sim, addressed by its path.
-    TCliRun Watch(const QStringList &Args) { return RunTool(QStringList{"--port", Sim.SlavePath()} + Args); }
-    std::vector<uint8_t> Commands() const
-    {
-        std::vector<uint8_t> codes;
-        for (const TRequest &r : Sim.Received())
-            codes.push_back(r.Command);
-        return codes;
-    }
-
-    TSimLine Sim;
-};
+using WatchTest = lumora::test::TUnitFixture;
 
 TEST_F(WatchTest, WatchPrintsOneTimestampedLinePerReading)
 {
     const QRegularExpression stamp(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}(Z|[+-]\d\d:\d\d)$)");
-    TCliRun run = Watch({"watch", "--count", "3", "--interval", "0.05"});
+    TCliRun run = Run({"watch", "--count", "3", "--interval", "0.05"});
     EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
     QStringList lines = run.Out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 4);
@@ -44,7 +31,7 @@ TEST_F(WatchTest, WatchPrintsOneTimestampedLinePerReading)
     }
     EXPECT_EQ(Commands(), (std::vector<uint8_t>{3, 3, 3}));
 
-    run = Watch({"--json", "watch", "--count=2", "--interval=0.01"});
+    run = Run({"--json", "watch", "--count=2", "--interval=0.01"});
     EXPECT_EQ(run.Exit, 0);
     lines = run.Out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
@@ -60,7 +47,7 @@ TEST_F(WatchTest, WatchReportsFailedReadingsAndGoesOn)
     TSimFaults silent;
     silent.Silent = true;
     Sim.SetFaults(silent);
-    const TCliRun run = Watch({"watch", "--count", "2", "--interval", "0.01"});
+    const TCliRun run = Run({"watch", "--count", "2", "--interval", "0.01"});
     EXPECT_EQ(run.Exit, 1);
     EXPECT_EQ(run.Out.count('\n'), 1) << "the header only";
     const QStringList errors = run.Err.split('\n', Qt::SkipEmptyParts);
@@ -74,7 +61,7 @@ TEST_F(WatchTest, WatchRejectsBadNumbers)
     for (const QStringList &args :
          {QStringList{"--interval", "0"}, QStringList{"--interval", "-1"}, QStringList{"--interval", "abc"},
           QStringList{"--count", "0"}, QStringList{"--count", "1.5"}, QStringList{"--interval"}}) {
-        const TCliRun run = Watch(QStringList{"watch"} + args);
+        const TCliRun run = Run(QStringList{"watch"} + args);
         EXPECT_EQ(run.Exit, 2) << args.join(' ').toStdString();
         EXPECT_TRUE(run.Err.endsWith("Try 'lumora-cli watch --help'.\n")) << run.Err.toStdString();
     }
@@ -108,15 +95,15 @@ TEST_F(WatchTest, WatchFollowsASwappedUnit)
 // status and the refusal of a file that does not parse.
 TEST_F(WatchTest, LimitsMarkValuesOutOfRange)
 {
-    TCliRun run = Watch({"params", "--limits", File("l.json", R"({"temperature":{"max":24}})")});
+    TCliRun run = Run({"params", "--limits", File("l.json", R"({"temperature":{"max":24}})")});
     EXPECT_EQ(run.Exit, 3);
     EXPECT_TRUE(run.Out.contains("Temperature:        25℃ [high]\n")) << run.Out.toStdString();
-    run = Watch(
-        {"--json", "watch", "--count", "1", "--limits", File("t.json", R"({"supply24V":{"min":24.5}})")});
+    run =
+        Run({"--json", "watch", "--count", "1", "--limits", File("t.json", R"({"supply24V":{"min":24.5}})")});
     EXPECT_EQ(run.Exit, 3);
     const QJsonObject params = run.Json()["params"].toObject();
     EXPECT_EQ(params["supply24V"]["alarm"].toString(), "low");
-    EXPECT_EQ(Watch({"params", "--limits", File("bad.json", QByteArray("{"))}).Exit, 2);
+    EXPECT_EQ(Run({"params", "--limits", File("bad.json", QByteArray("{"))}).Exit, 2);
 }
 
 } // namespace
