@@ -54,8 +54,8 @@ void TCommissionModel::SetPlan(const std::vector<TPlanRow> &Plan)
     FRows.reserve(Plan.size());
     FIndex.reserve(qsizetype(Plan.size()));
     for (const TPlanRow &row : Plan) {
-        FIndex.insert(row.Serial, int(FRows.size()));
-        FRows.push_back({row.Serial, row.Label, PlannedSettingsText(row.Edit), TUnitState::Planned, {}});
+        FIndex.insert(row.Serial(), int(FRows.size()));
+        FRows.push_back({row.Serial(), row.Label, PlannedSettingsText(row.Edit), TUnitState::Planned, {}});
     }
     FPlanCount = int(FRows.size());
     endResetModel();

@@ -23,7 +23,7 @@ using Look = TCommissioning::TLook;
 TPlanRow Row(const char *Serial, const char *Local, const char *Label = "")
 {
     TPlanRow row;
-    row.Serial = QString::fromLatin1(Serial);
+    row.SetSerial(QString::fromLatin1(Serial));
     row.Label = QString::fromUtf8(Label);
     row.Edit.Addresses.insert("localIp", QString::fromLatin1(Local));
     return row;
