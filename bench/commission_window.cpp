@@ -169,7 +169,7 @@ void UnitCycle(const QTemporaryDir &Dir, int Rounds)
     std::vector<TPlanRow> rows;
     for (int i = 1; i <= Rounds; ++i) {
         TPlanRow row;
-        row.Serial = QString::number(600000000 + i).rightJustified(10, '0');
+        row.SetSerial(QString::number(600000000 + i).rightJustified(10, '0'));
         row.Edit.Addresses.insert(QStringLiteral("localIp"), QStringLiteral("10.0.1.%1").arg(i));
         rows.push_back(row);
     }

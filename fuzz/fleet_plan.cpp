@@ -30,7 +30,7 @@ QString WrittenBack(const std::vector<TPlanRow> &Rows)
 {
     QString text = QStringLiteral("serial,label,dhcp,local,server,gateway,mask\n");
     for (const TPlanRow &row : Rows) {
-        QStringList cells{Quoted(row.Serial), Quoted(row.Label)};
+        QStringList cells{Quoted(row.Serial()), Quoted(row.Label)};
         cells << Quoted(!row.Edit.Dhcp   ? QString()
                         : *row.Edit.Dhcp ? QStringLiteral("on")
                                          : QStringLiteral("off"));
@@ -46,7 +46,7 @@ bool SameRows(const std::vector<TPlanRow> &A, const std::vector<TPlanRow> &B)
     if (A.size() != B.size())
         return false;
     for (size_t i = 0; i < A.size(); ++i) {
-        if (A[i].Serial != B[i].Serial || A[i].Label != B[i].Label || A[i].Edit.Dhcp != B[i].Edit.Dhcp ||
+        if (A[i].Serial() != B[i].Serial() || A[i].Label != B[i].Label || A[i].Edit.Dhcp != B[i].Edit.Dhcp ||
             A[i].Edit.Addresses != B[i].Edit.Addresses)
             return false;
     }
@@ -70,9 +70,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     int lastLine = 1; // the header comes first
     const qsizetype lines = text.count(QLatin1Char('\n')) + 1;
     for (const TPlanRow &row : rows) {
-        FUZZ_CHECK(!row.Serial.isEmpty() && row.Serial.size() <= 10);
-        FUZZ_CHECK(!serials.contains(row.Serial));
-        serials.insert(row.Serial);
+        FUZZ_CHECK(!row.Serial().isEmpty() && row.Serial().size() <= 10);
+        FUZZ_CHECK(!serials.contains(row.Serial()));
+        serials.insert(row.Serial());
         FUZZ_CHECK(row.Line > lastLine && row.Line <= lines);
         lastLine = row.Line;
         FUZZ_CHECK(SettingsEditFault(row.Edit).isEmpty());

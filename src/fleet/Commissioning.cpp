@@ -42,11 +42,9 @@ QString CommissionStepName(TCommissionStep Step)
 
 TCommissioning::TCommissioning(const TFleetContext &Context, std::vector<TPlanRow> Rows, TJournal &Journal,
                                TCommissionObserver &Observer, TOptions Options)
-    : FRows(std::move(Rows)), FJournal(Journal), FObserver(Observer), FOptions(std::move(Options)),
-      FLink(Context)
+    : FRows(std::move(Rows)), FLookup(FRows), FJournal(Journal), FObserver(Observer),
+      FOptions(std::move(Options)), FLink(Context), FDoneWith(FRows.size())
 {
-    for (qsizetype i = 0; i < qsizetype(FRows.size()); ++i)
-        FRowIndex.insert(FRows[size_t(i)].Serial, i);
 }
 
 void TCommissioning::Notify(TCommissionStep Step, const QString &Message, bool Lasting,
@@ -74,31 +72,39 @@ void TCommissioning::Failure(TCommissionStep Step, const QString &Message, const
 
 const TPlanRow *TCommissioning::RowOf(const QString &Serial) const
 {
-    const auto it = FRowIndex.constFind(Serial);
-    return it == FRowIndex.constEnd() ? nullptr : &FRows[size_t(*it)];
+    const qsizetype row = FLookup.IndexOf(FRows, Serial);
+    return row < 0 ? nullptr : &FRows[size_t(row)];
 }
 
-void TCommissioning::MarkDone(const QString &Serial, const TNetSettings &Settings)
+void TCommissioning::MarkDone(const TPlanRow &Row, const TNetSettings &Settings)
 {
-    FDone.insert(Serial, Settings);
-    FFailed.remove(Serial);
-    FRefused.remove(Serial);
-    FChanged.remove(Serial);
+    std::optional<TNetSettings> &with = FDoneWith[size_t(&Row - FRows.data())];
+    FDoneCount += with ? 0 : 1;
+    with = Settings;
+    const QString serial = Row.Serial();
+    FFailed.remove(serial);
+    FRefused.remove(serial);
+    FChanged.remove(serial);
 }
 
 void TCommissioning::MarkNotDone(const QString &Serial)
 {
-    FDone.remove(Serial);
+    if (const TPlanRow *row = RowOf(Serial)) {
+        std::optional<TNetSettings> &with = FDoneWith[size_t(row - FRows.data())];
+        FDoneCount -= with ? 1 : 0;
+        with.reset();
+    }
     FChanged.remove(Serial);
 }
 
 void TCommissioning::ReadDoneEarlier()
 {
-    const QMap<QString, TNetSettings> done = FindDoneEarlier(FJournal.Path(), FRows);
-    for (const TPlanRow &row : FRows) {
-        if (const auto it = done.constFind(row.Serial); it != done.constEnd()) {
-            FDone.insert(row.Serial, *it);
-            FDoneEarlier << row.Serial;
+    const std::vector<std::optional<TNetSettings>> done = FindDoneEarlier(FJournal.Path(), FRows, FLookup);
+    for (size_t i = 0; i < FRows.size(); ++i) {
+        if (done[i]) {
+            FDoneWith[i] = done[i];
+            ++FDoneCount;
+            FDoneEarlier << FRows[i].Serial();
         }
     }
 }
@@ -165,7 +171,7 @@ TCommissioning::TLook TCommissioning::Look()
     FUnitType = DeviceTypeName(info.DeviceType);
     if (!row)
         return Stranger(serial);
-    if (FDone.contains(serial))
+    if (FDoneWith[size_t(row - FRows.data())])
         return DoneBefore(info, *row);
     return Commission(info, *row);
 }
@@ -194,12 +200,13 @@ TCommissioning::TLook TCommissioning::Stranger(const QString &Serial)
 
 TCommissioning::TLook TCommissioning::DoneBefore(const TDeviceInfo &Info, const TPlanRow &Row)
 {
-    const TNetSettings with = FDone.value(Row.Serial);
+    const TNetSettings with = *FDoneWith[size_t(&Row - FRows.data())];
+    const QString serial = Row.Serial();
     const TNetSettings now = RecordNetwork(Info);
     if (SameSettings(now, with)) {
         Notify(TCommissionStep::AlreadyDone,
                QStringLiteral("%1 is done already; not written again").arg(FUnit), false,
-               {{QStringLiteral("serialNumber"), Row.Serial}});
+               {{QStringLiteral("serialNumber"), serial}});
         return TLook::Skipped;
     }
     const QString change = SettingsChangeText(NetworkJson(with), NetworkJson(now));
@@ -209,7 +216,7 @@ TCommissioning::TLook TCommissioning::DoneBefore(const TDeviceInfo &Info, const 
             {QStringLiteral("expected"), NetworkJson(with)},
             {QStringLiteral("found"), NetworkJson(now)}});
     const QJsonObject fields{
-        {QStringLiteral("serialNumber"), Row.Serial},
+        {QStringLiteral("serialNumber"), serial},
         {QStringLiteral("verification"), WriteVerdictText(TWriteVerdict::ChangedSinceDone)},
         {QStringLiteral("before"), NetworkJson(with)},
         {QStringLiteral("after"), NetworkJson(now)}};
@@ -217,10 +224,10 @@ TCommissioning::TLook TCommissioning::DoneBefore(const TDeviceInfo &Info, const 
         Notify(TCommissionStep::Writing,
                QStringLiteral("%1: changed since it was done: %2; writing it again").arg(FUnit, change), true,
                fields);
-        MarkNotDone(Row.Serial);
+        MarkNotDone(serial);
         return Commission(Info, Row);
     }
-    FChanged.insert(Row.Serial);
+    FChanged.insert(serial);
     Failure(TCommissionStep::Failed,
             QStringLiteral("%1: FAILED: changed since it was done: %2; not written again (--rewrite-changed "
                            "writes it)")
@@ -289,6 +296,7 @@ void TCommissioning::CheckUnverifiedWrite(const TDeviceInfo &Info)
 
 TCommissioning::TLook TCommissioning::Commission(const TDeviceInfo &Info, const TPlanRow &Row)
 {
+    const QString serial = Row.Serial();
     TWriteRequest request;
     request.Before = Info;
     const TNetSettings before = RecordNetwork(Info);
@@ -303,31 +311,31 @@ TCommissioning::TLook TCommissioning::Commission(const TDeviceInfo &Info, const 
     if (WriteRefusal(request).isEmpty())
         Notify(TCommissionStep::Writing,
                QStringLiteral("%1: writing %2").arg(FUnit, SettingsChangeText(beforeJson, afterJson)), true,
-               {{QStringLiteral("serialNumber"), Row.Serial},
+               {{QStringLiteral("serialNumber"), serial},
                 {QStringLiteral("label"), Row.Label},
                 {QStringLiteral("before"), beforeJson},
                 {QStringLiteral("after"), afterJson}});
 
     const TWriteOutcome outcome = WriteVerified(FLink, FJournal, request);
-    QJsonObject fields{{QStringLiteral("serialNumber"), Row.Serial},
+    QJsonObject fields{{QStringLiteral("serialNumber"), serial},
                        {QStringLiteral("verification"), WriteVerdictText(outcome.Verdict)}};
     if (outcome.JournalFailed)
         FJournalFault = outcome.Message;
     if (!outcome.Ok) {
         const QString name = FUnit;
-        FFailed.insert(Row.Serial);
+        FFailed.insert(serial);
         if (outcome.Refused)
-            FRefused.insert(Row.Serial);
+            FRefused.insert(serial);
         fields.insert(QStringLiteral("reason"), outcome.Message);
         fields.insert(QStringLiteral("refused"), outcome.Refused);
         if (outcome.Verdict == TWriteVerdict::WrongUnit) {
             fields.insert(QStringLiteral("answered"), UnitSerial(outcome.Answered));
-            SwappedDuringWrite(Row.Serial, outcome.Answered, outcome.AnsweredTookSettings);
+            SwappedDuringWrite(serial, outcome.Answered, outcome.AnsweredTookSettings);
         }
         Failure(TCommissionStep::Failed, QStringLiteral("%1: FAILED: %2").arg(name, outcome.Message), fields);
         return TLook::Failed;
     }
-    MarkDone(Row.Serial, outcome.After);
+    MarkDone(Row, outcome.After);
     if (outcome.Verdict == TWriteVerdict::NotVerified)
         FUnverified = TUnverified{Info, request.Settings};
     Notify(TCommissionStep::Done,

@@ -4,7 +4,6 @@
 #include "fleet/FleetLink.h"
 #include "fleet/Plan.h"
 
-#include <QHash>
 #include <QJsonObject>
 #include <QSet>
 #include <QString>
@@ -144,7 +143,7 @@ public:
         return !FFailed.isEmpty() && FChanged.isEmpty() && FRefused.contains(FFailed);
     }
 
-    int DoneCount() const { return int(FDone.size()); }
+    int DoneCount() const { return FDoneCount; }
     int Total() const { return int(FRows.size()); }
     bool AllDone() const { return DoneCount() == Total(); }
 
@@ -159,7 +158,7 @@ private:
     void CheckUnverifiedWrite(const TDeviceInfo &Info);
     void Record(const TDeviceInfo &Unit, const TPlanRow *Row, QJsonObject Entry);
     void ReadDoneEarlier();
-    void MarkDone(const QString &Serial, const TNetSettings &Settings);
+    void MarkDone(const TPlanRow &Row, const TNetSettings &Settings);
     void MarkNotDone(const QString &Serial);
     const TPlanRow *RowOf(const QString &Serial) const;
     void NoUnit(const QString &Why, const QString &Shown);
@@ -172,13 +171,15 @@ private:
     };
 
     std::vector<TPlanRow> FRows;
-    QHash<QString, qsizetype> FRowIndex; // serial number -> index in FRows
+    TPlanLookup FLookup;
     TJournal &FJournal;
     TCommissionObserver &FObserver;
     TOptions FOptions;
     TFleetLink FLink;
     TUnitPresence FPresence;
-    QHash<QString, TNetSettings> FDone; // units done, with what they were done with
+    // By row of FRows, what a unit done was done with; none while not done.
+    std::vector<std::optional<TNetSettings>> FDoneWith;
+    int FDoneCount = 0;
     QStringList FDoneEarlier;
     QSet<QString> FFailed;
     QSet<QString> FRefused; // failed units that cannot be written at all

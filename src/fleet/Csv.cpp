@@ -19,69 +19,84 @@ bool EndsCell(const QString &Text, qsizetype At, QChar Separator)
 
 } // namespace
 
+bool TCsvReader::Next(TCsvRow &Row, QString &Error)
+{
+    const QString &Text = FText;
+    const QChar Separator = FSeparator;
+    const qsizetype size = Text.size();
+    qsizetype &i = FAt;
+    int &line = FLine;
+    if (i >= size)
+        return false;
+    TCsvRow row;
+    row.Line = line;
+    bool endOfRecord = false;
+    while (!endOfRecord) {
+        // Blanks before an opening quote belong to no cell.
+        qsizetype start = i;
+        while (start < size && IsBlank(Text[start], Separator))
+            ++start;
+        QString cell;
+        if (start < size && Text[start] == u'"') {
+            const int openedOn = line;
+            i = start + 1;
+            for (;;) {
+                if (i >= size) {
+                    Error = QStringLiteral("line %1: a quoted cell is not closed").arg(openedOn);
+                    return false;
+                }
+                const QChar c = Text[i++];
+                if (c == u'"') {
+                    if (i < size && Text[i] == u'"') {
+                        cell += c;
+                        ++i;
+                        continue;
+                    }
+                    break;
+                }
+                if (c == u'\n')
+                    ++line;
+                cell += c;
+            }
+            // What follows the closing quote up to the separator is kept
+            // as it stands, blanks aside.
+            while (i < size && !EndsCell(Text, i, Separator)) {
+                if (!IsBlank(Text[i], Separator))
+                    cell += Text[i];
+                ++i;
+            }
+            cell.squeeze();
+        } else {
+            const qsizetype from = i;
+            while (i < size && !EndsCell(Text, i, Separator))
+                ++i;
+            cell = Text.mid(from, i - from);
+        }
+        row.Cells << cell;
+        if (i < size && Text[i] == Separator) {
+            ++i;
+            continue;
+        }
+        endOfRecord = true;
+        if (i < size && Text[i] == u'\r')
+            ++i;
+        if (i < size && Text[i] == u'\n') {
+            ++i;
+            ++line;
+        }
+    }
+    Row = std::move(row);
+    return true;
+}
+
 bool ReadCsv(const QString &Text, QChar Separator, std::vector<TCsvRow> &Rows, QString &Error)
 {
-    const qsizetype size = Text.size();
-    qsizetype i = 0;
-    int line = 1;
-    while (i < size) {
-        TCsvRow row;
-        row.Line = line;
-        bool endOfRecord = false;
-        while (!endOfRecord) {
-            // Blanks before an opening quote belong to no cell.
-            qsizetype start = i;
-            while (start < size && IsBlank(Text[start], Separator))
-                ++start;
-            QString cell;
-            if (start < size && Text[start] == u'"') {
-                const int openedOn = line;
-                i = start + 1;
-                for (;;) {
-                    if (i >= size) {
-                        Error = QStringLiteral("line %1: a quoted cell is not closed").arg(openedOn);
-                        return false;
-                    }
-                    const QChar c = Text[i++];
-                    if (c == u'"') {
-                        if (i < size && Text[i] == u'"') {
-                            cell += c;
-                            ++i;
-                            continue;
-                        }
-                        break;
-                    }
-                    if (c == u'\n')
-                        ++line;
-                    cell += c;
-                }
-                // What follows the closing quote up to the separator is kept
-                // as it stands, blanks aside.
-                while (i < size && !EndsCell(Text, i, Separator)) {
-                    if (!IsBlank(Text[i], Separator))
-                        cell += Text[i];
-                    ++i;
-                }
-            } else {
-                while (i < size && !EndsCell(Text, i, Separator))
-                    cell += Text[i++];
-            }
-            row.Cells << cell;
-            if (i < size && Text[i] == Separator) {
-                ++i;
-                continue;
-            }
-            endOfRecord = true;
-            if (i < size && Text[i] == u'\r')
-                ++i;
-            if (i < size && Text[i] == u'\n') {
-                ++i;
-                ++line;
-            }
-        }
+    TCsvReader reader(Text, Separator);
+    TCsvRow row;
+    Error.clear();
+    while (reader.Next(row, Error))
         Rows.push_back(row);
-    }
-    return true;
+    return Error.isEmpty();
 }
 
 QString CsvCell(const QString &Text, QChar Separator)

@@ -18,10 +18,29 @@ struct TCsvRow {
     QStringList Cells;
 };
 
-// Every record of Text, empty ones included, cells as they stand (unquoted,
-// not trimmed). Blanks around a quoted cell are dropped. A final line break
-// ends the last record and starts none. False with Error naming the line
-// where a quoted cell opens that is never closed.
+// The records of Text one after the other, empty ones included, cells as
+// they stand (unquoted, not trimmed). Blanks around a quoted cell are
+// dropped. A final line break ends the last record and starts none. Only the
+// record read last is held, so a long file is read in little memory.
+class TCsvReader {
+public:
+    // Text must outlive the reader.
+    TCsvReader(const QString &Text, QChar Separator) : FText(Text), FSeparator(Separator) {}
+
+    // Reads the next record into Row. False at the end of the text, and on a
+    // quoted cell that is never closed, with Error naming the line where it
+    // opens.
+    bool Next(TCsvRow &Row, QString &Error);
+
+private:
+    const QString &FText;
+    QChar FSeparator;
+    qsizetype FAt = 0;
+    int FLine = 1;
+};
+
+// Every record of Text, as TCsvReader reads them. False with Error naming
+// the line where a quoted cell opens that is never closed.
 bool ReadCsv(const QString &Text, QChar Separator, std::vector<TCsvRow> &Rows, QString &Error);
 
 // A cell as written: in quotes, with quotes doubled, when it holds the

@@ -4,7 +4,6 @@
 #include "fleet/SettingsEdit.h"
 #include "fleet/WriteVerdict.h"
 
-#include <QHash>
 #include <QJsonObject>
 
 #include <cstring>
@@ -29,16 +28,14 @@ std::optional<TNetSettings> SucceededWith(const QJsonObject &Entry)
 
 } // namespace
 
-QMap<QString, TNetSettings> FindDoneEarlier(const QString &JournalPath, const std::vector<TPlanRow> &Rows)
+std::vector<std::optional<TNetSettings>>
+FindDoneEarlier(const QString &JournalPath, const std::vector<TPlanRow> &Rows, const TPlanLookup &Lookup)
 {
-    QHash<QString, size_t> index;
-    for (size_t i = 0; i < Rows.size(); ++i)
-        index.insert(Rows[i].Serial, i);
     // The latest write of each planned unit decides.
     std::vector<std::optional<TNetSettings>> latest(Rows.size());
     auto note = [&](const QString &Serial, const std::optional<TNetSettings> &Settings) {
-        if (const auto it = index.constFind(Serial.trimmed()); it != index.constEnd())
-            latest[*it] = Settings;
+        if (const qsizetype row = Lookup.IndexOf(Rows, Serial.trimmed()); row >= 0)
+            latest[size_t(row)] = Settings;
     };
     int skipped = 0;
     QString error;
@@ -55,11 +52,10 @@ QMap<QString, TNetSettings> FindDoneEarlier(const QString &JournalPath, const st
                 note(answered.toObject().value(QStringLiteral("serialNumber")).toString(), std::nullopt);
         },
         skipped, error);
-    QMap<QString, TNetSettings> done;
     for (size_t i = 0; i < Rows.size(); ++i) {
-        const std::optional<TNetSettings> &with = latest[i];
-        if (with && SameSettings(ApplySettingsEdit(Rows[i].Edit, *with), *with))
-            done.insert(Rows[i].Serial, *with);
+        std::optional<TNetSettings> &with = latest[i];
+        if (with && !SameSettings(ApplySettingsEdit(Rows[i].Edit, *with), *with))
+            with.reset();
     }
-    return done;
+    return latest;
 }

@@ -6,11 +6,11 @@
 #include "fleet/PlainText.h"
 
 #include <QFile>
-#include <QHash>
 #include <QStringList>
 #include <QtEndian>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -36,12 +36,12 @@ QChar PlanSeparator(const QString &Text)
     return QLatin1Char(',');
 }
 
-QString WithoutLeadingZeros(const QString &Serial)
+std::string_view WithoutLeadingZeros(std::string_view Serial)
 {
-    qsizetype zeros = 0;
-    while (zeros + 1 < Serial.size() && Serial[zeros] == u'0')
+    size_t zeros = 0;
+    while (zeros + 1 < Serial.size() && Serial[zeros] == '0')
         ++zeros;
-    return Serial.mid(zeros);
+    return Serial.substr(zeros);
 }
 
 // Why a serial number that is another's without its leading zero is
@@ -54,19 +54,15 @@ QString DroppedZeroText(const QString &Short, const QString &Full)
         .arg(Short, Full);
 }
 
-// Reads one row into Row. Local is the unit's own address when the row gives
-// one that may be in force (DHCP not turned on), as a number; else 0.
-bool ParseRow(const QStringList &Cells, const QMap<QString, int> &Columns, TPlanRow &Row, uint32_t &Local,
-              QString &Error)
+// Reads one row into Row.
+bool ParseRow(const QStringList &Cells, const QMap<QString, int> &Columns, TPlanRow &Row, QString &Error)
 {
     auto cell = [&](const char *name) { return Cells.value(Columns.value(QLatin1String(name), -1)); };
-    Row.Serial = cell("serial");
-    Row.Label = cell("label");
-    if (Row.Serial.isEmpty() || Row.Serial.toLatin1().size() > 10 ||
-        Row.Serial.toLatin1() != Row.Serial.toUtf8()) {
+    if (!Row.SetSerial(cell("serial"))) {
         Error = QStringLiteral("the serial number must be 1 to 10 characters");
         return false;
     }
+    Row.Label = cell("label");
     if (const QString dhcp = cell("dhcp"); !dhcp.isEmpty()) {
         Row.Edit.Dhcp = ParseOnOff(dhcp);
         if (!Row.Edit.Dhcp.has_value()) {
@@ -79,19 +75,98 @@ bool ParseRow(const QStringList &Cells, const QMap<QString, int> &Columns, TPlan
             Row.Edit.Addresses.insert(QLatin1String(key), text);
     }
     Error = SettingsEditFault(Row.Edit);
-    if (!Error.isEmpty())
-        return false;
+    return Error.isEmpty();
+}
+
+// The unit's own address of a row that gives one that may be in force (DHCP
+// not turned on), as a number; else 0.
+uint32_t OwnAddress(const TPlanRow &Row)
+{
     uint8_t local[4] = {};
-    Local =
-        Row.Edit.Dhcp != true && DottedToAddress(cell("local"), local) ? qFromBigEndian<uint32_t>(local) : 0;
-    return true;
+    return Row.Edit.Dhcp != true &&
+                   DottedToAddress(Row.Edit.Addresses.value(QStringLiteral("localIp")), local)
+               ? qFromBigEndian<uint32_t>(local)
+               : 0;
+}
+
+// Of the rows From to End that have a key (Key gives one or none), the first
+// whose key an earlier row has, and the first row with that key; {End, End}
+// when no key repeats. The rows are sorted by key rather than kept in a map,
+// so that a plan of many thousand rows is checked in little memory.
+template <typename TKeyOf> std::pair<size_t, size_t> FirstRepeat(size_t From, size_t End, TKeyOf Key)
+{
+    std::vector<uint32_t> order;
+    for (size_t i = From; i < End; ++i) {
+        if (Key(i))
+            order.push_back(uint32_t(i));
+    }
+    // Stable: rows of one key stay in plan order, the first of a run first.
+    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return *Key(a) < *Key(b); });
+    std::pair<size_t, size_t> found{End, End};
+    size_t runStart = 0;
+    for (size_t k = 1; k < order.size(); ++k) {
+        if (*Key(order[k]) != *Key(order[runStart]))
+            runStart = k;
+        else if (k == runStart + 1 && order[k] < found.first)
+            found = {order[k], order[runStart]};
+    }
+    return found;
+}
+
+// Why the first row from From on that repeats another's serial number (or
+// is it without a leading zero, a spreadsheet's doing) or own local address
+// is refused, with its index; {End, empty} when none does.
+std::pair<size_t, QString> RepeatedRow(const std::vector<TPlanRow> &Rows, size_t From)
+{
+    const size_t end = Rows.size();
+    const auto [serialAt, serialOf] = FirstRepeat(From, end, [&](size_t i) {
+        return std::optional<std::string_view>(WithoutLeadingZeros(Rows[i].SerialChars()));
+    });
+    std::vector<uint32_t> locals(end - From);
+    for (size_t i = From; i < end; ++i)
+        locals[i - From] = OwnAddress(Rows[i]);
+    const auto [localAt, localOf] = FirstRepeat(From, end, [&](size_t i) {
+        const uint32_t local = locals[i - From];
+        return local != 0 ? std::optional<uint32_t>(local) : std::nullopt;
+    });
+    if (serialAt < end && serialAt <= localAt) {
+        const TPlanRow &row = Rows[serialAt];
+        const TPlanRow &earlier = Rows[serialOf];
+        const QString serial = row.Serial();
+        const QString other = QStringLiteral("%1 of line %2").arg(earlier.Serial()).arg(earlier.Line);
+        if (earlier.SerialChars() == row.SerialChars())
+            return {serialAt, QStringLiteral("serial number %1 is planned twice").arg(serial)};
+        if (earlier.SerialChars().size() > row.SerialChars().size())
+            return {serialAt, DroppedZeroText(serial, other)};
+        return {serialAt, DroppedZeroText(other, serial)};
+    }
+    if (localAt < end)
+        return {localAt, QStringLiteral("local IP %1 is planned for line %2 as well")
+                             .arg(Rows[localAt].Edit.Addresses.value(QStringLiteral("localIp")))
+                             .arg(Rows[localOf].Line)};
+    return {end, QString()};
+}
+
+// The cells of the record of Text that starts on Line, trimmed.
+QStringList CellsOnLine(const QString &Text, QChar Separator, int Line)
+{
+    TCsvReader reader(Text, Separator);
+    TCsvRow record;
+    QString unclosed;
+    while (reader.Next(record, unclosed)) {
+        if (record.Line == Line)
+            break;
+    }
+    for (QString &cell : record.Cells)
+        cell = cell.trimmed();
+    return record.Cells;
 }
 
 } // namespace
 
-bool ParsePlan(const QString &Text, std::vector<TPlanRow> &Rows, QString &Error)
+bool ParsePlan(QString Text, std::vector<TPlanRow> &Rows, QString &Error)
 {
-    QString text = Text;
+    QString &text = Text;
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     // A replacement character stands for text an earlier conversion lost:
@@ -107,16 +182,26 @@ bool ParsePlan(const QString &Text, std::vector<TPlanRow> &Rows, QString &Error)
     // Rows are quoted in messages with commas for tabs, which a terminal
     // shows as blanks.
     const QChar shownSeparator = separator == u'\t' ? QLatin1Char(',') : separator;
-    std::vector<TCsvRow> records;
-    if (!ReadCsv(text, separator, records, Error))
+    auto refuse = [&](int Line, const QStringList &Cells, const QString &Why) {
+        Error = QStringLiteral("line %1 (%2): %3")
+                    .arg(Line)
+                    .arg(CsvRecord(Cells, shownSeparator).chopped(1), Why);
         return false;
+    };
+    // Records are taken one at a time: a plan of many thousand rows is never
+    // held as cells as well as rows.
+    TCsvReader reader(text, separator);
+    const size_t first = Rows.size();
+    Rows.reserve(Rows.size() + size_t(text.count(QLatin1Char('\n'))));
     QMap<QString, int> columns;
-    // The serial numbers planned so far and their lines, by the number
-    // without leading zeros.
-    QMap<QString, std::pair<QString, int>> planned;
-    // The lines of the own addresses planned so far.
-    QHash<uint32_t, int> localLines;
-    for (TCsvRow &record : records) {
+    TCsvRow record;
+    QString unclosed;
+    // The first row refused for what it holds itself; rows before it are
+    // then checked against each other, and a repeat among them comes first.
+    int refusedLine = 0;
+    QStringList refusedCells;
+    QString refusedWhy;
+    while (reader.Next(record, unclosed)) {
         QStringList &cells = record.Cells;
         for (QString &cell : cells)
             cell = cell.trimmed();
@@ -156,37 +241,32 @@ bool ParsePlan(const QString &Text, std::vector<TPlanRow> &Rows, QString &Error)
         TPlanRow row;
         row.Line = lineNo;
         QString why;
-        uint32_t local = 0;
         if (cells.size() != columns.size()) {
             why = QStringLiteral("%1 where the header names %2")
                       .arg(Counted(cells.size(), QStringLiteral("cell"), QStringLiteral("cells")))
                       .arg(columns.size());
-        } else if (ParseRow(cells, columns, row, local, why)) {
-            if (planned.contains(WithoutLeadingZeros(row.Serial))) {
-                const auto &[serial, line] = planned.value(WithoutLeadingZeros(row.Serial));
-                if (serial == row.Serial)
-                    why = QStringLiteral("serial number %1 is planned twice").arg(row.Serial);
-                else if (serial.size() > row.Serial.size())
-                    why = DroppedZeroText(row.Serial, QStringLiteral("%1 of line %2").arg(serial).arg(line));
-                else
-                    why = DroppedZeroText(QStringLiteral("%1 of line %2").arg(serial).arg(line), row.Serial);
-            } else if (local != 0 && localLines.contains(local)) {
-                why = QStringLiteral("local IP %1 is planned for line %2 as well")
-                          .arg(row.Edit.Addresses.value(QStringLiteral("localIp")))
-                          .arg(localLines.value(local));
-            }
+        } else {
+            ParseRow(cells, columns, row, why);
         }
         if (!why.isEmpty()) {
-            Error = QStringLiteral("line %1 (%2): %3")
-                        .arg(lineNo)
-                        .arg(CsvRecord(cells, shownSeparator).chopped(1), why);
-            return false;
+            refusedLine = lineNo;
+            refusedCells = cells;
+            refusedWhy = why;
+            break;
         }
-        planned.insert(WithoutLeadingZeros(row.Serial), {row.Serial, lineNo});
-        if (local != 0)
-            localLines.insert(local, lineNo);
-        Rows.push_back(row);
+        Rows.push_back(std::move(row));
     }
+    if (const auto [at, why] = RepeatedRow(Rows, first); !why.isEmpty())
+        return refuse(Rows[at].Line, CellsOnLine(text, separator, Rows[at].Line), why);
+    if (refusedLine != 0)
+        return refuse(refusedLine, refusedCells, refusedWhy);
+    if (!unclosed.isEmpty()) {
+        Error = unclosed;
+        return false;
+    }
+    // Room kept for blank lines goes back, unless little was kept.
+    if (Rows.capacity() > Rows.size() + Rows.size() / 4)
+        Rows.shrink_to_fit();
     if (Rows.empty()) {
         Error = QStringLiteral("the plan names no unit");
         return false;
@@ -201,24 +281,78 @@ bool ReadPlan(const QString &Path, std::vector<TPlanRow> &Rows, QString &Error)
         Error = QStringLiteral("cannot read %1: %2").arg(Path, file.errorString());
         return false;
     }
+    // The file's bytes go before the plan is parsed.
     QString text;
-    if (!DecodeFileText(file.readAll(), QStringLiteral("save the plan as \"CSV UTF-8\""), text, Error) ||
-        !ParsePlan(text, Rows, Error)) {
+    const bool decoded =
+        DecodeFileText(file.readAll(), QStringLiteral("save the plan as \"CSV UTF-8\""), text, Error);
+    file.close();
+    if (!decoded || !ParsePlan(std::move(text), Rows, Error)) {
         Error = Path + QStringLiteral(": ") + Error;
         return false;
     }
     return true;
 }
 
+namespace {
+
+// Serial as the rows hold serial numbers; empty when no row can hold it.
+QByteArray AsciiSerial(const QString &Serial)
+{
+    for (const QChar c : Serial) {
+        if (c.unicode() >= 0x80)
+            return QByteArray();
+    }
+    return Serial.toLatin1();
+}
+
+std::string_view View(const QByteArray &Chars)
+{
+    return {Chars.constData(), size_t(Chars.size())};
+}
+
+} // namespace
+
+bool TPlanRow::SetSerial(const QString &Serial)
+{
+    const QByteArray chars = AsciiSerial(Serial);
+    if (chars.isEmpty() || chars.size() > qsizetype(sizeof FSerial))
+        return false;
+    std::copy(chars.cbegin(), chars.cend(), FSerial);
+    FSerialSize = uint8_t(chars.size());
+    return true;
+}
+
+TPlanLookup::TPlanLookup(const std::vector<TPlanRow> &Rows) : FOrder(Rows.size())
+{
+    for (size_t i = 0; i < Rows.size(); ++i)
+        FOrder[i] = uint32_t(i);
+    std::sort(FOrder.begin(), FOrder.end(),
+              [&](uint32_t a, uint32_t b) { return Rows[a].SerialChars() < Rows[b].SerialChars(); });
+}
+
+qsizetype TPlanLookup::IndexOf(const std::vector<TPlanRow> &Rows, const QString &Serial) const
+{
+    const QByteArray chars = AsciiSerial(Serial);
+    if (chars.isEmpty())
+        return -1;
+    const auto it =
+        std::lower_bound(FOrder.cbegin(), FOrder.cend(), View(chars),
+                         [&](uint32_t row, std::string_view s) { return Rows[row].SerialChars() < s; });
+    return it != FOrder.cend() && Rows[*it].SerialChars() == View(chars) ? qsizetype(*it) : -1;
+}
+
 QString DroppedZeroHint(const std::vector<TPlanRow> &Rows, const QString &UnitSerial)
 {
-    const QString bare = WithoutLeadingZeros(UnitSerial);
+    const QByteArray unit = AsciiSerial(UnitSerial);
+    const std::string_view bare = WithoutLeadingZeros(View(unit));
+    if (unit.isEmpty() || bare == View(unit))
+        return QString();
     for (const TPlanRow &row : Rows) {
-        if (row.Serial == bare && bare != UnitSerial)
+        if (row.SerialChars() == bare)
             return QStringLiteral(
                        "the plan has %1 (line %2): a spreadsheet may have dropped its leading zero "
                        "(format the column as text)")
-                .arg(row.Serial)
+                .arg(row.Serial())
                 .arg(row.Line);
     }
     return QString();

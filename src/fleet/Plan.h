@@ -4,15 +4,45 @@
 
 #include <QString>
 
+#include <cstdint>
+#include <string_view>
 #include <vector>
 
 // One unit of a commissioning plan: its serial number, what to change and an
-// optional label (where the unit goes).
-struct TPlanRow {
+// optional label (where the unit goes). The serial number is held in the row
+// itself, so that a plan of many thousand rows needs no text for it.
+class TPlanRow {
+public:
     int Line = 0; // line of the plan file, for messages
-    QString Serial;
+
+private:
+    char FSerial[10] = {};
+    uint8_t FSerialSize = 0;
+
+public:
     QString Label;
     TSettingsEdit Edit; // an empty cell keeps the unit's value
+
+    QString Serial() const { return QString::fromLatin1(FSerial, FSerialSize); }
+    // The serial number's characters, for comparing without a text.
+    std::string_view SerialChars() const { return {FSerial, FSerialSize}; }
+    // False, the serial number left as it was, unless Serial is 1 to 10
+    // ASCII characters.
+    bool SetSerial(const QString &Serial);
+};
+
+// The rows of a plan by serial number: one index per row, sorted, so that a
+// plan of many thousand rows is searched without a text per row.
+class TPlanLookup {
+public:
+    TPlanLookup() = default;
+    explicit TPlanLookup(const std::vector<TPlanRow> &Rows);
+    // The index in Rows (the rows it was made from) of the row of Serial, -1
+    // when the plan does not name it.
+    qsizetype IndexOf(const std::vector<TPlanRow> &Rows, const QString &Serial) const;
+
+private:
+    std::vector<uint32_t> FOrder;
 };
 
 // Reads a plan: CSV with a header line naming the columns serial, dhcp,
@@ -33,7 +63,7 @@ struct TPlanRow {
 bool ReadPlan(const QString &Path, std::vector<TPlanRow> &Rows, QString &Error);
 
 // The same from text already read (the tests and ReadPlan).
-bool ParsePlan(const QString &Text, std::vector<TPlanRow> &Rows, QString &Error);
+bool ParsePlan(QString Text, std::vector<TPlanRow> &Rows, QString &Error);
 
 // For a unit whose serial number is not in the plan: when a row holds it
 // without its leading zeros, the hint that a spreadsheet dropped them; else

@@ -1,6 +1,7 @@
 #include "fleet/SettingsEdit.h"
 
 #include "base/LumoraError.h"
+#include "device/Records.h"
 #include "fleet/AddressRules.h"
 #include "fleet/RecordViews.h"
 
@@ -29,13 +30,29 @@ void TAddressTexts::insert(const QString &Key, const QString &Text)
     const int slot = AddressSlot(Key);
     if (slot < 0)
         return;
-    const int start = slot == 0 ? 0 : FEnd[slot - 1];
-    const int grows = int(Text.size()) - (FEnd[slot] - start);
-    FTexts = FTexts.left(start) + Text + FTexts.mid(FEnd[slot]);
-    FTexts.squeeze();
-    for (int i = slot; i < 4; ++i)
-        FEnd[i] += grows;
-    FGiven |= uint8_t(1u << slot);
+    const uint8_t bit = uint8_t(1u << slot);
+    FGiven |= bit;
+    uint8_t bytes[4] = {};
+    const uint32_t address = DottedToAddress(Text, bytes)
+                                 ? uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
+                                       uint32_t(bytes[3]) << 24
+                                 : 0;
+    if (IPToStr(address) == Text) {
+        FPlain[slot] = address;
+        FGivenPlain |= bit;
+        if (!FTyped.isEmpty())
+            FTyped[slot].clear();
+    } else {
+        FPlain[slot] = 0;
+        FGivenPlain &= uint8_t(~bit);
+        if (FTyped.isEmpty())
+            FTyped.resize(4);
+        FTyped[slot] = Text;
+    }
+    // Equal texts give equal holders: the list goes once no text is held
+    // as typed.
+    if ((FGiven & ~FGivenPlain) == 0)
+        FTyped.clear();
 }
 
 bool TAddressTexts::contains(const QString &Key) const
@@ -49,8 +66,7 @@ QString TAddressTexts::value(const QString &Key) const
     if (!contains(Key))
         return QString();
     const int slot = AddressSlot(Key);
-    const int start = slot == 0 ? 0 : FEnd[slot - 1];
-    return FTexts.mid(start, FEnd[slot] - start);
+    return (FGivenPlain & (1u << slot)) != 0 ? IPToStr(FPlain[slot]) : FTyped[slot];
 }
 
 QString SettingsEditFault(const TSettingsEdit &Edit)

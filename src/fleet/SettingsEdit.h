@@ -4,13 +4,16 @@
 
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <optional>
 
 // Some of the four addresses of a unit as typed, keyed localIp, serverIp,
-// gatewayIp and subnetMask. Held in one text, so that the rows of a plan of
-// many thousand units stay small.
+// gatewayIp and subnetMask. An address typed in its plain dotted form (as
+// "10.0.1.5") is held as its four numbers and any other text as typed, so
+// that the rows of a plan of many thousand units hold no text for their
+// addresses.
 class TAddressTexts {
 public:
     // Gives the address of Key (one of the four) as Text.
@@ -22,9 +25,10 @@ public:
     bool operator==(const TAddressTexts &Other) const = default;
 
 private:
-    QString FTexts;       // the four texts one after the other
-    int32_t FEnd[4] = {}; // where each ends in FTexts
-    uint8_t FGiven = 0;   // a bit per key given, in the order above
+    QStringList FTyped;      // by key, the texts held as typed; empty when there are none
+    uint32_t FPlain[4] = {}; // by key, the address given in plain form (first number lowest)
+    uint8_t FGiven = 0;      // a bit per key given, in the order above
+    uint8_t FGivenPlain = 0; // a bit per key given in plain form
 };
 
 // A change to a unit's network settings: some of the four addresses as typed

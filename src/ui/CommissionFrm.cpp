@@ -234,9 +234,12 @@ bool TCommissionForm::OpenPlan(const QString &Path)
     FPlanPath = Path;
     Model->SetPlan(FPlan);
     // Units done in an earlier run, as the run will count them.
-    const QMap<QString, TNetSettings> earlier = FindDoneEarlier(JournalPath(), FPlan);
-    for (auto it = earlier.cbegin(); it != earlier.cend(); ++it)
-        Model->SetState(it.key(), TUnitState::DoneEarlier);
+    const std::vector<std::optional<TNetSettings>> earlier =
+        FindDoneEarlier(JournalPath(), FPlan, TPlanLookup(FPlan));
+    for (size_t i = 0; i < FPlan.size(); ++i) {
+        if (earlier[i])
+            Model->SetState(FPlan[i].Serial(), TUnitState::DoneEarlier);
+    }
     PlanLabel->setText(
         QStringLiteral("Plan: %1 (%2 units)").arg(QDir::toNativeSeparators(Path)).arg(FPlan.size()));
     SetCaption(Title + QStringLiteral(" - ") + QFileInfo(Path).fileName());
@@ -391,7 +394,7 @@ bool TCommissionForm::ExportReport(const QString &Path)
     }
     QSet<QString> planned;
     for (const TPlanRow &row : FPlan)
-        planned.insert(row.Serial);
+        planned.insert(row.Serial());
     journal.KeepUnits([&](const TJournalUnit &Unit) { return planned.contains(Unit.Serial); });
     const QString suffix = QFileInfo(Path).suffix().toLower();
     const bool html = suffix == QLatin1String("html") || suffix == QLatin1String("htm");

@@ -1,4 +1,4 @@
-#include "CliRun.h"
+#include "CliFixture.h"
 #include "device/ComUnit.h"
 #include "platform/store/SettingsStore.h"
 #include "support/PtyPair.h"
@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -40,23 +39,7 @@ int StoredPort()
     return com.GetPortNumber();
 }
 
-class CliTest : public ::testing::Test {
-protected:
-    void SetUp() override { lumora::test::ResetConfigHome(); }
-
-    // The tool against the simulator, addressed by its path.
-    TCliRun Run(const QStringList &args) { return RunTool(QStringList{"--port", Sim.SlavePath()} + args); }
-
-    std::vector<uint8_t> Commands() const
-    {
-        std::vector<uint8_t> codes;
-        for (const TRequest &r : Sim.Received())
-            codes.push_back(r.Command);
-        return codes;
-    }
-
-    TSimLine Sim;
-};
+using CliTest = lumora::test::TUnitFixture;
 
 TEST_F(CliTest, InfoPrintsTheFieldsAsTheMainWindowShowsThem)
 {
@@ -199,17 +182,6 @@ TEST_F(CliTest, SetChangesOnlyTheGivenFields)
     EXPECT_EQ(net["subnetMask"].toString(), "255.255.0.0");
 }
 
-TEST_F(CliTest, SetKeepsAnOddDhcpFlagUnlessGiven)
-{
-    TSimConfig odd = SampleDevice();
-    odd.Info.DhcpFlag = 2;
-    TSimLine oddSim(odd);
-    const TCliRun run = RunTool({"--port", oddSim.SlavePath(), "set", "--local", "10.1.1.1"});
-    ASSERT_EQ(run.Exit, 0) << run.Err.toStdString();
-    ASSERT_EQ(oddSim.Received().size(), 3u);
-    EXPECT_EQ(uint8_t(oddSim.Received()[1].Payload[0]), 2);
-}
-
 TEST_F(CliTest, SetSendsNothingWhenACheckFails)
 {
     struct Case {
@@ -217,15 +189,9 @@ TEST_F(CliTest, SetSendsNothingWhenACheckFails)
         const char *Message;
     };
     const std::vector<Case> cases = {
+        // The order of the checks is the library's (SettingsEditFault).
         {{"--local", "1.2.3"}, "Invalid local IP！\n"},
-        {{"--gateway", "1.2.3.4 "}, "Invalid gateway IP!\n"},
-        {{"--mask", "256.0.0.0"}, "Invalid subnet mask!\n"},
-        {{"--server", "1..3.4"}, "Invalid server IP!\n"},
-        // The first failing check in the order local, gateway, mask, server decides.
         {{"--server", "x", "--mask", "x", "--gateway", "x"}, "Invalid gateway IP!\n"},
-        {{"--server", "-1.0.0.0", "--local", "+$10.0.0.1"}, "Invalid local IP！\n"},
-        // An address given while DHCP goes on is still checked.
-        {{"--dhcp", "on", "--local", "a.b.c.d"}, "Invalid local IP！\n"},
     };
     for (const Case &c : cases) {
         const TCliRun run = Run(QStringList{"set"} + c.Args);
@@ -410,60 +376,6 @@ TEST_F(CliTest, PortShowsAndStores)
     }
     EXPECT_EQ(RunTool({"port", "1", "2"}).Exit, 2);
     EXPECT_EQ(StoredPort(), 7);
-}
-
-TEST_F(CliTest, WatchPrintsOneTimestampedLinePerReading)
-{
-    const QRegularExpression stamp(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}(Z|[+-]\d\d:\d\d)$)");
-    TCliRun run = Run({"watch", "--count", "3", "--interval", "0.05"});
-    EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
-    QStringList lines = run.Out.split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 4);
-    EXPECT_EQ(lines[0], "time,reversePower,inputPowerA,temperature,inputPowerB,supply24V,supply15V,"
-                        "transceiverSupply,supply8V,lid,outputPath,switchingMode");
-    for (int i = 1; i < 4; ++i) {
-        const QStringList cells = lines[i].split(',');
-        ASSERT_EQ(cells.size(), 12);
-        EXPECT_TRUE(stamp.match(cells[0]).hasMatch()) << cells[0].toStdString();
-        EXPECT_EQ(cells.mid(1).join(','), "3.5dBm,6.2dBm,25℃,无,24.0V,15.2V,5.00V,8.1V,闭合,A路,自动");
-    }
-    EXPECT_EQ(Commands(), (std::vector<uint8_t>{3, 3, 3}));
-
-    run = Run({"--json", "watch", "--count=2", "--interval=0.01"});
-    EXPECT_EQ(run.Exit, 0);
-    lines = run.Out.split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 2);
-    for (const QString &line : lines) {
-        const QJsonObject o = QJsonDocument::fromJson(line.toUtf8()).object();
-        EXPECT_TRUE(stamp.match(o["time"].toString()).hasMatch());
-        EXPECT_EQ(o["params"].toObject()["supply24V"].toObject()["text"].toString(), "24.0V");
-    }
-}
-
-TEST_F(CliTest, WatchReportsFailedReadingsAndGoesOn)
-{
-    TSimFaults silent;
-    silent.Silent = true;
-    Sim.SetFaults(silent);
-    const TCliRun run = Run({"watch", "--count", "2", "--interval", "0.01"});
-    EXPECT_EQ(run.Exit, 1);
-    EXPECT_EQ(run.Out.count('\n'), 1) << "the header only";
-    const QStringList errors = run.Err.split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(errors.size(), 2);
-    for (const QString &e : errors)
-        EXPECT_TRUE(e.endsWith(" Device response timeout!")) << e.toStdString();
-}
-
-TEST_F(CliTest, WatchRejectsBadNumbers)
-{
-    for (const QStringList &args :
-         {QStringList{"--interval", "0"}, QStringList{"--interval", "-1"}, QStringList{"--interval", "abc"},
-          QStringList{"--count", "0"}, QStringList{"--count", "1.5"}, QStringList{"--interval"}}) {
-        const TCliRun run = Run(QStringList{"watch"} + args);
-        EXPECT_EQ(run.Exit, 2) << args.join(' ').toStdString();
-        EXPECT_TRUE(run.Err.endsWith("Try 'lumora-cli watch --help'.\n")) << run.Err.toStdString();
-    }
-    EXPECT_TRUE(Sim.Received().empty());
 }
 
 } // namespace

@@ -3,13 +3,13 @@
 #include "fleet/Journal.h"
 #include "fleet/Report.h"
 #include "platform/process/InterruptWait.h"
+#include "support/FleetTestContext.h"
 #include "support/QtPrinters.h"
 #include "support/SimLine.h"
 #include "support/TestEnv.h"
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimeZone>
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@ using Look = TCommissioning::TLook;
 TPlanRow Row(const char *Serial, const char *Local, const char *Label = "")
 {
     TPlanRow row;
-    row.Serial = QString::fromLatin1(Serial);
+    row.SetSerial(QString::fromLatin1(Serial));
     row.Label = QString::fromUtf8(Label);
     row.Edit.Addresses.insert("localIp", QString::fromLatin1(Local));
     return row;
@@ -76,14 +76,7 @@ protected:
     TRecorder Events;
     // The engine's surroundings are the test's own: no store, port folder,
     // clock or name of the machine's.
-    const TFleetContext Context{
-        Dir.filePath("ComSetup.INI"),
-        TPortScanRoots::Under(Dir.filePath("root")),
-        Dir.path(),
-        QString(),
-        [] { return QDateTime(QDate(2026, 12, 8), QTime(9, 15, 2), QTimeZone(3600)); },
-        "tester",
-        "bench"};
+    const TFleetContext Context = lumora::test::FleetTestContext(Dir.path());
 };
 
 TEST_F(CommissioningTest, EachUnitOfThePlanIsWrittenOnceAndStrangersAreLeftAlone)

@@ -1,8 +1,10 @@
 #include "fleet/Limits.h"
 
 #include "support/QtPrinters.h"
+#include "support/SimLine.h"
 
 #include <QFile>
+#include <QJsonDocument>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
@@ -46,6 +48,37 @@ TEST(Limits, FilesAreReadAsSavedAndFaultsSayWhere)
     for (const auto &[bytes, message] : refused) {
         EXPECT_FALSE(load(bytes)) << bytes.toStdString();
         EXPECT_EQ(error, message);
+    }
+}
+
+// Which values are out of range: one on its limit is in, a type's own entry
+// replaces the general one, a power without a value is never out; limits
+// that cannot be applied are refused.
+TEST(Limits, ValuesOutsideTheirLimitsAreMarkedForTheUnitsType)
+{
+    // 25 degrees, input power A 6.2 dBm, input power B none, 24.0 V.
+    const TDeviceParams params = lumora::test::SampleUnit("0612345678").Params;
+    auto read = [](const char *Json, TLimits &Limits, QString &Why) {
+        return Limits.Read(QJsonDocument::fromJson(Json).object(), Why);
+    };
+    TLimits limits;
+    QString why;
+    ASSERT_TRUE(read(R"({"temperature": {"max": 24}, "inputPowerA": {"min": 6.2}, "inputPowerB": {"min": 0},
+                         "supply24V": {"min": 24.5}, "types": {"6": {"temperature": {"min": -5, "max": 40}}}})",
+                     limits, why))
+        << why.toStdString();
+    EXPECT_TRUE(limits.NeedsType());
+    EXPECT_EQ(limits.Check(params, 5),
+              (QMap<QString, QString>{{"supply24V", "low"}, {"temperature", "high"}}));
+    EXPECT_EQ(limits.Check(params, 6), (QMap<QString, QString>{{"supply24V", "low"}}));
+
+    for (const char *bad :
+         {R"({"lid": {"max": 1}})", R"({"temperature": {"max": "hot"}})",
+          R"({"temperature": {"min": 5, "max": 1}})", R"({"temperature": {}})", R"({"types": {"x": {}}})"}) {
+        TLimits refused;
+        why.clear();
+        EXPECT_FALSE(read(bad, refused, why)) << bad;
+        EXPECT_FALSE(why.isEmpty()) << bad;
     }
 }
 

@@ -23,6 +23,21 @@ TEST(Plan, ColumnsInAnyOrderWithQuotesBomAndCrlf)
     EXPECT_EQ(rows[0].Edit.Addresses.value("localIp"), "10.0.0.1");
     EXPECT_FALSE(rows[0].Edit.Addresses.contains("serverIp"));
     EXPECT_EQ(rows[0].Edit.Dhcp, true);
+
+    // Addresses are given back as typed, in plain dotted form or not.
+    TAddressTexts typed;
+    typed.insert("localIp", "10.0.0.05");
+    typed.insert("serverIp", " 10.0.0.9");
+    typed.insert("localIp", "10.0.0.5");
+    TAddressTexts plain;
+    plain.insert("serverIp", " 10.0.0.9");
+    plain.insert("localIp", "10.0.0.5");
+    EXPECT_EQ(typed, plain);
+    EXPECT_EQ(typed.value("serverIp"), " 10.0.0.9");
+    typed.insert("serverIp", "10.0.0.9");
+    EXPECT_FALSE(typed == plain);
+    EXPECT_EQ(typed.value("serverIp"), "10.0.0.9");
+    EXPECT_EQ(typed.value("gatewayIp"), "");
 }
 
 TEST(Plan, AsSpreadsheetsWriteThem)
@@ -125,19 +140,19 @@ TEST(Plan, AddressesThatCannotWorkOnANetworkAreRefused)
     const std::pair<QString, QString> refused[] = {
         {"0600000001,,10.0.0.5,,,\n0600000002,,10.0.0.6,,,\n0600000003,off,10.0.0.05,,,\n",
          "line 4 (0600000003,off,10.0.0.05,,,): local IP 10.0.0.05 is planned for line 2 as well"},
+        // The first row that repeats an earlier one is named, before a
+        // later fault; on one row the serial number before the address.
+        {"0600000001,,10.0.0.5,,,\n0600000002,,10.0.0.5,,,\n0600000001,,10.0.0.5,,,\n0600000003,,\n",
+         "line 3 (0600000002,,10.0.0.5,,,): local IP 10.0.0.5 is planned for line 2 as well"},
+        {"0600000001,,10.0.0.5,,,\n0600000002,,10.0.0.6,,,\n0600000001,,10.0.0.6,,,\n0600000003,,\n",
+         "line 4 (0600000001,,10.0.0.6,,,): serial number 0600000001 is planned twice"},
         {"0600000001,,10.0.1.0,,,255.255.255.0\n", "line 2 (0600000001,,10.0.1.0,,,255.255.255.0): Invalid "
                                                    "local IP: 10.0.1.0 is the network address of "
                                                    "its subnet (mask 255.255.255.0)"},
-        {"0600000001,,127.0.0.1,,,\n", "line 2 (0600000001,,127.0.0.1,,,): Invalid local IP: 127.0.0.1 is a "
-                                       "loopback address (127.0.0.0/8)"},
+        // A row with DHCP on is judged too: the address is kept for when it goes off.
         {"0600000001,on,239.1.2.3,,,\n",
          "line 2 (0600000001,on,239.1.2.3,,,): Invalid local IP: 239.1.2.3 is a multicast address "
          "(224.0.0.0/4)"},
-        {"0600000001,,10.0.0.1,,10.0.0.1,\n",
-         "line 2 (0600000001,,10.0.0.1,,10.0.0.1,): Invalid gateway IP: 10.0.0.1 is the unit's own local IP"},
-        {"0600000001,,10.0.0.5,,10.0.1.1,255.255.255.0\n",
-         "line 2 (0600000001,,10.0.0.5,,10.0.1.1,255.255.255.0): Invalid gateway IP: 10.0.1.1 is outside the "
-         "unit's subnet (local IP 10.0.0.5, mask 255.255.255.0)"},
     };
     for (const auto &[plan, message] : refused) {
         rows.clear();

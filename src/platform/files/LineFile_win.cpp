@@ -1,5 +1,6 @@
 #include "platform/files/LineFile.h"
 
+#include "platform/files/HandleWrite_win.h"
 #include "platform/store/RegKey_win.h"
 
 struct TLineFile::TSystem {
@@ -81,22 +82,7 @@ bool TLineFile::EndsWithLineBreak(int64_t Size)
 
 bool TLineFile::WriteAt(int64_t Offset, const QByteArray &Data)
 {
-    const char *data = Data.constData();
-    qsizetype left = Data.size();
-    while (left > 0) {
-        DWORD written = 0;
-        OVERLAPPED at = At(Offset);
-        if (!WriteFile(FFile->Handle, data, DWORD(std::min<qsizetype>(left, 1 << 30)), &written, &at))
-            return false;
-        if (written == 0) {
-            SetLastError(ERROR_WRITE_FAULT);
-            return false;
-        }
-        data += written;
-        left -= written;
-        Offset += written;
-    }
-    return true;
+    return WriteToHandle(FFile->Handle, Data, Offset);
 }
 
 bool TLineFile::Sync()

@@ -1,5 +1,6 @@
 #include "platform/files/WholeFile.h"
 
+#include "platform/files/HandleWrite_win.h"
 #include "platform/store/RegKey_win.h"
 
 #include <QFileInfo>
@@ -29,17 +30,7 @@ bool WriteWholeFile(const QString &Path, const QByteArray &Data, QString &Error)
         CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return fail(GetLastError());
-    bool ok = true;
-    const char *data = Data.constData();
-    qsizetype left = Data.size();
-    while (ok && left > 0) {
-        DWORD written = 0;
-        ok = WriteFile(file, data, DWORD(std::min<qsizetype>(left, 1 << 30)), &written, nullptr) &&
-             written > 0;
-        data += written;
-        left -= written;
-    }
-    ok = ok && FlushFileBuffers(file);
+    bool ok = WriteToHandle(file, Data) && FlushFileBuffers(file);
     DWORD code = ok ? ERROR_SUCCESS : GetLastError();
     if (!CloseHandle(file) && ok) {
         ok = false;

@@ -5,7 +5,7 @@
 # key for the user; the installed lumora-cli.exe runs; the silent uninstall
 # leaves none of it behind.
 #
-#   installer_e2e.sh WINDOWS_BUILD_DIR
+#   installer_e2e_test.sh WINDOWS_BUILD_DIR
 set -euo pipefail
 build=$(realpath "$1")
 work=${LUMORA_WINE_WORK:?run inside tests/windows/run.sh}

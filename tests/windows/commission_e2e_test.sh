@@ -6,7 +6,7 @@
 # the line over (a unit swapped) and is written with its own row; the frame's close button ends the program; the journal in
 # %LOCALAPPDATA%\Lumora holds both writes whole.
 #
-#   commission_e2e.sh WINDOWS_BUILD_DIR LINUX_BUILD_DIR
+#   commission_e2e_test.sh WINDOWS_BUILD_DIR LINUX_BUILD_DIR
 set -euo pipefail
 win_build=$(realpath "$1")
 linux_build=$(realpath "$2")

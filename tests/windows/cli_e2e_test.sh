@@ -8,7 +8,7 @@
 # whole journal lines when two processes write at once and fails cleanly on
 # a full disk. Its help describes Windows.
 #
-#   cli_e2e.sh WINDOWS_BUILD_DIR
+#   cli_e2e_test.sh WINDOWS_BUILD_DIR
 set -euo pipefail
 cli=$(realpath "$1")/lumora-cli.exe
 work=${LUMORA_WINE_WORK:?run inside tests/windows/run.sh}

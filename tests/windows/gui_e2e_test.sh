@@ -5,7 +5,7 @@
 # same display reading the same simulated unit, and ends with status 0 when
 # its window is closed.
 #
-#   gui_e2e.sh WINDOWS_BUILD_DIR LINUX_BUILD_DIR
+#   gui_e2e_test.sh WINDOWS_BUILD_DIR LINUX_BUILD_DIR
 #
 # LUMORA_E2E_KEEP=DIR keeps both screenshots there; LUMORA_E2E_PIXEL_LIMIT
 # sets the share of differing pixels allowed, in per mille.
