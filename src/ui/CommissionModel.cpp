@@ -54,8 +54,10 @@ void TCommissionModel::SetPlan(const std::vector<TPlanRow> &Plan)
     FRows.reserve(Plan.size());
     FIndex.reserve(qsizetype(Plan.size()));
     for (const TPlanRow &row : Plan) {
-        FIndex.insert(row.Serial(), int(FRows.size()));
-        FRows.push_back({row.Serial(), row.Label, PlannedSettingsText(row.Edit), TUnitState::Planned, {}});
+        // One text for the index and the row.
+        const QString serial = row.Serial();
+        FIndex.insert(serial, int(FRows.size()));
+        FRows.push_back({serial, row.Label, PlannedSettingsText(row.Edit), TUnitState::Planned, {}});
     }
     FPlanCount = int(FRows.size());
     endResetModel();
