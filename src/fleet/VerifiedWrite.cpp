@@ -8,6 +8,8 @@
 #include <QJsonValue>
 #include <QUuid>
 
+#include <array>
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -33,16 +35,22 @@ bool SameUnit(const TDeviceInfo &A, const TDeviceInfo &B)
 
 QString DifferingFields(const TNetSettings &A, const TNetSettings &B)
 {
-    const std::vector<TShownField> a = NetworkFields(A);
-    const std::vector<TShownField> b = NetworkFields(B);
+    // The record's fields, where they lie, in the order NetworkFields names
+    // them: the DHCP flag (any value), then the four addresses.
+    constexpr std::array<std::pair<size_t, size_t>, 5> Fields = {{{offsetof(TNetSettings, DhcpFlag), 1},
+                                                                  {offsetof(TNetSettings, LocalAddr), 4},
+                                                                  {offsetof(TNetSettings, ServerAddr), 4},
+                                                                  {offsetof(TNetSettings, GatewayAddr), 4},
+                                                                  {offsetof(TNetSettings, SubnetMask), 4}}};
+    const std::vector<TShownField> shown = NetworkFields(A);
+    const auto *a = reinterpret_cast<const uint8_t *>(&A);
+    const auto *b = reinterpret_cast<const uint8_t *>(&B);
     QStringList names;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (a[i].Text != b[i].Text)
-            names << a[i].Label;
+    for (size_t i = 0; i < Fields.size(); ++i) {
+        const auto [at, size] = Fields[i];
+        if (std::memcmp(a + at, b + at, size) != 0)
+            names << shown[i].Label;
     }
-    // A DHCP flag other than 0 and 1 reads "off" either way.
-    if (names.isEmpty() && A.DhcpFlag != B.DhcpFlag)
-        names << a[0].Label;
     return names.join(QStringLiteral(", "));
 }
 

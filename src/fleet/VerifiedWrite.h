@@ -66,6 +66,7 @@ QJsonObject AnsweredJson(const TDeviceInfo &Unit);
 // The same unit: serial number and type equal.
 bool SameUnit(const TDeviceInfo &A, const TDeviceInfo &B);
 
-// "Local IP, Gateway IP": the labels of the network fields in which A and B
-// differ.
+// "Local IP, Gateway IP": the labels of the network fields whose bytes
+// differ between A and B (a DHCP flag of 2 differs from 0, though both read
+// "off").
 QString DifferingFields(const TNetSettings &A, const TNetSettings &B);
