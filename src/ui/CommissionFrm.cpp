@@ -13,6 +13,7 @@
 #include "skin/XP_Button.h"
 #include "skin/XP_CheckBox.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -30,6 +31,7 @@
 #include <QSaveFile>
 #include <QSet>
 #include <QTableView>
+#include <QToolButton>
 
 namespace {
 
@@ -111,6 +113,11 @@ void TCommissionForm::CreateControls()
     FilterEdit = new QLineEdit(Panel1);
     FilterEdit->setGeometry(64, 122, 300, 22);
     FilterEdit->setClearButtonEnabled(true);
+    // The clear button is the edit's own; a screen reader gets its name too.
+    for (QAction *action : FilterEdit->actions())
+        action->setText(QStringLiteral("Clear filter"));
+    for (QToolButton *button : FilterEdit->findChildren<QToolButton *>())
+        button->setAccessibleName(QStringLiteral("Clear filter"));
     FilterEdit->setPlaceholderText(QStringLiteral("serial number, label, settings or state"));
     FilterEdit->setAccessibleName(QStringLiteral("Filter"));
     FilterLabel = BuddyLabel(Panel1, {8, 122, 54, 22}, QStringLiteral("&Filter:"), FilterEdit);
