@@ -17,7 +17,7 @@ struct TJournalUnit {
 
 // The writes of a journal grouped by unit (units in the order of their first
 // write), as ReadJournal takes them: each outcome line, an intent line whose
-// outcome is missing, and lines from before intents were recorded. The
+// outcome is missing, and lines of the first format (no "stage"). The
 // journal is read in one pass that keeps only where each write is, so that a
 // journal of any length is summarised in little memory; a write's entry is
 // read again from the file when it is shown.
