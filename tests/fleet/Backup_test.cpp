@@ -37,7 +37,7 @@ TEST(Backup, TheRecordReadsBackWholeAndAnEditedBackupIsRefused)
 
     QTemporaryDir dir;
     auto file = [&](const QString &Name, const QJsonObject &Document) {
-        const QString path = dir.filePath(Name);
+        QString path = dir.filePath(Name);
         QFile f(path);
         const QByteArray bytes = QJsonDocument(Document).toJson();
         EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
