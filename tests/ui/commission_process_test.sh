@@ -13,31 +13,8 @@ missing() { echo "commission process test: $* (scripts/setup installs it)" >&2; 
 command -v Xvfb >/dev/null || missing "Xvfb is not installed"
 command -v xdotool >/dev/null || missing "xdotool is not installed"
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do
-    { kill "$pid" && wait "$pid"; } 2>/dev/null || true
-  done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "commission process test: $*" >&2
-  for log in "$work"/*.log; do
-    echo "--- $(basename "$log")" >&2
-    tail -n 30 "$log" >&2
-  done
-  exit 1
-}
-# Waits up to twenty seconds for a command to succeed.
-wait_for() {
-  for _ in $(seq 400); do
-    "$@" && return 0
-    sleep 0.05
-  done
-  return 1
-}
+# shellcheck source=tests/support/harness.sh
+source "$(dirname "$0")/../support/harness.sh" "commission process test"
 
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config XDG_STATE_HOME=$work/state
 mkdir -m 0700 "$XDG_RUNTIME_DIR"

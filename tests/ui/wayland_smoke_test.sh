@@ -14,31 +14,8 @@ command -v weston >/dev/null || missing "weston is not installed"
 compgen -G "/usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so" >/dev/null ||
   missing "Qt's Wayland platform (qt6-wayland) is not installed"
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do
-    { kill "$pid" && wait "$pid"; } 2>/dev/null || true
-  done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "wayland smoke test: $*" >&2
-  for log in "$work"/*.log; do
-    echo "--- $(basename "$log")" >&2
-    tail -n 40 "$log" >&2
-  done
-  exit 1
-}
-# Waits up to five seconds for a file to appear or a log to hold a pattern.
-wait_for() {
-  for _ in $(seq 100); do
-    "$@" && return 0
-    sleep 0.05
-  done
-  return 1
-}
+# shellcheck source=tests/support/harness.sh
+source "$(dirname "$0")/../support/harness.sh" "wayland smoke test"
 
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
 mkdir -m 0700 "$XDG_RUNTIME_DIR"
@@ -56,7 +33,7 @@ printf '[COMSetup]\nCOM=1\n\n[Ports]\nCOM1=%s\n' "$work/ttyLUMORA" >"$XDG_CONFIG
 WAYLAND_DISPLAY=lumora-smoke QT_QPA_PLATFORM=wayland LUMORA_TRACE=1 WAYLAND_DEBUG=client \
   "$build/lumora" >/dev/null 2>"$work/program.log" &
 program=$!
-pids+=($program)
+pids+=("$program")
 
 # The window is shown once its surface gets a buffer after the title with
 # the device's type was set: the caption alone, nothing appended.
