@@ -18,8 +18,16 @@ failures=0
 # Runs lumora-cli.exe with ARGS; its output goes to files (out, err), the
 # exit status to $status.
 run() {
-  status=0
-  (cd "$work" && exec timeout 60 wine "$cli" "$@") >"$work/out" 2>"$work/err" </dev/null || status=$?
+  local try
+  for try in 1 2; do
+    status=0
+    (cd "$work" && exec timeout 60 wine "$cli" "$@") >"$work/out" 2>"$work/err" </dev/null || status=$?
+    # Now and then Wine's own server ends under a command (the client then
+    # says "wine client error"); that is Wine's fault, and the command runs
+    # once more under a new server.
+    grep -q '^wine client error' "$work/err" || break
+    [[ $try -eq 1 ]] && echo "cli_e2e: Wine's server ended during 'lumora-cli $*'; running it again" >&2
+  done
   tr -d '\r' <"$work/out" >"$work/out.txt"
 }
 fail() {
